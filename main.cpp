@@ -1,0 +1,22 @@
+// Taloma's entry point: the main window is the start-up object.
+#include <QApplication>
+
+#include "main_window/frm_twno.h"
+#include "resources/version.h"
+#include "runtime/form_support.h"
+#include "runtime/qt_runtime.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
+  QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
+  QApplication::setApplicationDisplayName(QStringLiteral("Taloma"));
+  QApplication::setDesktopFileName(QStringLiteral("taloma"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/taloma/taloma_icon.xpm")));
+  form::installFontSubstitutions();
+
+  QtRuntime runtime;
+  frmTwno window(runtime);
+  window.showCentred();
+  return QApplication::exec();
+}

@@ -1,0 +1,50 @@
+// Controls of the main window that need more than Qt's stock widgets give.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QValidator>
+#include <functional>
+
+// A label whose caption change is an event of its own, raised inside the assignment.
+class CaptionLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  using QLabel::QLabel;
+
+  // Sets the caption and, when it differs from the one shown, raises captionChanged before
+  // returning.
+  void setCaption(const QString& text);
+
+ signals:
+  void captionChanged();
+};
+
+// Keeps a text free of lone surrogates. A paste cut short at the length limit can end in half of
+// a pair; that half goes, so a character outside the Basic Multilingual Plane is kept whole or
+// dropped whole.
+class WholeCharacterValidator : public QValidator {
+  Q_OBJECT
+
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& position) const override;
+};
+
+// The number input: typed characters pass through a key-press filter that may replace them.
+// Pasted and dropped text does not, so it keeps its case.
+class NumberBox : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit NumberBox(QWidget* parent = nullptr);
+
+  void setKeyPressFilter(std::function<void(char16_t&)> filter) { m_filter = std::move(filter); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  std::function<void(char16_t&)> m_filter;
+};

@@ -1,0 +1,559 @@
+// The main window's controls, their wiring to the event handlers, and the handlers.
+#include "main_window/frm_twno.h"
+
+#include <QComboBox>
+#include <QCursor>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStringList>
+#include <cmath>
+
+#include "about_window/frm_about.h"
+#include "main_window/controls.h"
+#include "rules/id_number.h"
+#include "rules/place_table.h"
+#include "runtime/form_support.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+constexpr int kClientWidth = 3285;
+constexpr int kClientHeight = 4125;
+
+// Left, top, width and height in twips, from the top-left corner of the client area.
+constexpr form::TwipsRect kLayout[] = {
+    {"lblTel", 75, 495, 3135, 585},        {"fraOptions", 75, 1470, 3135, 555},
+    {"txtNo", 75, 60, 1845, 405},          {"cmdProduce", 75, 1125, 975, 375},
+    {"cmdCheck", 1155, 1125, 975, 375},    {"cmdClear", 2235, 1125, 975, 375},
+    {"optBoy", 360, 1680, 735, 255},       {"optGirl", 1320, 1680, 735, 255},
+    {"cboPlace", 2160, 1650, 945, 300},    {"cboHowmuch", 2490, 75, 720, 315},
+    {"lstNo", 1515, 2115, 1695, 1500},     {"cmdCopy", 1515, 3690, 495, 375},
+    {"cmdSelectall", 2115, 3690, 495, 375}, {"cmdAbout", 2715, 3690, 495, 375},
+    {"lblZonenum", 75, 2340, 1080, 180},   {"lstZonenum", 75, 2565, 1335, 1500},
+    {"lblAreacode", 960, 2070, 105, 240},  {"lblCode", 390, 2100, 540, 180},
+    {"imgPost", 75, 2040, 300, 300},
+};
+
+constexpr std::int16_t kBatchSizes[] = {1, 5, 10, 20, 50, 100};
+constexpr int kPlaceWithoutPostalCodes = 22;
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kClearCaption = QStringLiteral("清除號碼");
+const QString kCutCaption = QStringLiteral("剪下號碼");
+const QString kUnchange = QStringLiteral("Unchange");
+const QString kUnsetfocus = QStringLiteral("Unsetfocus");
+const QString kRando = QStringLiteral("Rando");
+const QString kErrorTitle = QStringLiteral("<錯誤>");
+
+QString fromView(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <typename T>
+T* named(QWidget* parent, const char* name) {
+  auto* control = new T(parent);
+  control->setObjectName(QString::fromLatin1(name));
+  return control;
+}
+
+void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, colour);
+  widget->setPalette(palette);
+}
+
+QString letterAt(const QString& text, int index) {
+  return index < text.size() ? text.mid(index, 1) : QString();
+}
+
+}  // namespace
+
+frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_runtime(runtime) {
+  setObjectName(QStringLiteral("frmTwno"));
+  setWindowTitle(QStringLiteral("Taloma v2.0 (身分證字號產生器)"));
+  setWindowIcon(QIcon(QStringLiteral(":/taloma/taloma_icon.xpm")));
+  setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
+  createControls();
+  connectEvents();
+  setTabOrder();
+  Form_Load();
+}
+
+frmTwno::~frmTwno() = default;
+
+void frmTwno::showCentred() {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect available = screen->availableGeometry();
+    move(available.center() - rect().center());
+  }
+  show();
+  txtNo->setFocus();
+}
+
+void frmTwno::createControls() {
+  // Created in the design's tab order; the frame comes early so it is drawn beneath its contents.
+  lblTel = named<CaptionLabel>(this, "lblTel");
+  lblTel->setFont(form::mingFont(12));
+  lblTel->setAutoFillBackground(true);
+  setColour(lblTel, QPalette::Window, QColor(255, 192, 192));
+  lblTel->setFrameStyle(QFrame::Box | QFrame::Plain);
+  lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  lblTel->setWordWrap(true);
+
+  fraOptions = named<QGroupBox>(this, "fraOptions");
+
+  txtNo = named<NumberBox>(this, "txtNo");
+  txtNo->setFont(form::mingFont(15.75));
+  setColour(txtNo, QPalette::Base, QColor(255, 255, 192));
+  txtNo->setMaxLength(rules::kNumberLength);
+  txtNo->setToolTip(QStringLiteral("此欄位為資料輸入欄"));
+
+  const QCursor pointer(QPixmap(QStringLiteral(":/taloma/pointer.xpm")), 0, 0);
+  const auto largeButton = [this, &pointer](const char* name, const QString& caption,
+                                            const QString& tip, bool enabled) {
+    auto* button = named<QPushButton>(this, name);
+    button->setText(caption);
+    button->setToolTip(tip);
+    button->setEnabled(enabled);
+    button->setCursor(pointer);
+    return button;
+  };
+  cmdProduce = largeButton("cmdProduce", QStringLiteral("產生號碼"),
+                           QStringLiteral("隨機產生正確的身分證字號"), true);
+  cmdCheck = largeButton("cmdCheck", QStringLiteral("檢測錯誤"),
+                         QStringLiteral("判斷所輸入的身分證字號是否有誤"), false);
+  cmdClear = largeButton("cmdClear", kClearCaption, QStringLiteral("清除所輸入的字"), false);
+
+  optBoy = named<QRadioButton>(this, "optBoy");
+  optBoy->setText(QStringLiteral("男性"));
+  optBoy->setChecked(true);
+  optGirl = named<QRadioButton>(this, "optGirl");
+  optGirl->setText(QStringLiteral("女性"));
+
+  cboPlace = named<QComboBox>(this, "cboPlace");
+  for (const rules::Place& place : rules::Places()) cboPlace->addItem(fromView(place.name));
+  cboPlace->setCurrentIndex(-1);  // nothing chosen until Form_Load chooses item 0
+  cboPlace->setToolTip(QStringLiteral("選擇身分證字號的出生地"));
+
+  cboHowmuch = named<QComboBox>(this, "cboHowmuch");
+  cboHowmuch->setFont(form::mingFont(9.75));
+  for (const std::int16_t size : kBatchSizes) cboHowmuch->addItem(QString::number(size));
+  cboHowmuch->setCurrentIndex(-1);
+  cboHowmuch->setToolTip(QStringLiteral("選擇產生1~100組身分證字號的數量"));
+
+  lstNo = named<QListWidget>(this, "lstNo");
+  lstNo->setFont(form::mingFont(12));
+  setColour(lstNo, QPalette::Base, Qt::black);
+  setColour(lstNo, QPalette::Text, QColor(0, 255, 0));
+  lstNo->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+  const auto smallButton = [this](const char* name, const QString& caption, const QString& tip,
+                                  bool enabled) {
+    auto* button = named<QPushButton>(this, name);
+    button->setText(caption);
+    button->setToolTip(tip);
+    button->setEnabled(enabled);
+    button->setFont(form::mingFont(8.25));
+    return button;
+  };
+  cmdCopy = smallButton("cmdCopy", QStringLiteral("複製"),
+                        QStringLiteral("複製所選取的字號(配合Ctrl和Shift鍵)"), false);
+  cmdSelectall = smallButton("cmdSelectall", QStringLiteral("全部"),
+                             QStringLiteral("將全部的號碼複製到剪貼簿中"), false);
+  cmdAbout = smallButton("cmdAbout", QStringLiteral("關於"), QStringLiteral("關於作者"), true);
+
+  lblZonenum = named<QLabel>(this, "lblZonenum");
+  lblZonenum->setText(QStringLiteral("全省郵遞區號"));
+  setColour(lblZonenum, QPalette::WindowText, QColor(0, 0, 255));
+
+  lstZonenum = named<QListWidget>(this, "lstZonenum");
+  lstZonenum->setSelectionMode(QAbstractItemView::SingleSelection);
+  lstZonenum->setToolTip(QStringLiteral("符合你所選擇出生地的郵遞區號"));
+
+  lblAreacode = named<QLabel>(this, "lblAreacode");
+  lblAreacode->setFrameStyle(QFrame::Box | QFrame::Plain);
+  lblAreacode->setToolTip(QStringLiteral("符合你所選擇出生地的區域碼"));
+
+  lblCode = named<QLabel>(this, "lblCode");
+  lblCode->setText(QStringLiteral("區碼："));
+
+  imgPost = named<QLabel>(this, "imgPost");
+  imgPost->setPixmap(QPixmap(QStringLiteral(":/taloma/post_emblem.xpm")));
+  imgPost->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  for (const form::TwipsRect& rect : kLayout) form::place(this, rect);
+  fraOptions->lower();
+
+  // Enter presses the focused button, as on the desktop the program was made for; no button
+  // is the window's default.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
+}
+
+void frmTwno::connectEvents() {
+  // Each toolkit signal stands for one event of the design, mapped here once:
+  // - a caption change is raised by the label itself, inside the assignment;
+  // - "change" of txtNo fires for typed, pasted and code-set text alike, so textChanged;
+  // - a place is "clicked" when the user picks one (activated, the same item again included)
+  //   and when code selects one (selectPlace);
+  // - a click in lstNo is any selection or current-item change the user makes with the mouse or
+  //   the keyboard, but not the handlers' own changes to the list.
+  connect(lblTel, &CaptionLabel::captionChanged, this, &frmTwno::lblTel_Change);
+  txtNo->setKeyPressFilter([this](char16_t& code) { txtNo_KeyPress(code); });
+  connect(txtNo, &QLineEdit::textChanged, this, &frmTwno::txtNo_Change);
+  connect(cboPlace, &QComboBox::activated, this, &frmTwno::cboPlace_Click);
+  connect(cmdAbout, &QPushButton::clicked, this, &frmTwno::cmdAbout_Click);
+  connect(cmdProduce, &QPushButton::clicked, this, &frmTwno::cmdProduce_Click);
+  connect(cmdCheck, &QPushButton::clicked, this, &frmTwno::cmdCheck_Click);
+  connect(cmdClear, &QPushButton::clicked, this, &frmTwno::cmdClear_Click);
+  connect(cmdCopy, &QPushButton::clicked, this, &frmTwno::cmdCopy_Click);
+  connect(cmdSelectall, &QPushButton::clicked, this, &frmTwno::cmdSelectall_Click);
+  const auto listClicked = [this] {
+    if (!m_listChangedByCode) lstNo_Click();
+  };
+  connect(lstNo, &QListWidget::itemSelectionChanged, this, listClicked);
+  connect(lstNo, &QListWidget::currentRowChanged, this, listClicked);
+  connect(lstNo, &QListWidget::itemClicked, this, listClicked);
+  connect(lstNo, &QListWidget::itemDoubleClicked, this, &frmTwno::lstNo_DblClick);
+
+  // The two option buttons are one Tab stop, the chosen one; the other is reached with the
+  // arrow keys or the mouse.
+  const auto chosenTakesTab = [this] {
+    optBoy->setFocusPolicy(optBoy->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    optGirl->setFocusPolicy(optGirl->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  };
+  connect(optBoy, &QRadioButton::toggled, this, chosenTakesTab);
+  chosenTakesTab();
+}
+
+void frmTwno::setTabOrder() {
+  const QWidget* const order[] = {txtNo,  cmdProduce, cmdCheck, cmdClear,     optBoy,
+                                  optGirl, cboPlace,  cboHowmuch, lstNo,      cmdCopy,
+                                  cmdSelectall, cmdAbout, lstZonenum};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+  }
+}
+
+void frmTwno::selectPlace(int index) {
+  cboPlace->setCurrentIndex(index);
+  cboPlace_Click();
+}
+
+bool frmTwno::placeIsUnspecified() const { return cboPlace->currentText() == cboPlace->itemText(0); }
+
+double frmTwno::cellValue(int index) const {
+  const Cell& cell = NumChar[static_cast<std::size_t>(index)];
+  if (const auto* code = std::get_if<std::int16_t>(&cell)) return *code;
+  if (const auto* value = std::get_if<double>(&cell)) return *value;
+  return 0;
+}
+
+void frmTwno::setCaption(const QString& text) { lblTel->setCaption(text); }
+
+void frmTwno::setClearMode() {
+  cmdClear->setText(kClearCaption);
+  cmdClear->setToolTip(QStringLiteral("清除所輸入的字"));
+}
+
+void frmTwno::setCutMode() {
+  cmdClear->setText(kCutCaption);
+  cmdClear->setToolTip(QStringLiteral("剪下身分證字號至剪貼簿"));
+}
+
+void frmTwno::setAutoSizedText(QLabel* label, const QString& text) {
+  label->setText(text);
+  label->resize(label->sizeHint());
+}
+
+void frmTwno::showFormError(const QString& prompt, int selectionStart, int selectionLength) {
+  m_runtime.messageBox(this, prompt, kErrorTitle);
+  txtNo->setFocus();
+  txtNo->setSelection(selectionStart, selectionLength);
+}
+
+// Event handlers.
+
+void frmTwno::Form_Load() {
+  if (m_runtime.previousInstance()) {
+    m_runtime.end();
+    return;
+  }
+  selectPlace(cboPlace->findText(cboPlace->itemText(0)));
+  cboHowmuch->setCurrentIndex(cboHowmuch->findText(cboHowmuch->itemText(0)));
+  setCaption(QStringLiteral("歡迎使用Taloma v2.0") + kCrLf + QStringLiteral("身分證字號產生器"));
+  lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  txtNo->setFocus();
+}
+
+void frmTwno::cmdAbout_Click() {
+  if (!m_about) m_about = std::make_unique<frmAbout>(m_runtime);
+  m_runtime.showModal(*m_about);
+  if (m_about->isUnloaded()) m_about.reset();
+  txtNo->setFocus();
+}
+
+void frmTwno::cboPlace_Click() {
+  if (cboPlace->currentIndex() == lastPlaceIndex &&
+      (form::tag(lstZonenum) == QStringLiteral("dover") || lastPlaceIndex != 0)) {
+    return;
+  }
+  if (cboPlace->currentText() != cboPlace->itemText(0)) {
+    setAutoSizedText(lblZonenum, cboPlace->currentText() + QStringLiteral("郵遞區號"));
+    lblAreacode->setVisible(true);
+  } else {
+    setAutoSizedText(lblZonenum, QStringLiteral("全省郵遞區號"));
+    lblAreacode->setVisible(false);
+    // Paint the new heading before the long fill below.
+    m_runtime.doEvents();
+  }
+
+  const rules::Place* place = rules::PlaceByIndex(cboPlace->currentIndex());
+  setAutoSizedText(lblAreacode, place ? fromView(place->areaCode) : QStringLiteral("None"));
+
+  const int index = cboPlace->currentIndex();
+  if (index == kPlaceWithoutPostalCodes) {
+    lstZonenum->clear();
+    lstZonenum->addItem(QStringLiteral("無特定郵遞區號"));
+  } else if (const rules::Place* shown = rules::PlaceByIndex(index)) {
+    QStringList entries;
+    for (const std::u16string_view entry : rules::PostalEntries(*shown)) {
+      entries.append(fromView(entry));
+    }
+    lstZonenum->clear();
+    lstZonenum->addItems(entries);
+    if (index == 0) form::setTag(lstZonenum, QStringLiteral("dover"));
+  }
+  lastPlaceIndex = static_cast<std::int16_t>(cboPlace->currentIndex());
+}
+
+void frmTwno::lblTel_Change() {
+  if (form::tag(lblTel) != kUnchange) lblTel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void frmTwno::cmdProduce_Click() {
+  m_listChangedByCode = true;
+  lstNo->clear();
+  const int sizeIndex = cboHowmuch->currentIndex();
+  if (sizeIndex >= 0 && sizeIndex < static_cast<int>(std::size(kBatchSizes))) {
+    Howmuch = kBatchSizes[sizeIndex];
+  }
+  const int count = Howmuch;
+  for (int n = 1; n <= count; ++n) {
+    int letterValue = 0;
+    int sex = 0;
+    if (placeIsUnspecified()) {
+      form::setTag(cmdProduce, kRando);
+      lstNo->setToolTip(QStringLiteral("按兩下可得知此號碼的資訊"));
+      m_runtime.randomize(m_runtime.timer());
+      letterValue = rules::kFirstLetterValue + static_cast<int>(std::floor(26 * m_runtime.rnd()));
+      sex = 1 + static_cast<int>(std::floor(2 * m_runtime.rnd()));
+    } else {
+      form::setTag(cmdProduce, QStringLiteral("UnRando"));
+      lstNo->setToolTip(QString());
+      sex = optBoy->isChecked() ? 1 : 2;
+      letterValue = cboPlace->currentIndex() + 9;
+    }
+    const QString sexWord = sex == 1 ? QStringLiteral("男性") : QStringLiteral("女性");
+
+    for (Pos = 3; Pos <= 9; ++Pos) {
+      m_runtime.randomize(m_runtime.timer());
+      Num[static_cast<std::size_t>(Pos)] =
+          static_cast<std::int16_t>(std::floor(10 * m_runtime.rnd()));
+    }
+    Num[0] = static_cast<std::int16_t>(letterValue / 10);
+    Num[1] = static_cast<std::int16_t>(letterValue % 10);
+    Num[2] = static_cast<std::int16_t>(sex);
+    Num[10] = static_cast<std::int16_t>(rules::CheckDigit(
+        letterValue, {Num[2], Num[3], Num[4], Num[5], Num[6], Num[7], Num[8], Num[9]}));
+
+    const int placeIndex = letterValue - 9;
+    const QString firstLine = QStringLiteral("產生了") + QString::number(Howmuch) +
+                              QStringLiteral("組戶籍地在") + kCrLf;
+    if (placeIsUnspecified() && Howmuch != 1) {
+      setCaption(firstLine + QStringLiteral("ＸＸＸ的Ｘ性身分證字號!!"));
+    } else {
+      setCaption(firstLine + cboPlace->itemText(placeIndex) + QStringLiteral("的") + sexWord +
+                 QStringLiteral("身分證字號!!"));
+    }
+
+    QString number(QChar(rules::ValueLetter(letterValue)));
+    number += QString::number(sex);
+    for (std::size_t i = 3; i <= 10; ++i) number += QString::number(Num[i]);
+    lstNo->addItem(number);
+  }
+  m_listChangedByCode = false;
+  cmdSelectall->setEnabled(true);
+}
+
+void frmTwno::cmdCheck_Click() {
+  const QString text = txtNo->text();
+  // The button is enabled only at ten characters; the cells below are all written by this press.
+  if (text.size() != rules::kNumberLength) return;
+
+  NumChar[1] = rules::characterCode(text.at(0).unicode());
+  for (Pos = 1; Pos <= text.size() - 1; ++Pos) NumChar[Pos + 1] = text.mid(Pos, 1);
+
+  const std::int16_t code = std::get<std::int16_t>(NumChar[1]);
+  if (code > 'Z' || code < 'A') {
+    showFormError(QStringLiteral("身分證第一碼應為大寫英文字母!!"), 0, 1);
+    return;
+  }
+  const QString sex = std::get<QString>(NumChar[2]);
+  if (sex != QStringLiteral("1") && sex != QStringLiteral("2")) {
+    showFormError(QStringLiteral("身分證第二碼男性應為１、女性應為２!!"), 1, 1);
+    return;
+  }
+  for (Pos = 3; Pos <= 10; ++Pos) {
+    const QString cell = std::get<QString>(NumChar[static_cast<std::size_t>(Pos)]);
+    if (cell.size() != 1 || !rules::isDigit(cell.at(0).unicode())) {
+      showFormError(QStringLiteral("身分證第三碼到第十碼應為數字０～９!!"), 2, 8);
+      return;
+    }
+  }
+
+  for (Pos = 1; Pos <= text.size() - 1; ++Pos) {
+    NumChar[Pos + 1] = static_cast<double>(text.at(Pos).unicode() - u'0');
+  }
+  CheckNum();
+
+  std::array<int, 8> digits{};
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    digits[i] = static_cast<int>(cellValue(static_cast<int>(i) + 2));
+  }
+  const int letterValue = static_cast<int>(10 * cellValue(0) + cellValue(1));
+  const int checkDigit = rules::CheckDigit(letterValue, digits);
+  CheckCode = static_cast<std::int16_t>(checkDigit == 0 ? 10 : checkDigit);
+
+  const double last = cellValue(10);
+  if (last == CheckCode || (last == 0 && CheckCode == 10)) {
+    PlaceIndex = static_cast<std::int16_t>(letterValue - 9);
+    const QString sexText = cellValue(2) == 1 ? QStringLiteral("這是正確的男性身分證字號")
+                                              : QStringLiteral("這是正確的女性身分證字號");
+    setCaption(sexText + QStringLiteral("戶籍地在") + cboPlace->itemText(PlaceIndex));
+    txtNo->setFocus();
+    m_runtime.sendHomeKey();
+    m_runtime.doEvents();
+    setCutMode();
+    cmdClear->setFocus();
+  } else {
+    setCaption(QStringLiteral("最後一碼檢測碼應為") +
+               (CheckCode == 10 ? QStringLiteral("0") : QString::number(CheckCode)));
+    txtNo->setFocus();
+    txtNo->setSelection(9, 1);
+    m_runtime.beep();
+  }
+}
+
+void frmTwno::CheckNum() {
+  const auto* code = std::get_if<std::int16_t>(&NumChar[1]);
+  if (!code) return;
+  if (const auto letter = rules::LetterValue(static_cast<char16_t>(*code))) {
+    NumChar[0] = static_cast<std::int16_t>(letter->tens);
+    NumChar[1] = static_cast<std::int16_t>(letter->units);
+  }
+}
+
+void frmTwno::txtNo_KeyPress(char16_t& keyAscii) { keyAscii = rules::upperCased(keyAscii); }
+
+void frmTwno::txtNo_Change() {
+  setClearMode();
+  const qsizetype length = txtNo->text().size();
+  if (length == rules::kNumberLength) {
+    cmdClear->setEnabled(true);
+    cmdCheck->setEnabled(true);
+    if (form::tag(lstNo) != kUnsetfocus) cmdCheck->setFocus();
+  } else if (length == 0) {
+    cmdClear->setEnabled(false);
+    cmdCheck->setEnabled(false);
+  } else {
+    cmdClear->setEnabled(true);
+    cmdCheck->setEnabled(false);
+  }
+}
+
+void frmTwno::cmdClear_Click() {
+  if (cmdClear->text() == kCutCaption) {
+    txtNo->setFocus();
+    txtNo->setSelection(0, static_cast<int>(txtNo->text().size()));
+    m_runtime.setClipboardText(txtNo->selectedText());
+    txtNo->insert(QString());
+    setCaption(QStringLiteral("已經成功的將身分證字號移到剪貼簿中!!"));
+    setClearMode();
+    cmdCheck->setEnabled(false);
+  } else {
+    txtNo->setText(QString());
+    setCaption(QStringLiteral("資料已清除!!"));
+    txtNo->setFocus();
+    cmdCheck->setEnabled(false);
+  }
+  cmdClear->setEnabled(false);
+}
+
+void frmTwno::lstNo_Click() { cmdCopy->setEnabled(true); }
+
+void frmTwno::cmdCopy_Click() {
+  QString text;
+  for (Pos = 0; Pos <= Howmuch - 1; ++Pos) {
+    const QListWidgetItem* item = lstNo->item(Pos);
+    if (item && item->isSelected()) text += item->text() + kCrLf;
+  }
+  if (text.isEmpty()) {
+    // Copying nothing would wipe what the user had on the clipboard; say what is missing instead.
+    setCaption(QStringLiteral("請先選取要複製的身分證字號"));
+    return;
+  }
+  m_runtime.setClipboardText(text);
+  setCaption(QStringLiteral("已成功的將所選取的身分證字號複製到剪貼簿中!!"));
+}
+
+void frmTwno::cmdSelectall_Click() {
+  QString text;
+  m_listChangedByCode = true;
+  for (Pos = 0; Pos <= Howmuch - 1; ++Pos) {
+    QListWidgetItem* item = lstNo->item(Pos);
+    if (!item) continue;
+    item->setSelected(true);
+    text += item->text() + kCrLf;
+  }
+  m_listChangedByCode = false;
+  m_runtime.setClipboardText(text);
+  setCaption(QStringLiteral("已成功的將全部的身分證字號複製到剪貼簿中!!"));
+}
+
+void frmTwno::lstNo_DblClick() {
+  const QListWidgetItem* current = lstNo->currentItem();
+  if (form::tag(cmdProduce) != kRando || !current) return;
+
+  form::setTag(lstNo, kUnsetfocus);
+  txtNo->setFocus();
+  txtNo->setText(QString());
+  txtNo->setText(current->text());
+  form::setTag(lstNo, QString());
+  cmdClear->setEnabled(true);
+
+  const QString number = txtNo->text();
+  NumChar[1] = rules::characterCode(number.isEmpty() ? u'\0' : number.at(0).unicode());
+  CheckNum();
+  PlaceIndex = static_cast<std::int16_t>(10 * cellValue(0) + cellValue(1) - 9);
+
+  form::setTag(lblTel, kUnchange);
+  lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  const QString sir = letterAt(number, 1) == QStringLiteral("1") ? QStringLiteral("的「先生」")
+                                                                 : QStringLiteral("的「小姐」");
+  setCaption(QStringLiteral("這是一位戶籍地在") + kCrLf + QStringLiteral("「") +
+             cboPlace->itemText(PlaceIndex) + QStringLiteral("」") + sir);
+  form::setTag(lblTel, QString());
+
+  setCutMode();
+  cmdClear->setFocus();
+}

@@ -1,0 +1,101 @@
+// The main window: producing, checking and copying identity numbers, and the postal-code panel.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <variant>
+
+class CaptionLabel;
+class NumberBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class Runtime;
+class frmAbout;
+
+class frmTwno : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Builds the window and its controls and runs Form_Load. When another copy is already running,
+  // Form_Load ends the program through the runtime and the window must not be shown.
+  explicit frmTwno(Runtime& runtime, QWidget* parent = nullptr);
+  ~frmTwno() override;
+
+  // Shows the window centred on its screen with the caret in the number box.
+  void showCentred();
+
+ private:
+  // A cell of NumChar: empty, a character code or digit, a one-character text or its value.
+  using Cell = std::variant<std::monostate, std::int16_t, QString, double>;
+
+  void createControls();
+  void connectEvents();
+  void setTabOrder();
+
+  void selectPlace(int index);
+  bool placeIsUnspecified() const;
+  double cellValue(int index) const;
+  void setCaption(const QString& text);
+  void setClearMode();
+  void setCutMode();
+  void showFormError(const QString& prompt, int selectionStart, int selectionLength);
+  static void setAutoSizedText(QLabel* label, const QString& text);
+
+  // Event handlers and the window's one procedure, named after their controls and events.
+  void Form_Load();
+  void cmdAbout_Click();
+  void cboPlace_Click();
+  void lblTel_Change();
+  void cmdProduce_Click();
+  void cmdCheck_Click();
+  void CheckNum();
+  void txtNo_KeyPress(char16_t& keyAscii);
+  void txtNo_Change();
+  void cmdClear_Click();
+  void lstNo_Click();
+  void cmdCopy_Click();
+  void cmdSelectall_Click();
+  void lstNo_DblClick();
+
+  Runtime& m_runtime;
+  std::unique_ptr<frmAbout> m_about;
+
+  CaptionLabel* lblTel = nullptr;
+  QGroupBox* fraOptions = nullptr;
+  NumberBox* txtNo = nullptr;
+  QPushButton* cmdProduce = nullptr;
+  QPushButton* cmdCheck = nullptr;
+  QPushButton* cmdClear = nullptr;
+  QRadioButton* optBoy = nullptr;
+  QRadioButton* optGirl = nullptr;
+  QComboBox* cboPlace = nullptr;
+  QComboBox* cboHowmuch = nullptr;
+  QListWidget* lstNo = nullptr;
+  QPushButton* cmdCopy = nullptr;
+  QPushButton* cmdSelectall = nullptr;
+  QPushButton* cmdAbout = nullptr;
+  QLabel* lblZonenum = nullptr;
+  QListWidget* lstZonenum = nullptr;
+  QLabel* lblAreacode = nullptr;
+  QLabel* lblCode = nullptr;
+  QLabel* imgPost = nullptr;
+
+  // Working fields shared by the handlers.
+  std::array<Cell, 11> NumChar{};
+  std::int16_t Pos = 0;
+  std::int16_t CheckCode = 0;
+  std::int16_t PlaceIndex = 0;
+  std::int16_t Howmuch = 0;
+  std::array<std::int16_t, 11> Num{};
+  std::int16_t lastPlaceIndex = 0;
+
+  // Set while a handler itself changes lstNo's items or selection, which is no click.
+  bool m_listChangedByCode = false;
+};

@@ -1,0 +1,42 @@
+// What the windows need from the old forms toolkit: twips geometry, Tag texts and the Ming font.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QObject;
+class QWidget;
+
+namespace form {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+// Twips to logical pixels, rounded to the nearest pixel.
+constexpr int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
+struct TwipsRect {
+  const char* name;
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+QRect toPixels(const TwipsRect& twips);
+
+// Finds the child named `rect.name` under `form` and places it; the child must exist.
+void place(QWidget* form, const TwipsRect& rect);
+
+// Every control carries a free text, kept as the dynamic property "Tag".
+QString tag(const QObject* control);
+void setTag(QObject* control, const QString& text);
+
+// The font the forms name, 新細明體 at `points`; where it is missing a Traditional-Chinese
+// Ming face stands in for it.
+QFont mingFont(qreal points);
+
+// Registers the stand-ins for 新細明體. Safe to call more than once.
+void installFontSubstitutions();
+
+}  // namespace form

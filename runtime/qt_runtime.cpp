@@ -1,0 +1,66 @@
+// Runtime services over Qt: dialogs, clipboard, key events, the desktop's URL handler.
+#include "runtime/qt_runtime.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTime>
+#include <QUrl>
+#include <QWidget>
+#include <cstdlib>
+
+#include "runtime/single_copy.h"
+
+QtRuntime::QtRuntime() : m_random(MixingRandom::fromEntropy()) {}
+
+bool QtRuntime::previousInstance() { return single_copy::anotherCopyHoldsLock(); }
+
+void QtRuntime::end() { std::exit(0); }
+
+void QtRuntime::showModal(QDialog& window) { window.exec(); }
+
+void QtRuntime::messageBox(QWidget* parent, const QString& prompt, const QString& title) {
+  QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, parent);
+  // The box speaks the program's language whatever the desktop's is.
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("確定"));
+  box.exec();
+}
+
+void QtRuntime::setClipboardText(const QString& text) {
+  QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+float QtRuntime::timer() {
+  return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0F;
+}
+
+void QtRuntime::randomize(float seed) { m_random.mix(seed); }
+
+double QtRuntime::rnd() { return m_random.next(); }
+
+void QtRuntime::sendHomeKey() {
+  QWidget* target = QApplication::focusWidget();
+  if (!target) return;
+  QCoreApplication::postEvent(target,
+                              new QKeyEvent(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier));
+  QCoreApplication::postEvent(target,
+                              new QKeyEvent(QEvent::KeyRelease, Qt::Key_Home, Qt::NoModifier));
+}
+
+void QtRuntime::doEvents() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+}
+
+void QtRuntime::beep() { QApplication::beep(); }
+
+bool QtRuntime::openMailLink(const QString& address) {
+  QUrl url;
+  url.setScheme(QStringLiteral("mailto"));
+  url.setPath(address);
+  return QDesktopServices::openUrl(url);
+}

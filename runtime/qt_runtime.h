@@ -1,0 +1,26 @@
+// The runtime services carried out with Qt.
+#pragma once
+
+#include "runtime/mixing_random.h"
+#include "runtime/runtime.h"
+
+class QtRuntime : public Runtime {
+ public:
+  QtRuntime();
+
+  bool previousInstance() override;
+  void end() override;
+  void showModal(QDialog& window) override;
+  void messageBox(QWidget* parent, const QString& prompt, const QString& title) override;
+  void setClipboardText(const QString& text) override;
+  float timer() override;
+  void randomize(float seed) override;
+  double rnd() override;
+  void sendHomeKey() override;
+  void doEvents() override;
+  void beep() override;
+  bool openMailLink(const QString& address) override;
+
+ private:
+  MixingRandom m_random;
+};
