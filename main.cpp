@@ -10,7 +10,6 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
-  QApplication::setApplicationDisplayName(QStringLiteral("Taloma"));
   QApplication::setDesktopFileName(QStringLiteral("taloma"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/taloma/taloma_icon.xpm")));
   form::installFontSubstitutions();
