@@ -80,9 +80,11 @@ constexpr char16_t ValueLetter(int value) noexcept {
 // The check digit (0 to 9) for a letter value and the eight digits of positions 2 to 9, the sex
 // digit first. A weighted sum that is a multiple of ten gives 0.
 constexpr int CheckDigit(int letterValue, const std::array<int, 8>& digits) noexcept {
-  int sum = (letterValue / 10) + 9 * (letterValue % 10);
-  int weight = 8;
-  for (const int d : digits) sum += weight-- * d;
+  // Spelt out term by term: written as a loop, GCC vectorises the sum through a stack copy of the
+  // digits and a whole verdict takes three times as long.
+  const int sum = (letterValue / 10) + 9 * (letterValue % 10) + 8 * digits[0] + 7 * digits[1] +
+                  6 * digits[2] + 5 * digits[3] + 4 * digits[4] + 3 * digits[5] + 2 * digits[6] +
+                  digits[7];
   const int r = ((sum % 10) + 10) % 10;
   return (10 - r) % 10;
 }
