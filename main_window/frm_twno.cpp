@@ -193,6 +193,9 @@ void frmTwno::createControls() {
 
   for (const form::TwipsRect& rect : kLayout) form::place(this, rect);
   fraOptions->lower();
+  for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    form::setTag(control, QString());
+  }
 
   // Enter presses the focused button, as on the desktop the program was made for; no button
   // is the window's default.

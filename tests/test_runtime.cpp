@@ -1,0 +1,106 @@
+// The Qt runtime services: the message box as the user sees it, the generator, the Home key.
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <set>
+
+#include "runtime/mixing_random.h"
+#include "runtime/qt_runtime.h"
+#include "runtime/single_copy.h"
+
+class RuntimeTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void messageBoxHasOneConfirmButtonAndNoIcon();
+  void reseedingWithTheSameClockNeverRepeats();
+  void drawsStayInTheUnitInterval();
+  void homeKeyReachesTheFocusedBox();
+  void lockQueriesFromOneProcessAreFalse();
+};
+
+void RuntimeTest::messageBoxHasOneConfirmButtonAndNoIcon() {
+  QtRuntime runtime;
+  QWidget owner;
+  owner.show();
+  QString seenText;
+  QString seenTitle;
+  QStringList buttons;
+  QMessageBox::Icon icon = QMessageBox::Warning;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QVERIFY(box);
+    seenText = box->text();
+    seenTitle = box->windowTitle();
+    icon = box->icon();
+    for (QAbstractButton* button : box->buttons()) buttons << button->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  runtime.messageBox(&owner, QStringLiteral("身分證第一碼應為大寫英文字母!!"), QStringLiteral("<錯誤>"));
+  QCOMPARE(seenText, QStringLiteral("身分證第一碼應為大寫英文字母!!"));
+  QCOMPARE(seenTitle, QStringLiteral("<錯誤>"));
+  QCOMPARE(icon, QMessageBox::NoIcon);
+  QCOMPARE(buttons, QStringList{QStringLiteral("確定")});
+}
+
+void RuntimeTest::reseedingWithTheSameClockNeverRepeats() {
+  // The number handler re-seeds with an unchanged clock before every digit; a generator that
+  // restarted from the seed would give the same draw each time.
+  MixingRandom random(1);
+  std::set<double> draws;
+  for (int i = 0; i < 1000; ++i) {
+    random.mix(43200.5F);
+    draws.insert(random.next());
+  }
+  QCOMPARE(draws.size(), std::size_t{1000});
+
+  MixingRandom a(5);
+  MixingRandom b(5);
+  a.mix(1.0F);
+  b.mix(2.0F);
+  QVERIFY(a.next() != b.next());  // the seed does take part
+}
+
+void RuntimeTest::drawsStayInTheUnitInterval() {
+  QtRuntime runtime;
+  QtRuntime other;
+  double low = 1;
+  double high = 0;
+  bool differs = false;
+  for (int i = 0; i < 100000; ++i) {
+    const double r = runtime.rnd();
+    QVERIFY(r >= 0 && r < 1);
+    low = std::min(low, r);
+    high = std::max(high, r);
+    differs = differs || r != other.rnd();
+  }
+  QVERIFY(low < 0.001 && high > 0.999);
+  QVERIFY(differs);  // each runtime is seeded from the system's entropy
+}
+
+void RuntimeTest::homeKeyReachesTheFocusedBox() {
+  QtRuntime runtime;
+  QLineEdit box;
+  box.setText(QStringLiteral("A123456789"));
+  box.show();
+  QApplication::setActiveWindow(&box);
+  QVERIFY(QTest::qWaitForWindowActive(&box));
+  box.setFocus();
+  box.selectAll();
+  runtime.sendHomeKey();
+  QCOMPARE(box.cursorPosition(), 10);  // queued, not yet handled
+  runtime.doEvents();
+  QCOMPARE(box.cursorPosition(), 0);
+  QVERIFY(!box.hasSelectedText());
+}
+
+void RuntimeTest::lockQueriesFromOneProcessAreFalse() {
+  QVERIFY(!single_copy::anotherCopyHoldsLock());
+  QVERIFY(!single_copy::anotherCopyHoldsLock());
+  QVERIFY(single_copy::lockPath().startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR")));
+}
+
+QTEST_MAIN(RuntimeTest)
+#include "test_runtime.moc"
