@@ -28,15 +28,15 @@ constexpr int kClientHeight = 4125;
 
 // Left, top, width and height in twips, from the top-left corner of the client area.
 constexpr form::TwipsRect kLayout[] = {
-    {"lblTel", 75, 495, 3135, 585},        {"fraOptions", 75, 1470, 3135, 555},
-    {"txtNo", 75, 60, 1845, 405},          {"cmdProduce", 75, 1125, 975, 375},
-    {"cmdCheck", 1155, 1125, 975, 375},    {"cmdClear", 2235, 1125, 975, 375},
-    {"optBoy", 360, 1680, 735, 255},       {"optGirl", 1320, 1680, 735, 255},
-    {"cboPlace", 2160, 1650, 945, 300},    {"cboHowmuch", 2490, 75, 720, 315},
-    {"lstNo", 1515, 2115, 1695, 1500},     {"cmdCopy", 1515, 3690, 495, 375},
+    {"lblTel", 75, 495, 3135, 585},         {"fraOptions", 75, 1470, 3135, 555},
+    {"txtNo", 75, 60, 1845, 405},           {"cmdProduce", 75, 1125, 975, 375},
+    {"cmdCheck", 1155, 1125, 975, 375},     {"cmdClear", 2235, 1125, 975, 375},
+    {"optBoy", 360, 1680, 735, 255},        {"optGirl", 1320, 1680, 735, 255},
+    {"cboPlace", 2160, 1650, 945, 300},     {"cboHowmuch", 2490, 75, 720, 315},
+    {"lstNo", 1515, 2115, 1695, 1500},      {"cmdCopy", 1515, 3690, 495, 375},
     {"cmdSelectall", 2115, 3690, 495, 375}, {"cmdAbout", 2715, 3690, 495, 375},
-    {"lblZonenum", 75, 2340, 1080, 180},   {"lstZonenum", 75, 2565, 1335, 1500},
-    {"lblAreacode", 960, 2070, 105, 240},  {"lblCode", 390, 2100, 540, 180},
+    {"lblZonenum", 75, 2340, 1080, 180},    {"lstZonenum", 75, 2565, 1335, 1500},
+    {"lblAreacode", 960, 2070, 105, 240},   {"lblCode", 390, 2100, 540, 180},
     {"imgPost", 75, 2040, 300, 300},
 };
 
@@ -239,9 +239,9 @@ void frmTwno::connectEvents() {
 }
 
 void frmTwno::setTabOrder() {
-  const QWidget* const order[] = {txtNo,  cmdProduce, cmdCheck, cmdClear,     optBoy,
-                                  optGirl, cboPlace,  cboHowmuch, lstNo,      cmdCopy,
-                                  cmdSelectall, cmdAbout, lstZonenum};
+  const QWidget* const order[] = {txtNo,        cmdProduce, cmdCheck,   cmdClear, optBoy,
+                                  optGirl,      cboPlace,   cboHowmuch, lstNo,    cmdCopy,
+                                  cmdSelectall, cmdAbout,   lstZonenum};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
     QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
   }
@@ -252,7 +252,9 @@ void frmTwno::selectPlace(int index) {
   cboPlace_Click();
 }
 
-bool frmTwno::placeIsUnspecified() const { return cboPlace->currentText() == cboPlace->itemText(0); }
+bool frmTwno::placeIsUnspecified() const {
+  return cboPlace->currentText() == cboPlace->itemText(0);
+}
 
 double frmTwno::cellValue(int index) const {
   const Cell& cell = NumChar[static_cast<std::size_t>(index)];
@@ -302,6 +304,8 @@ void frmTwno::cmdAbout_Click() {
   if (!m_about) m_about = std::make_unique<frmAbout>(m_runtime);
   m_runtime.showModal(*m_about);
   if (m_about->isUnloaded()) m_about.reset();
+  // The About window has no owner, so nothing else hands activation back to this window.
+  activateWindow();
   txtNo->setFocus();
 }
 
@@ -380,8 +384,8 @@ void frmTwno::cmdProduce_Click() {
         letterValue, {Num[2], Num[3], Num[4], Num[5], Num[6], Num[7], Num[8], Num[9]}));
 
     const int placeIndex = letterValue - 9;
-    const QString firstLine = QStringLiteral("產生了") + QString::number(Howmuch) +
-                              QStringLiteral("組戶籍地在") + kCrLf;
+    const QString firstLine =
+        QStringLiteral("產生了") + QString::number(Howmuch) + QStringLiteral("組戶籍地在") + kCrLf;
     if (placeIsUnspecified() && Howmuch != 1) {
       setCaption(firstLine + QStringLiteral("ＸＸＸ的Ｘ性身分證字號!!"));
     } else {

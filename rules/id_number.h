@@ -1,4 +1,5 @@
-// The identity-number format: letter values, the check digit and the verdict on a ten-character text.
+// The identity-number format: letter values, the check digit and the verdict on a ten-character
+// text.
 #pragma once
 
 #include <array>

@@ -409,6 +409,7 @@ constexpr std::array<std::u16string_view, kPostalEntryCount> kPostalEntries = {
     u"釣魚台  290",
 };
 
+// clang-format off
 constexpr std::array<Place, kPlaceCount> kPlaces = {{
     {0, u"不指定", 0, 0, u"None", 2, 370},
     {1, u"台北市", u'A', 10, u"022", 2, 13},
@@ -438,6 +439,7 @@ constexpr std::array<Place, kPlaceCount> kPlaces = {{
     {25, u"嘉義市", u'I', 34, u"05", 366, 366},
     {26, u"新竹市", u'O', 35, u"03", 367, 367},
 }};
+// clang-format on
 
 constexpr bool entriesAreWellFormed() {
   for (const auto entry : kPostalEntries) {

@@ -35,12 +35,10 @@ QFont mingFont(qreal points) {
 
 void installFontSubstitutions() {
   static const bool installed = [] {
-    QFont::insertSubstitutions(kMingFamily, {QStringLiteral("PMingLiU"),
-                                             QStringLiteral("AR PL UMing TW"),
-                                             QStringLiteral("AR PL UMing TW MBE"),
-                                             QStringLiteral("Noto Serif CJK TC"),
-                                             QStringLiteral("Noto Sans CJK TC"),
-                                             QStringLiteral("WenQuanYi Zen Hei")});
+    QFont::insertSubstitutions(
+        kMingFamily, {QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW"),
+                      QStringLiteral("AR PL UMing TW MBE"), QStringLiteral("Noto Serif CJK TC"),
+                      QStringLiteral("Noto Sans CJK TC"), QStringLiteral("WenQuanYi Zen Hei")});
     return true;
   }();
   Q_UNUSED(installed);

@@ -107,7 +107,8 @@ TEST(CheckDigit, ExactlyOneLastDigitMakesANumberValid) {
           if (verdict.isValid()) {
             ++valid;
             EXPECT_EQ(last - u'0', expected);
-            EXPECT_EQ(verdict.kind, sex == u'1' ? VerdictKind::ValidMale : VerdictKind::ValidFemale);
+            EXPECT_EQ(verdict.kind,
+                      sex == u'1' ? VerdictKind::ValidMale : VerdictKind::ValidFemale);
           } else {
             EXPECT_EQ(verdict.kind, VerdictKind::BadCheck);
             EXPECT_EQ(verdict.expectedCheckDigit, expected);

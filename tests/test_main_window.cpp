@@ -27,9 +27,9 @@ void MainWindowTest::startUpState() {
   WindowHarness h;
   QCOMPARE(h.txtNo()->text(), QString());
   QCOMPARE(h.focus(), h.txtNo());
-  const std::pair<const char*, bool> enabled[] = {
-      {"cmdProduce", true}, {"cmdAbout", true},  {"cmdCheck", false},
-      {"cmdClear", false},  {"cmdCopy", false}, {"cmdSelectall", false}};
+  const std::pair<const char*, bool> enabled[] = {{"cmdProduce", true}, {"cmdAbout", true},
+                                                  {"cmdCheck", false},  {"cmdClear", false},
+                                                  {"cmdCopy", false},   {"cmdSelectall", false}};
   for (const auto& [name, on] : enabled) QCOMPARE(h.button(name)->isEnabled(), on);
   QVERIFY(h.control<QRadioButton>("optBoy")->isChecked());
   QVERIFY(!h.control<QRadioButton>("optGirl")->isChecked());
@@ -112,8 +112,8 @@ void MainWindowTest::windowIsFixedAndTitled() {
 
 void MainWindowTest::tabVisitsEnabledControlsInOrder() {
   WindowHarness h;
-  const QStringList startUp = {"cmdProduce", "optBoy",     "cboPlace", "cboHowmuch",
-                               "lstNo",      "cmdAbout",   "lstZonenum", "txtNo"};
+  const QStringList startUp = {"cmdProduce", "optBoy",   "cboPlace",   "cboHowmuch",
+                               "lstNo",      "cmdAbout", "lstZonenum", "txtNo"};
   for (const QString& expected : startUp) {
     QTest::keyClick(h.focus(), Qt::Key_Tab);
     QCOMPARE(h.focus()->objectName(), expected);

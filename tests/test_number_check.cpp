@@ -31,7 +31,8 @@ void enter(const WindowHarness& h, const QString& text, Entry entry) {
     std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
     QAction* paste = nullptr;
     for (QAction* action : menu->actions()) {
-      if (action->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Paste"))) paste = action;
+      if (action->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Paste")))
+        paste = action;
     }
     QVERIFY(paste);
     paste->trigger();
@@ -80,35 +81,38 @@ void NumberCheckTest::verdicts_data() {
   QTest::addColumn<QString>("focus");
 
   const QString maleTaipei = QStringLiteral("這是正確的男性身分證字號戶籍地在台北市");
-  QTest::newRow("valid") << "A123456789" << Entry::Typed << "A123456789" << "" << maleTaipei << 0
-                         << 0 << 0 << "cmdClear";
-  QTest::newRow("typed lower case is upper-cased")
-      << "a123456789" << Entry::Typed << "A123456789" << "" << maleTaipei << 0 << 0 << 0
-      << "cmdClear";
+  QTest::newRow("valid") << "A123456789" << Entry::Typed << "A123456789"
+                         << "" << maleTaipei << 0 << 0 << 0 << "cmdClear";
+  QTest::newRow("typed lower case is upper-cased") << "a123456789" << Entry::Typed << "A123456789"
+                                                   << "" << maleTaipei << 0 << 0 << 0 << "cmdClear";
   QTest::newRow("pasted lower case keeps its case")
-      << "a123456789" << Entry::Pasted << "a123456789" << kLetterPrompt << kWelcome << 0 << 1
-      << 0 << "txtNo";
+      << "a123456789" << Entry::Pasted << "a123456789" << kLetterPrompt << kWelcome << 0 << 1 << 0
+      << "txtNo";
   QTest::newRow("context-menu paste keeps its case")
-      << "b200000004" << Entry::ContextMenuPaste << "b200000004" << kLetterPrompt << kWelcome
-      << 0 << 1 << 0 << "txtNo";
-  QTest::newRow("valid female")
-      << "B200000004" << Entry::Pasted << "B200000004" << ""
-      << "這是正確的女性身分證字號戶籍地在台中市" << 0 << 0 << 0 << "cmdClear";
-  QTest::newRow("check digit zero") << "A100000010" << Entry::Typed << "A100000010" << ""
-                                    << maleTaipei << 0 << 0 << 0 << "cmdClear";
-  QTest::newRow("letter O") << "O200000006" << Entry::Typed << "O200000006" << ""
+      << "b200000004" << Entry::ContextMenuPaste << "b200000004" << kLetterPrompt << kWelcome << 0
+      << 1 << 0 << "txtNo";
+  QTest::newRow("valid female") << "B200000004" << Entry::Pasted << "B200000004"
+                                << ""
+                                << "這是正確的女性身分證字號戶籍地在台中市" << 0 << 0 << 0
+                                << "cmdClear";
+  QTest::newRow("check digit zero") << "A100000010" << Entry::Typed << "A100000010"
+                                    << "" << maleTaipei << 0 << 0 << 0 << "cmdClear";
+  QTest::newRow("letter O") << "O200000006" << Entry::Typed << "O200000006"
+                            << ""
                             << "這是正確的女性身分證字號戶籍地在新竹市" << 0 << 0 << 0
                             << "cmdClear";
-  QTest::newRow("should end in 0") << "A100000011" << Entry::Typed << "A100000011" << ""
+  QTest::newRow("should end in 0") << "A100000011" << Entry::Typed << "A100000011"
+                                   << ""
                                    << "最後一碼檢測碼應為0" << 9 << 1 << 1 << "txtNo";
-  QTest::newRow("should end in 9") << "A123456788" << Entry::Typed << "A123456788" << ""
+  QTest::newRow("should end in 9") << "A123456788" << Entry::Typed << "A123456788"
+                                   << ""
                                    << "最後一碼檢測碼應為9" << 9 << 1 << 1 << "txtNo";
-  QTest::newRow("bad sex") << "A323456789" << Entry::Typed << "A323456789" << kSexPrompt
-                           << kWelcome << 1 << 1 << 0 << "txtNo";
+  QTest::newRow("bad sex") << "A323456789" << Entry::Typed << "A323456789" << kSexPrompt << kWelcome
+                           << 1 << 1 << 0 << "txtNo";
   QTest::newRow("bad sex before bad digits") << "A3XXXXXXXX" << Entry::Typed << "A3XXXXXXXX"
                                              << kSexPrompt << kWelcome << 1 << 1 << 0 << "txtNo";
-  QTest::newRow("letter in serial") << "A1234567X9" << Entry::Typed << "A1234567X9"
-                                    << kDigitPrompt << kWelcome << 2 << 8 << 0 << "txtNo";
+  QTest::newRow("letter in serial") << "A1234567X9" << Entry::Typed << "A1234567X9" << kDigitPrompt
+                                    << kWelcome << 2 << 8 << 0 << "txtNo";
   QTest::newRow("letter last is no check-digit report")
       << "A12345678X" << Entry::Typed << "A12345678X" << kDigitPrompt << kWelcome << 2 << 8 << 0
       << "txtNo";
@@ -157,7 +161,8 @@ void NumberCheckTest::verdicts() {
     QCOMPARE(h.runtime.homeKeys, 1);
   }
   const bool valid = caption.startsWith(QStringLiteral("這是正確的"));
-  QCOMPARE(h.button("cmdClear")->text(), valid ? QStringLiteral("剪下號碼") : QStringLiteral("清除號碼"));
+  QCOMPARE(h.button("cmdClear")->text(),
+           valid ? QStringLiteral("剪下號碼") : QStringLiteral("清除號碼"));
   QCOMPARE(h.button("cmdClear")->toolTip(),
            valid ? QStringLiteral("剪下身分證字號至剪貼簿") : QStringLiteral("清除所輸入的字"));
 }
@@ -251,9 +256,12 @@ void NumberCheckTest::pasteCutAtTenKeepsCharactersWhole_data() {
   const QString grin = QString::fromUcs4(U"\U0001F600");
   QTest::newRow("pair fits") << "A1234567" << grin << "A1234567" + grin;
   QTest::newRow("pair would be split") << "A12345678" << grin << "A12345678";
-  QTest::newRow("split after a digit") << "A1234567" << "8" + grin + "9" << "A12345678";
+  QTest::newRow("split after a digit") << "A1234567"
+                                       << "8" + grin + "9"
+                                       << "A12345678";
   QTest::newRow("long paste of pairs") << "" << grin.repeated(8) << grin.repeated(5);
-  QTest::newRow("odd start then pairs") << "" << "A" + grin.repeated(6) << "A" + grin.repeated(4);
+  QTest::newRow("odd start then pairs") << ""
+                                        << "A" + grin.repeated(6) << "A" + grin.repeated(4);
 }
 
 void NumberCheckTest::pasteCutAtTenKeepsCharactersWhole() {
@@ -276,10 +284,9 @@ void NumberCheckTest::junkInputAgreesWithTheRules() {
   // Random pastes of every kind of character, biased towards near-numbers so that every rule
   // gets its turn; the window's verdict must be the rules' verdict, and nothing may break.
   const QList<QPair<char32_t, char32_t>> ranges = {
-      {0x20, 0x7E},       {0x00, 0x1F},       {0x7F, 0x9F},     {0x300, 0x36F},
-      {0x200E, 0x200F},   {0x202A, 0x202E},   {0xFF01, 0xFF5E}, {0x4E00, 0x9FFF},
-      {0x3000, 0x3000},   {0x1F300, 0x1FAFF}, {0x20000, 0x2A6DF}, {0xD800, 0xDFFF},
-      {0xFFFD, 0xFFFF}};
+      {0x20, 0x7E},       {0x00, 0x1F},     {0x7F, 0x9F},     {0x300, 0x36F},   {0x200E, 0x200F},
+      {0x202A, 0x202E},   {0xFF01, 0xFF5E}, {0x4E00, 0x9FFF}, {0x3000, 0x3000}, {0x1F300, 0x1FAFF},
+      {0x20000, 0x2A6DF}, {0xD800, 0xDFFF}, {0xFFFD, 0xFFFF}};
   QRandomGenerator random(20260606);
   const auto junkCharacter = [&]() -> QString {
     const auto& [low, high] = ranges[random.bounded(static_cast<int>(ranges.size()))];
@@ -323,7 +330,8 @@ void NumberCheckTest::junkInputAgreesWithTheRules() {
     QTest::mouseClick(h.button("cmdCheck"), Qt::LeftButton);
     const auto verdict = rules::VerifyNum(std::u16string_view(
         reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
-    const QString context = QStringLiteral("pasted %1").arg(QString::fromLatin1(pasted.toUtf8().toHex()));
+    const QString context =
+        QStringLiteral("pasted %1").arg(QString::fromLatin1(pasted.toUtf8().toHex()));
     const auto boxPrompt = [&] {
       return h.runtime.messageBoxes.isEmpty() ? QString() : h.runtime.messageBoxes[0].prompt;
     };
@@ -339,8 +347,8 @@ void NumberCheckTest::junkInputAgreesWithTheRules() {
         break;
       case rules::VerdictKind::BadCheck:
         QVERIFY2(h.runtime.messageBoxes.isEmpty(), qPrintable(context));
-        QCOMPARE(h.lblTel()->text(),
-                 QStringLiteral("最後一碼檢測碼應為") + QString::number(verdict.expectedCheckDigit));
+        QCOMPARE(h.lblTel()->text(), QStringLiteral("最後一碼檢測碼應為") +
+                                         QString::number(verdict.expectedCheckDigit));
         QCOMPARE(h.runtime.beeps, beeps + 1);
         break;
       case rules::VerdictKind::ValidMale:

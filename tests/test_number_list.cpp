@@ -13,7 +13,8 @@ namespace {
 double drawFor(int k, int n) { return (k + 0.5) / n; }
 
 // Scripts one number of a random-place batch: letter value, sex digit, seven serial digits.
-void scriptNumber(FakeRuntime& runtime, int letterValue, int sex, const std::array<int, 7>& serial) {
+void scriptNumber(FakeRuntime& runtime, int letterValue, int sex,
+                  const std::array<int, 7>& serial) {
   runtime.scriptDraws({drawFor(letterValue - 10, 26), drawFor(sex - 1, 2)});
   for (const int digit : serial) runtime.scriptDraws({drawFor(digit, 10)});
 }
@@ -79,8 +80,8 @@ void NumberListTest::scriptedDrawsGiveExactNumbers_data() {
   QTest::addColumn<QList<int>>("serial");
   QTest::addColumn<QString>("number");
   QTest::newRow("A123456789") << 10 << 1 << QList<int>{2, 3, 4, 5, 6, 7, 8} << "A123456789";
-  QTest::newRow("sum multiple of ten ends in 0") << 10 << 1 << QList<int>{0, 0, 0, 0, 0, 0, 1}
-                                                  << "A100000010";
+  QTest::newRow("sum multiple of ten ends in 0")
+      << 10 << 1 << QList<int>{0, 0, 0, 0, 0, 0, 1} << "A100000010";
   QTest::newRow("female B") << 11 << 2 << QList<int>{0, 0, 0, 0, 0, 0, 0} << "B200000004";
   QTest::newRow("letter O") << 35 << 2 << QList<int>{0, 0, 0, 0, 0, 0, 0} << "O200000006";
 }
@@ -286,7 +287,8 @@ void NumberListTest::doubleClickDecodes_data() {
     QTest::newRow(name) << value << sex
                         << QStringLiteral("這是一位戶籍地在\r\n「") + QString::fromUtf8(place) +
                                QStringLiteral("」") +
-                               (sex == 1 ? QStringLiteral("的「先生」") : QStringLiteral("的「小姐」"));
+                               (sex == 1 ? QStringLiteral("的「先生」")
+                                         : QStringLiteral("的「小姐」"));
   };
   row("A1", 10, 1, "台北市");
   row("I", 34, 1, "嘉義市");

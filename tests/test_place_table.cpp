@@ -46,8 +46,8 @@ struct PlaceCase {
 
 TEST(PlaceTable, LettersValuesAndAreaCodes) {
   const PlaceCase cases[] = {
-      {u'A', 10, 1, u"台北市", u"022", 12}, {u'C', 12, 3, u"基隆市", u"022", 7},
-      {u'F', 15, 6, u"台北縣", u"022", 29}, {u'Y', 31, 22, u"陽明山", u"None", 0},
+      {u'A', 10, 1, u"台北市", u"022", 12},  {u'C', 12, 3, u"基隆市", u"022", 7},
+      {u'F', 15, 6, u"台北縣", u"022", 29},  {u'Y', 31, 22, u"陽明山", u"None", 0},
       {u'W', 32, 23, u"金門縣", u"0823", 6}, {u'Z', 33, 24, u"連江縣", u"None", 4},
       {u'I', 34, 25, u"嘉義市", u"05", 1},   {u'O', 35, 26, u"新竹市", u"03", 1},
   };
@@ -76,7 +76,7 @@ TEST(PlaceTable, EveryLetterBelongsToExactlyOneRow) {
 }
 
 TEST(PlaceTable, AreaCodesAreOnlyTheListedTexts) {
-  const std::set<std::u16string_view> allowed = {u"022", u"03", u"037", u"04", u"049", u"05",
+  const std::set<std::u16string_view> allowed = {u"022", u"03", u"037", u"04",   u"049", u"05",
                                                  u"06",  u"07", u"08",  u"0823", u"089", u"None"};
   for (const rules::Place& place : rules::Places()) EXPECT_TRUE(allowed.count(place.areaCode));
 }

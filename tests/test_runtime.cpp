@@ -38,7 +38,8 @@ void RuntimeTest::messageBoxHasOneConfirmButtonAndNoIcon() {
     for (QAbstractButton* button : box->buttons()) buttons << button->text();
     QTest::keyClick(box, Qt::Key_Return);
   });
-  runtime.messageBox(&owner, QStringLiteral("身分證第一碼應為大寫英文字母!!"), QStringLiteral("<錯誤>"));
+  runtime.messageBox(&owner, QStringLiteral("身分證第一碼應為大寫英文字母!!"),
+                     QStringLiteral("<錯誤>"));
   QCOMPARE(seenText, QStringLiteral("身分證第一碼應為大寫英文字母!!"));
   QCOMPARE(seenTitle, QStringLiteral("<錯誤>"));
   QCOMPARE(icon, QMessageBox::NoIcon);

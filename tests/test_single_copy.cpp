@@ -36,7 +36,8 @@ class SingleCopyTest : public QObject {
 
 void SingleCopyTest::initTestCase() {
   QVERIFY(m_runtimeDir.isValid());
-  QFile::setPermissions(m_runtimeDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QFile::setPermissions(m_runtimeDir.path(),
+                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void SingleCopyTest::start(QProcess& process) {

@@ -41,9 +41,7 @@ struct WindowHarness {
   QPushButton* button(const char* name) const { return control<QPushButton>(name); }
   QComboBox* combo(const char* name) const { return control<QComboBox>(name); }
   QListWidget* list(const char* name) const { return control<QListWidget>(name); }
-  QString tag(const char* name) const {
-    return control<QObject>(name)->property("Tag").toString();
-  }
+  QString tag(const char* name) const { return control<QObject>(name)->property("Tag").toString(); }
   QWidget* focus() const { return QApplication::focusWidget(); }
 
   // Picks item `index` of a drop-down list from its pop-up list, as a user would.
