@@ -14,6 +14,8 @@ class MainWindowTest : public QObject {
   void controlsSitAtTheirTwipsRectangles_data();
   void controlsSitAtTheirTwipsRectangles();
   void windowIsFixedAndTitled();
+  void mingFontsRenderChinese_data();
+  void mingFontsRenderChinese();
   void tabVisitsEnabledControlsInOrder();
   void tabLandsOnTheChosenSexButton();
   void postalPanelFollowsThePlace_data();
@@ -108,6 +110,30 @@ void MainWindowTest::windowIsFixedAndTitled() {
   QVERIFY(!(h.window->windowFlags() & Qt::WindowMaximizeButtonHint));
   QVERIFY(h.window->windowFlags() & Qt::WindowMinimizeButtonHint);
   QCOMPARE(h.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 19);
+}
+
+void MainWindowTest::mingFontsRenderChinese_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<qreal>("points");
+  QTest::newRow("lblTel") << "lblTel" << 12.0;
+  QTest::newRow("txtNo") << "txtNo" << 15.75;
+  QTest::newRow("cboHowmuch") << "cboHowmuch" << 9.75;
+  QTest::newRow("lstNo") << "lstNo" << 12.0;
+  QTest::newRow("cmdCopy") << "cmdCopy" << 8.25;
+  QTest::newRow("cmdSelectall") << "cmdSelectall" << 8.25;
+  QTest::newRow("cmdAbout") << "cmdAbout" << 8.25;
+}
+
+void MainWindowTest::mingFontsRenderChinese() {
+  QFETCH(QString, name);
+  QFETCH(qreal, points);
+  WindowHarness h(false);
+  const QFont font = h.window->findChild<QWidget*>(name)->font();
+  QCOMPARE(font.family(), QStringLiteral("新細明體"));
+  QCOMPARE(font.pointSizeF(), points);
+  // Whatever face stands in for 新細明體 must itself hold the Chinese glyphs, or they show as boxes.
+  const QFontMetrics metrics(font);
+  for (const QChar c : QStringLiteral("身分證字號產生器複製全部關於")) QVERIFY(metrics.inFont(c));
 }
 
 void MainWindowTest::tabVisitsEnabledControlsInOrder() {
