@@ -1,9 +1,204 @@
-// The About window.
+// The About window's controls, their wiring to the event handlers, and the handlers.
 #include "about_window/frm_about.h"
 
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+
+#include "runtime/form_support.h"
 #include "runtime/runtime.h"
 
-frmAbout::frmAbout(Runtime& runtime, QWidget* parent) : QDialog(parent), m_runtime(runtime) {
+namespace {
+
+constexpr int kClientWidth = 4140;
+constexpr int kClientHeight = 2505;
+
+// Left, top, width and height in twips. The two autosized labels start at the width of their
+// empty caption and grow to fit their text.
+constexpr form::TwipsRect kLayout[] = {
+    {"lblInfo", 1440, 120, 2565, 1275}, {"cmdClose", 3015, 1980, 975, 375},
+    {"lblMail", 1440, 1560, 45, 180},   {"lblMail2", 2100, 1560, 165, 180},
+    {"imgPic", 120, 120, 1200, 1215},   {"shpFill1", 60, 30, 4000, 2400},
+    {"shpFill2", 70, 40, 4000, 2400},
+};
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QColor kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0);
+
+// The hand's fingertip is the point that clicks.
+constexpr int kHandHotSpotX = 12;
+constexpr int kHandHotSpotY = 1;
+
+// A rectangle shape: a one-pixel outline, hollow, that never takes the mouse.
+class RectangleShape : public QWidget {
+ public:
+  RectangleShape(QWidget* parent, const char* name, const QColor& colour)
+      : QWidget(parent), m_colour(colour) {
+    setObjectName(QString::fromLatin1(name));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QPainter painter(this);
+    painter.setPen(QPen(m_colour, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(0, 0, width() - 1, height() - 1);
+  }
+
+ private:
+  QColor m_colour;
+};
+
+template <typename T>
+T* named(QWidget* parent, const char* name) {
+  auto* control = new T(parent);
+  control->setObjectName(QString::fromLatin1(name));
+  return control;
+}
+
+// An autosized label keeps its top-left corner and takes exactly the size of its text.
+void fitToText(QLabel* label) { label->resize(label->sizeHint()); }
+
+void setTextColour(QWidget* widget, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+frmAbout::frmAbout(Runtime& runtime, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_runtime(runtime) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QStringLiteral("關於作者"));
+  setWindowIcon(QIcon(QStringLiteral(":/taloma/taloma_icon.xpm")));
+  setFont(form::mingFont(9));
+  setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
+  createControls();
+  for (const form::TwipsRect& rect : kLayout) form::place(this, rect);
+
+  connect(cmdClose, &QPushButton::clicked, this, &frmAbout::cmdClose_Click);
+  // A label has no click signal; the filter turns a press and release on the address into one.
+  lblMail2->installEventFilter(this);
+
+  Form_Load();
+}
+
+QString frmAbout::contactAddress() { return QString::fromUtf8(TALOMA_CONTACT_ADDRESS); }
+
+void frmAbout::createControls() {
+  // The shapes come first so the controls are drawn over the frame; the white line lies on top.
+  shpFill1 = new RectangleShape(this, "shpFill1", QColor(0, 0, 0));
+  shpFill2 = new RectangleShape(this, "shpFill2", QColor(255, 255, 255));
+
+  lblInfo = named<QLabel>(this, "lblInfo");
+  lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  cmdClose = named<QPushButton>(this, "cmdClose");
+  cmdClose->setText(QStringLiteral("確定"));
+  cmdClose->setDefault(false);
+  // Enter presses the button because it has the focus, as any focused button does; there is no
+  // window-wide default or cancel button.
+  cmdClose->setAutoDefault(true);
+
+  lblMail = named<QLabel>(this, "lblMail");
+  lblMail2 = named<QLabel>(this, "lblMail2");
+  setTextColour(lblMail2, kBlue);
+  lblMail2->setCursor(
+      QCursor(QPixmap(QStringLiteral(":/taloma/hand_cursor.xpm")), kHandHotSpotX, kHandHotSpotY));
+
+  imgPic = named<QLabel>(this, "imgPic");
+  imgPic->setPixmap(QPixmap(QStringLiteral(":/taloma/about_picture.xpm")));
+  imgPic->setScaledContents(true);
+
+  // The button is the one control that takes the focus, so it holds it whenever the window shows.
+  cmdClose->setFocus();
+}
+
+void frmAbout::setVisible(bool visible) {
+  if (visible && !isVisible()) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      move(screen->availableGeometry().center() - rect().center());
+    }
+  }
+  QDialog::setVisible(visible);
+}
+
+bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lblMail2) {
+    if (event->type() == QEvent::MouseButtonPress) {
+      m_pressedOnAddress = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const bool click = m_pressedOnAddress && mouse->button() == Qt::LeftButton &&
+                         lblMail2->rect().contains(mouse->position().toPoint());
+      m_pressedOnAddress = false;
+      if (click) lblMail2_Click();
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void frmAbout::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A modal window becomes the program's active window exactly when it is shown; a message box
+  // closing over it hands activation back without showing it again, and must not turn the
+  // address blue.
+  if (!event->spontaneous()) Form_Activate();
+}
+
+void frmAbout::closeEvent(QCloseEvent* event) {
+  m_unloaded = true;
+  QDialog::closeEvent(event);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+// Event handlers.
+
+void frmAbout::Form_Load() {
+  ++m_loadCount;
+  lblInfo->setText(QStringLiteral("程式名稱：Taloma v2.0") + kCrLf +
+                   QStringLiteral("用途：身分證字號產生器") + kCrLf +
+                   QStringLiteral("完成日期：1999/6/6"));
+  lblMail->setText(QStringLiteral("E-Mail："));
+  fitToText(lblMail);
+  lblMail2->setText(contactAddress());
+  fitToText(lblMail2);
+  QFont underlined = lblMail2->font();
+  underlined.setUnderline(true);
+  lblMail2->setFont(underlined);
+  fitToText(lblMail2);
+}
+
+void frmAbout::Form_Activate() { setTextColour(lblMail2, kBlue); }
+
+void frmAbout::cmdClose_Click() { hide(); }
+
+void frmAbout::lblMail2_Click() {
+  setTextColour(lblMail2, kRed);
+  if (!m_runtime.openMailLink(contactAddress())) {
+    m_runtime.messageBox(this,
+                         QStringLiteral("無法開啟郵件程式。\n請自行寫信至：") + contactAddress(),
+                         QStringLiteral("關於作者"));
+  }
 }
