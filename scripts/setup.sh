@@ -12,6 +12,7 @@ TALOMA_PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick
   desktop-file-utils appstream dpkg-dev file
   clang libclang-rt-14-dev
+  libxcb1-dev xclip jq
 )
 
 ensure_packages() {
