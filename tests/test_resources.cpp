@@ -1,0 +1,146 @@
+// The compiled-in pictures and cursors, and the PNG and ICO files made from them for desktops.
+#include <QBitmap>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QImage picture(const QString& name) {
+  return QImage(QStringLiteral(":/taloma/%1.xpm").arg(name)).convertToFormat(QImage::Format_ARGB32);
+}
+
+bool opaque(const QImage& image, int x, int y) { return qAlpha(image.pixel(x, y)) == 255; }
+
+int countPixels(const QImage& image, const std::function<bool(QColor)>& wanted) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += wanted(image.pixelColor(x, y)) ? 1 : 0;
+  }
+  return count;
+}
+
+}  // namespace
+
+class ResourcesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void picturesHaveTheirSizes_data();
+  void picturesHaveTheirSizes();
+  void handCursorPointsWithTheFingertip();
+  void pointerHotSpotIsOnTheMouse();
+  void postalEmblemIsRedInWhiteRingedInBlue();
+  void convertedFilesKeepEveryPixel_data();
+  void convertedFilesKeepEveryPixel();
+};
+
+void ResourcesTest::picturesHaveTheirSizes_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QSize>("size");
+  QTest::addColumn<bool>("transparentCorners");
+  QTest::newRow("window icon") << "taloma_icon" << QSize(32, 32) << true;
+  QTest::newRow("postal emblem") << "post_emblem" << QSize(20, 20) << true;
+  QTest::newRow("pointer picture") << "pointer" << QSize(32, 32) << false;
+  QTest::newRow("hand cursor") << "hand_cursor" << QSize(32, 32) << true;
+  QTest::newRow("About picture") << "about_picture" << QSize(80, 81) << false;
+}
+
+void ResourcesTest::picturesHaveTheirSizes() {
+  QFETCH(QString, name);
+  QFETCH(QSize, size);
+  QFETCH(bool, transparentCorners);
+  const QImage image = picture(name);
+  QVERIFY2(!image.isNull(), qPrintable(name));
+  QCOMPARE(image.size(), size);
+  if (transparentCorners) {
+    const int right = size.width() - 1;
+    const int bottom = size.height() - 1;
+    for (const QPoint corner : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom)}) {
+      QCOMPARE(qAlpha(image.pixel(corner)), 0);
+    }
+  }
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
+  }
+  QVERIFY2(colours.size() >= 3, "a drawing, not a blot of one colour");
+}
+
+void ResourcesTest::handCursorPointsWithTheFingertip() {
+  const QImage hand = picture(QStringLiteral("hand_cursor"));
+  for (int x = 0; x < hand.width(); ++x) QVERIFY2(!opaque(hand, x, 0), "row 0 must stay clear");
+  QVERIFY2(opaque(hand, 12, 1), "the hot spot (12, 1) must be on the finger");
+  // The tip is the topmost point of the hand, centred on the hot spot's column.
+  QVERIFY(opaque(hand, 11, 1) && opaque(hand, 13, 1));
+  QVERIFY(!opaque(hand, 9, 1) && !opaque(hand, 15, 1));
+}
+
+void ResourcesTest::pointerHotSpotIsOnTheMouse() {
+  // The main window uses the top-left corner as the hot spot; the cord ends there.
+  const QImage pointer = picture(QStringLiteral("pointer"));
+  QVERIFY(opaque(pointer, 0, 0));
+  QCOMPARE(qAlpha(pointer.pixel(31, 0)), 0);
+  QCOMPARE(qAlpha(pointer.pixel(0, 31)), 0);
+}
+
+void ResourcesTest::postalEmblemIsRedInWhiteRingedInBlue() {
+  const QImage emblem = picture(QStringLiteral("post_emblem"));
+  const auto blue = [](QColor c) { return c.alpha() == 255 && c.blue() > 150 && c.red() < 100; };
+  const auto red = [](QColor c) { return c.alpha() == 255 && c.red() > 150 && c.blue() < 100; };
+  const auto white = [](QColor c) { return c == QColor(Qt::white); };
+  for (const QPoint edge : {QPoint(10, 1), QPoint(1, 10), QPoint(18, 10), QPoint(10, 18)}) {
+    QVERIFY2(blue(emblem.pixelColor(edge)), "the ring");
+  }
+  QVERIFY2(white(emblem.pixelColor(10, 3)), "the disc inside the ring");
+  QVERIFY(countPixels(emblem, red) >= 20);
+  QVERIFY(countPixels(emblem, white) >= 60);
+  int transparent = 0;
+  for (const QPoint corner : {QPoint(0, 0), QPoint(19, 0), QPoint(0, 19), QPoint(19, 19)}) {
+    transparent += qAlpha(emblem.pixel(corner)) == 0 ? 1 : 0;
+  }
+  QCOMPARE(transparent, 4);
+}
+
+void ResourcesTest::convertedFilesKeepEveryPixel_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("format");
+  for (const char* name : {"taloma_icon", "post_emblem", "about_picture", "hand_cursor"}) {
+    for (const char* format : {"png", "ico"}) {
+      QTest::addRow("%s as %s", name, format) << name << format;
+    }
+  }
+}
+
+void ResourcesTest::convertedFilesKeepEveryPixel() {
+  QFETCH(QString, name);
+  QFETCH(QString, format);
+  QTemporaryDir dir;
+  QVERIFY(dir.isValid());
+  const QString source = QStringLiteral(TALOMA_RESOURCES_DIR "/%1.xpm").arg(name);
+  const QString target = dir.filePath(name + QLatin1Char('.') + format);
+  QProcess convert;
+  convert.start(QStringLiteral(TALOMA_XPM_CONVERT), {source, target});
+  QVERIFY(convert.waitForFinished(30000));
+  QCOMPARE(convert.exitCode(), 0);
+
+  const QImage original = QImage(source).convertToFormat(QImage::Format_ARGB32);
+  const QImage converted =
+      QImage(target, qPrintable(format)).convertToFormat(QImage::Format_ARGB32);
+  QVERIFY2(!converted.isNull(), qPrintable(target));
+  QCOMPARE(converted.size(), original.size());
+  for (int y = 0; y < original.height(); ++y) {
+    for (int x = 0; x < original.width(); ++x) {
+      const QRgb want = original.pixel(x, y);
+      const QRgb got = converted.pixel(x, y);
+      // Fully transparent pixels may carry any colour.
+      if (qAlpha(want) == 0 && qAlpha(got) == 0) continue;
+      QVERIFY2(want == got, qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+    }
+  }
+}
+
+QTEST_MAIN(ResourcesTest)
+#include "test_resources.moc"
