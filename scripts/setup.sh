@@ -10,7 +10,7 @@ TALOMA_PACKAGES=(
   libgtest-dev libbenchmark-dev
   fonts-arphic-uming
   xvfb xauth x11-utils xdotool imagemagick
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq
 )

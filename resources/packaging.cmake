@@ -1,0 +1,21 @@
+# How `cpack` turns the install rules into a Debian package.
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "taloma")
+set(CPACK_PACKAGE_VERSION "${TALOMA_VERSION_TEXT}")
+set(CPACK_PACKAGE_VENDOR "Taloma")
+set(CPACK_PACKAGE_CONTACT "${TALOMA_CONTACT_ADDRESS}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Taiwanese identity-card number producer and checker")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Taloma (身分證字號產生器) produces batches of Taiwanese identity-card numbers that satisfy the "
+    "check-digit rule, checks typed numbers rule by rule, copies numbers to the clipboard and lists "
+    "the postal codes of every place.")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Taloma developers <${TALOMA_CONTACT_ADDRESS}>")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The libraries come from dpkg-shlibdeps; Qt loads its window-system plugin and the window needs a
+# face with Traditional-Chinese glyphs, and neither shows up among the linked libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming | fonts-noto-cjk")
+include(CPack)

@@ -1,0 +1,45 @@
+# Builds the Debian package with CPack and checks its control fields and its files.
+# cmake -DBUILD_DIR=... -DWORK_DIR=... -DCPACK=... -DAPP_ID=... -DVERSION_TEXT=...
+#       -P check_debian_package.cmake
+cmake_minimum_required(VERSION 3.25)
+
+find_program(DPKG_DEB dpkg-deb)
+if(NOT DPKG_DEB)
+  message(FATAL_ERROR "dpkg-deb is missing; run scripts/test")
+endif()
+
+file(REMOVE_RECURSE "${WORK_DIR}")
+execute_process(COMMAND "${CPACK}" -G DEB --config "${BUILD_DIR}/CPackConfig.cmake" -B "${WORK_DIR}"
+                RESULT_VARIABLE failed OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(failed)
+  message(FATAL_ERROR "cpack failed:\n${log}")
+endif()
+file(GLOB packages "${WORK_DIR}/*.deb")
+list(LENGTH packages count)
+if(NOT count EQUAL 1)
+  message(FATAL_ERROR "expected one package, found: ${packages}")
+endif()
+
+execute_process(COMMAND "${DPKG_DEB}" --field "${packages}" Package Version Section Depends
+                OUTPUT_VARIABLE fields COMMAND_ERROR_IS_FATAL ANY)
+foreach(pattern "Package: taloma\n" "Version: ${VERSION_TEXT}\n" "Section: utils\n"
+                "Depends: [^\n]*libqt6widgets6" "Depends: [^\n]*qt6-qpa-plugins"
+                "Depends: [^\n]*fonts-arphic-uming")
+  if(NOT fields MATCHES "${pattern}")
+    message(FATAL_ERROR "the control fields do not match '${pattern}':\n${fields}")
+  endif()
+endforeach()
+
+execute_process(COMMAND "${DPKG_DEB}" --contents "${packages}" OUTPUT_VARIABLE contents
+                COMMAND_ERROR_IS_FATAL ANY)
+foreach(path usr/bin/taloma usr/share/applications/taloma.desktop
+             usr/share/icons/hicolor/32x32/apps/taloma.png
+             "usr/share/metainfo/${APP_ID}.metainfo.xml")
+  string(FIND "${contents}" " ./${path}\n" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the package lacks /${path}:\n${contents}")
+  endif()
+endforeach()
+if(contents MATCHES "\\.a\n|/include/|/test_")
+  message(FATAL_ERROR "the package carries build leftovers:\n${contents}")
+endif()

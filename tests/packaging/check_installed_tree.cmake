@@ -1,0 +1,70 @@
+# Installs the build into a scratch prefix and checks that a desktop finds the program there.
+# cmake -DBUILD_DIR=... -DWORK_DIR=... -DAPP_ID=... -DDESKTOP_FILE_VALIDATE=... -DAPPSTREAMCLI=...
+#       -P check_installed_tree.cmake
+cmake_minimum_required(VERSION 3.25)
+
+foreach(tool DESKTOP_FILE_VALIDATE APPSTREAMCLI)
+  if(NOT EXISTS "${${tool}}")
+    message(FATAL_ERROR "${tool} is missing (desktop-file-utils, appstream); run scripts/test")
+  endif()
+endforeach()
+
+set(root "${WORK_DIR}/root")
+set(prefix "${root}/usr")
+file(REMOVE_RECURSE "${root}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE failed OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(failed)
+  message(FATAL_ERROR "cmake --install failed:\n${log}")
+endif()
+
+set(metainfo "share/metainfo/${APP_ID}.metainfo.xml")
+set(expected bin/taloma share/applications/taloma.desktop
+             share/icons/hicolor/32x32/apps/taloma.png "${metainfo}")
+file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${prefix}" "${prefix}/*")
+list(SORT installed)
+list(SORT expected)
+if(NOT installed STREQUAL expected)
+  message(FATAL_ERROR "installed files:\n  ${installed}\nexpected:\n  ${expected}")
+endif()
+
+file(READ "${prefix}/bin/taloma" magic LIMIT 4 HEX)
+if(NOT magic STREQUAL "7f454c46")
+  message(FATAL_ERROR "bin/taloma is not a program")
+endif()
+
+# A PNG of 32 by 32 pixels: the signature, then IHDR with its width and height.
+file(READ "${prefix}/share/icons/hicolor/32x32/apps/taloma.png" png LIMIT 24 HEX)
+if(NOT png MATCHES "^89504e470d0a1a0a0000000d4948445200000020" OR NOT png MATCHES "00000020$")
+  message(FATAL_ERROR "the theme icon is not a 32x32 PNG: ${png}")
+endif()
+
+# The entry starts the installed program, names the installed icon and carries the Chinese name.
+file(STRINGS "${prefix}/share/applications/taloma.desktop" entry ENCODING UTF-8)
+foreach(line "Exec=taloma" "Icon=taloma" "Name=Taloma" "Name[zh_TW]=身分證字號產生器"
+             "Type=Application")
+  if(NOT line IN_LIST entry)
+    message(FATAL_ERROR "taloma.desktop lacks the line ${line}")
+  endif()
+endforeach()
+
+file(READ "${prefix}/${metainfo}" component)
+foreach(part "<id>${APP_ID}</id>" "<launchable type=\"desktop-id\">taloma.desktop</launchable>"
+             "<release version=\"${VERSION_TEXT}\"" "<name xml:lang=\"zh_TW\">身分證字號產生器</name>")
+  string(FIND "${component}" "${part}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the AppStream metadata lacks ${part}")
+  endif()
+endforeach()
+
+foreach(check
+    "${DESKTOP_FILE_VALIDATE};${prefix}/share/applications/taloma.desktop"
+    "${APPSTREAMCLI};validate;--no-net;--pedantic;${prefix}/${metainfo}"
+    "${APPSTREAMCLI};validate-tree;--no-net;${root}")
+  execute_process(COMMAND ${check} RESULT_VARIABLE failed OUTPUT_VARIABLE log ERROR_VARIABLE log)
+  # desktop-file-validate reports hints and warnings without failing; take any of them as a fault.
+  if(failed OR log MATCHES "(^|\n)[^\n]*(error|warning|hint):")
+    message(FATAL_ERROR "${check} found faults:\n${log}")
+  endif()
+  message(STATUS "${check}: ${log}")
+endforeach()
