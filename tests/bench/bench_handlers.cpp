@@ -70,16 +70,14 @@ int main(int argc, char* argv[]) {
   window.showCentred();
   if (!QTest::qWaitForWindowExposed(&window)) qFatal("the main window was never exposed");
 
-  benchmark::RegisterBenchmark("cboPlace_Click/all 369 entries",
-                               [&window](benchmark::State& state) {
-                                 fillAllPostalEntries(state, window);
-                               })
+  benchmark::RegisterBenchmark(
+      "cboPlace_Click/all 369 entries",
+      [&window](benchmark::State& state) { fillAllPostalEntries(state, window); })
       ->Unit(benchmark::kMicrosecond)
       ->UseRealTime();
-  benchmark::RegisterBenchmark("cmdProduce_Click/batch of 100",
-                               [&window](benchmark::State& state) {
-                                 produceBatchOf100(state, window);
-                               })
+  benchmark::RegisterBenchmark(
+      "cmdProduce_Click/batch of 100",
+      [&window](benchmark::State& state) { produceBatchOf100(state, window); })
       ->Unit(benchmark::kMicrosecond)
       ->UseRealTime();
   benchmark::Initialize(&argc, argv);

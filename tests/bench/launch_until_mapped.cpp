@@ -52,7 +52,8 @@ struct Failure {
 [[noreturn]] void fail(const std::string& why) { throw Failure{why}; }
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
-  const auto cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+  const auto cookie =
+      xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
   std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
       xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
   if (!reply) fail(std::string("cannot intern ") + name);
@@ -128,7 +129,8 @@ class Watcher {
       if (::waitpid(child.pid, &status, WNOHANG) == child.pid) {
         fail("the program ended before it answered (status " + std::to_string(status) + ")");
       }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
       if (left.count() <= 0) fail("the program did not answer in time");
       // Short waits, so a program that dies is noticed; the X socket wakes us at once otherwise.
       pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
@@ -137,7 +139,8 @@ class Watcher {
   }
 
   pid_t windowPid(xcb_window_t window) {
-    const auto cookie = xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1);
+    const auto cookie =
+        xcb_get_property(m_connection, 0, window, m_pidAtom, XCB_ATOM_CARDINAL, 0, 1);
     std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
         xcb_get_property_reply(m_connection, cookie, nullptr), &std::free);
     if (!reply || xcb_get_property_value_length(reply.get()) < 4) return -1;

@@ -68,7 +68,8 @@ void checkVerdict(std::u16string_view text) {
   const Reading expected = plainReading(text);
   require(verdict.kind == expected.kind, "verdict kind", text);
   if (expected.kind == VerdictKind::BadCheck) {
-    require(verdict.expectedCheckDigit == expected.expectedCheckDigit, "expected check digit", text);
+    require(verdict.expectedCheckDigit == expected.expectedCheckDigit, "expected check digit",
+            text);
   }
   require(verdict.isValid() == (expected.kind == VerdictKind::ValidMale ||
                                 expected.kind == VerdictKind::ValidFemale),
