@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
@@ -66,8 +68,18 @@ T* named(QWidget* parent, const char* name) {
   return control;
 }
 
-// An autosized label keeps its top-left corner and takes exactly the size of its text.
-void fitToText(QLabel* label) { label->resize(label->sizeHint()); }
+// An autosized label keeps its top-left corner and takes the size of its text. Some faces put the
+// underline below their descent; the line is drawn centred on the row after its position, so an
+// underlined label gets room for that row too.
+void fitToText(QLabel* label) {
+  QSize size = label->sizeHint();
+  if (label->font().underline()) {
+    const QFontMetrics metrics = label->fontMetrics();
+    const int lineBottom = metrics.ascent() + metrics.underlinePos() + metrics.lineWidth() + 1;
+    size.setHeight(std::max(size.height(), lineBottom));
+  }
+  label->resize(size);
+}
 
 void setTextColour(QWidget* widget, const QColor& colour) {
   QPalette palette = widget->palette();
@@ -116,6 +128,9 @@ void frmAbout::createControls() {
 
   lblMail = named<QLabel>(this, "lblMail");
   lblMail2 = named<QLabel>(this, "lblMail2");
+  // Top-aligned, so the two labels share a baseline even when the address is the taller one.
+  lblMail->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lblMail2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   setTextColour(lblMail2, kBlue);
   lblMail2->setCursor(
       QCursor(QPixmap(QStringLiteral(":/taloma/hand_cursor.xpm")), kHandHotSpotX, kHandHotSpotY));

@@ -91,6 +91,7 @@ class AboutWindowTest : public QObject {
   void controlsSitAtTheirTwipsRectangles_data();
   void controlsSitAtTheirTwipsRectangles();
   void contactLineFitsInsideTheFrame();
+  void addressUnderlineIsDrawn();
   void frameIsEtchedBlackOverWhite_data();
   void frameIsEtchedBlackOverWhite();
   void okHidesAndKeepsTheWindowLoaded();
@@ -185,13 +186,32 @@ void AboutWindowTest::contactLineFitsInsideTheFrame() {
   const QLabel* caption = part<QLabel>(about, "lblMail");
   const QLabel* address = part<QLabel>(about, "lblMail2");
   for (const QLabel* label : {caption, address}) {
-    QCOMPARE(label->size(), label->sizeHint());
+    QCOMPARE(label->width(), label->sizeHint().width());
     QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
   }
   QCOMPARE(caption->y(), address->y());
   const QRect inner = part<QWidget>(about, "shpFill1")->geometry().adjusted(1, 1, -1, -1);
   QVERIFY2(inner.contains(address->geometry()), "the address runs past the frame");
   QVERIFY(!address->geometry().intersects(part<QWidget>(about, "cmdClose")->geometry()));
+}
+
+void AboutWindowTest::addressUnderlineIsDrawn() {
+  FakeRuntime runtime;
+  frmAbout about(runtime);
+  QLabel* address = part<QLabel>(about, "lblMail2");
+  const QImage image = address->grab().toImage();
+  const auto inkAt = [&](int x, int y) {
+    const QColor c = image.pixelColor(x, y);
+    return c.blue() - std::max(c.red(), c.green()) > 60;
+  };
+  // Letters leave gaps along every row; only an underline runs along nearly the whole label.
+  bool underlined = false;
+  for (int y = 0; y < image.height() && !underlined; ++y) {
+    int inked = 0;
+    for (int x = 0; x < image.width(); ++x) inked += inkAt(x, y) ? 1 : 0;
+    underlined = inked >= image.width() * 9 / 10;
+  }
+  QVERIFY2(underlined, "no underline within the address label");
 }
 
 void AboutWindowTest::frameIsEtchedBlackOverWhite_data() {
