@@ -5,10 +5,12 @@ set(CPACK_PACKAGE_VERSION "${TALOMA_VERSION_TEXT}")
 set(CPACK_PACKAGE_VENDOR "Taloma")
 set(CPACK_PACKAGE_CONTACT "${TALOMA_CONTACT_ADDRESS}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Taiwanese identity-card number producer and checker")
+# Wrapped by hand: dpkg shows the lines as they are.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Taloma (身分證字號產生器) produces batches of Taiwanese identity-card numbers that satisfy the "
-    "check-digit rule, checks typed numbers rule by rule, copies numbers to the clipboard and lists "
-    "the postal codes of every place.")
+    "Taloma (身分證字號產生器) produces batches of Taiwanese identity-card\n"
+    "numbers that satisfy the check-digit rule, checks typed numbers rule by\n"
+    "rule, copies numbers to the clipboard and lists the postal codes of\n"
+    "every place.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -234,7 +234,7 @@ void AboutWindowTest::frameIsEtchedBlackOverWhite() {
   frmAbout about(runtime);
   const QImage image = about.grab().toImage();
   QCOMPARE(image.pixelColor(point * image.devicePixelRatio()), colour);
-  // The shapes lie over the whole window but never take a click meant for a control below.
+  // The frame lies under the controls: a click on the address reaches the address.
   QCOMPARE(about.childAt(part<QLabel>(about, "lblMail2")->geometry().center())->objectName(),
            QStringLiteral("lblMail2"));
 }
