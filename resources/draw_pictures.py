@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws Taloma's icon, cursors and pictures and writes them as XPM files next to this script.
 
-Every picture is a list of shapes in a 32-unit design space, painted in order; a pixel takes the
-colour of the last shape that covers its centre. Run it again after changing a shape:
+Every picture is a list of shapes in a design space (32 units across unless main() says otherwise),
+painted in order; a pixel takes the colour of the last shape that covers its centre. Run it again
+after changing a shape:
     python3 resources/draw_pictures.py           # rewrites the XPM files
     python3 resources/draw_pictures.py --check   # fails when a file differs from its drawing
     python3 resources/draw_pictures.py DIR       # writes them into DIR instead
