@@ -2,10 +2,12 @@
 //
 //   launch_until_mapped [--hold] -- PROGRAM [ARGS...]
 //
-// Prints "window=ID startup_us=N hwm_kib=N" once the program's first window is mapped and the
-// program has answered a ping, so its first paint is done. With --hold the program keeps running
-// and each line "ping" on standard input prints "hwm_kib=N" after the program has caught up with
-// its events; end of input stops it. Exit status 0 only when all of that worked.
+// Prints "window=ID startup_us=N hwm_kib=N": the time from spawning the program to the map of its
+// first window, and its peak memory once it has settled. A _NET_WM_PING is answered only after the
+// program has handled everything queued before it, so the peak is read after pings until two in a
+// row leave it where it was. With --hold the program keeps running and each line "ping" on
+// standard input prints "hwm_kib=N", settled the same way; end of input stops it. Exit status 0
+// only when all of that worked.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -32,6 +34,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kPatienceMs = 20000;
+constexpr int kMaxSettlingPings = 50;
 
 struct Child {
   pid_t pid = -1;
@@ -119,6 +122,21 @@ class Watcher {
     }
   }
 
+  // Peak resident memory once two pings in a row leave it where it was.
+  long settledPeak(const Child& child, xcb_window_t window) {
+    ping(child, window);
+    long peak = peakResidentKib(child.pid);
+    int unchanged = 0;
+    for (int round = 0; round < kMaxSettlingPings && unchanged < 2; ++round) {
+      ping(child, window);
+      const long now = peakResidentKib(child.pid);
+      unchanged = now == peak ? unchanged + 1 : 0;
+      peak = now;
+    }
+    if (unchanged < 2) fail("the program's memory did not settle");
+    return peak;
+  }
+
  private:
   xcb_generic_event_t* nextEvent(const Child& child) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(kPatienceMs);
@@ -179,18 +197,19 @@ int run(int argc, char* argv[]) {
   }
   const xcb_window_t window = watcher.waitForMap(child);
   const auto mapped = Clock::now();
-  watcher.ping(child, window);
+  // The first answer can come before the window has been activated and its text box has taken
+  // the focus, which loads more; ping until the peak stops moving.
+  long peak = watcher.settledPeak(child, window);
 
   const auto startup = std::chrono::duration_cast<std::chrono::microseconds>(mapped - started);
   std::printf("window=%u startup_us=%lld hwm_kib=%ld\n", window,
-              static_cast<long long>(startup.count()), peakResidentKib(child.pid));
+              static_cast<long long>(startup.count()), peak);
   std::fflush(stdout);
 
   std::string line;
   while (hold && std::getline(std::cin, line)) {
     if (line != "ping") fail("unknown command " + line);
-    watcher.ping(child, window);
-    std::printf("hwm_kib=%ld\n", peakResidentKib(child.pid));
+    std::printf("hwm_kib=%ld\n", watcher.settledPeak(child, window));
     std::fflush(stdout);
   }
   return 0;
