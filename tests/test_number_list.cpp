@@ -59,8 +59,6 @@ class NumberListTest : public QObject {
   void randomBatchOfOneNamesItsPlace();
   void randomBatchOfSeveral();
   void everyPlaceAndSex();
-  void lastPlacesUseTheirLetters_data();
-  void lastPlacesUseTheirLetters();
   void aNewBatchReplacesTheOld();
   void realGeneratorIsUniformAndValid();
   void copySelectedInListOrder();
@@ -151,25 +149,6 @@ void NumberListTest::everyPlaceAndSex() {
       QCOMPARE(h.list("lstNo")->toolTip(), QString());
     }
   }
-}
-
-void NumberListTest::lastPlacesUseTheirLetters_data() {
-  QTest::addColumn<int>("index");
-  QTest::addColumn<QString>("letter");
-  QTest::newRow("陽明山") << 22 << "Y";
-  QTest::newRow("金門縣") << 23 << "W";
-  QTest::newRow("連江縣") << 24 << "Z";
-  QTest::newRow("嘉義市") << 25 << "I";
-  QTest::newRow("新竹市") << 26 << "O";
-}
-
-void NumberListTest::lastPlacesUseTheirLetters() {
-  QFETCH(int, index);
-  QFETCH(QString, letter);
-  WindowHarness h;
-  h.pick("cboPlace", index);
-  QTest::mouseClick(h.button("cmdProduce"), Qt::LeftButton);
-  QVERIFY(h.list("lstNo")->item(0)->text().startsWith(letter + "1"));
 }
 
 void NumberListTest::aNewBatchReplacesTheOld() {

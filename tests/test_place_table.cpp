@@ -110,24 +110,4 @@ TEST(PostalEntries, OutlyingIslandsBelongToRowZeroOnly) {
   EXPECT_EQ(std::set<std::u16string_view>(all.end() - 3, all.end()), outside);
 }
 
-TEST(PostalEntries, RangesAreContiguousAscendingAndCodesUnique) {
-  int nextId = rules::kFirstPostalId;
-  std::set<std::u16string_view> codes;
-  for (const rules::Place& place : rules::Places().subspan(1)) {
-    if (place.firstId == 0) {
-      EXPECT_EQ(place.index, 22);
-      continue;
-    }
-    EXPECT_EQ(place.firstId, nextId);
-    nextId = place.lastId + 1;
-    std::u16string_view previous;
-    for (const auto entry : rules::PostalEntries(place)) {
-      EXPECT_LT(previous, entry.substr(5)) << "codes ascend within a place";
-      previous = entry.substr(5);
-      EXPECT_TRUE(codes.insert(entry.substr(5)).second) << "unique postal code";
-    }
-  }
-  EXPECT_EQ(nextId, 368);
-}
-
 }  // namespace
