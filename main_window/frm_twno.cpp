@@ -83,6 +83,9 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
   setWindowTitle(QStringLiteral("Taloma v2.0 (身分證字號產生器)"));
   setWindowIcon(QIcon(QStringLiteral(":/taloma/taloma_icon.xpm")));
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
+  // The controls that name no font of their own use the window's: the Ming face at 9 points,
+  // the usual Traditional-Chinese interface font, so one Chinese face serves the whole window.
+  setFont(form::mingFont(9));
   createControls();
   connectEvents();
   setTabOrder();
@@ -156,6 +159,7 @@ void frmTwno::createControls() {
   setColour(lstNo, QPalette::Base, Qt::black);
   setColour(lstNo, QPalette::Text, QColor(0, 255, 0));
   lstNo->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lstNo->setUniformItemSizes(true);
 
   const auto smallButton = [this](const char* name, const QString& caption, const QString& tip,
                                   bool enabled) {
@@ -178,6 +182,7 @@ void frmTwno::createControls() {
 
   lstZonenum = named<QListWidget>(this, "lstZonenum");
   lstZonenum->setSelectionMode(QAbstractItemView::SingleSelection);
+  lstZonenum->setUniformItemSizes(true);  // every entry is one line of eight characters
   lstZonenum->setToolTip(QStringLiteral("符合你所選擇出生地的郵遞區號"));
 
   lblAreacode = named<QLabel>(this, "lblAreacode");

@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTime>
+#include <QDateTime>
 #include <QUrl>
 #include <QWidget>
 #include <cstdlib>
@@ -35,7 +35,12 @@ void QtRuntime::setClipboardText(const QString& text) {
 }
 
 float QtRuntime::timer() {
-  return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0F;
+  // The clock value only seeds the generator, and it is read before every digit: the zone offset
+  // is looked up once rather than converting each reading to local time.
+  static const qint64 offsetMs = qint64{QDateTime::currentDateTime().offsetFromUtc()} * 1000;
+  constexpr qint64 kMsPerDay = 86'400'000;
+  const qint64 ms = QDateTime::currentMSecsSinceEpoch() + offsetMs;
+  return static_cast<float>(((ms % kMsPerDay) + kMsPerDay) % kMsPerDay) / 1000.0F;
 }
 
 void QtRuntime::randomize(float seed) { m_random.mix(seed); }
