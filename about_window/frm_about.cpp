@@ -61,13 +61,6 @@ class RectangleShape : public QWidget {
   QColor m_colour;
 };
 
-template <typename T>
-T* named(QWidget* parent, const char* name) {
-  auto* control = new T(parent);
-  control->setObjectName(QString::fromLatin1(name));
-  return control;
-}
-
 // An autosized label keeps its top-left corner and takes the size of its text. Some faces put the
 // underline below their descent; the line is drawn centred on the row after its position, so an
 // underlined label gets room for that row too.
@@ -79,12 +72,6 @@ void fitToText(QLabel* label) {
     size.setHeight(std::max(size.height(), lineBottom));
   }
   label->resize(size);
-}
-
-void setTextColour(QWidget* widget, const QColor& colour) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  widget->setPalette(palette);
 }
 
 }  // namespace
@@ -116,26 +103,26 @@ void frmAbout::createControls() {
   shpFill1 = new RectangleShape(this, "shpFill1", QColor(0, 0, 0));
   shpFill2 = new RectangleShape(this, "shpFill2", QColor(255, 255, 255));
 
-  lblInfo = named<QLabel>(this, "lblInfo");
+  lblInfo = form::create<QLabel>(this, "lblInfo");
   lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  cmdClose = named<QPushButton>(this, "cmdClose");
+  cmdClose = form::create<QPushButton>(this, "cmdClose");
   cmdClose->setText(QStringLiteral("確定"));
   cmdClose->setDefault(false);
   // Enter presses the button because it has the focus, as any focused button does; there is no
   // window-wide default or cancel button.
   cmdClose->setAutoDefault(true);
 
-  lblMail = named<QLabel>(this, "lblMail");
-  lblMail2 = named<QLabel>(this, "lblMail2");
+  lblMail = form::create<QLabel>(this, "lblMail");
+  lblMail2 = form::create<QLabel>(this, "lblMail2");
   // Top-aligned, so the two labels share a baseline even when the address is the taller one.
   lblMail->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblMail2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  setTextColour(lblMail2, kBlue);
+  form::setColour(lblMail2, QPalette::WindowText, kBlue);
   lblMail2->setCursor(
       QCursor(QPixmap(QStringLiteral(":/taloma/hand_cursor.xpm")), kHandHotSpotX, kHandHotSpotY));
 
-  imgPic = named<QLabel>(this, "imgPic");
+  imgPic = form::create<QLabel>(this, "imgPic");
   imgPic->setPixmap(QPixmap(QStringLiteral(":/taloma/about_picture.xpm")));
   imgPic->setScaledContents(true);
 
@@ -205,12 +192,12 @@ void frmAbout::Form_Load() {
   fitToText(lblMail2);
 }
 
-void frmAbout::Form_Activate() { setTextColour(lblMail2, kBlue); }
+void frmAbout::Form_Activate() { form::setColour(lblMail2, QPalette::WindowText, kBlue); }
 
 void frmAbout::cmdClose_Click() { hide(); }
 
 void frmAbout::lblMail2_Click() {
-  setTextColour(lblMail2, kRed);
+  form::setColour(lblMail2, QPalette::WindowText, kRed);
   if (!m_runtime.openMailLink(contactAddress())) {
     m_runtime.messageBox(this,
                          QStringLiteral("無法開啟郵件程式。\n請自行寫信至：") + contactAddress(),

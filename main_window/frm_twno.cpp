@@ -55,19 +55,6 @@ QString fromView(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-template <typename T>
-T* named(QWidget* parent, const char* name) {
-  auto* control = new T(parent);
-  control->setObjectName(QString::fromLatin1(name));
-  return control;
-}
-
-void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-  QPalette palette = widget->palette();
-  palette.setColor(role, colour);
-  widget->setPalette(palette);
-}
-
 QString letterAt(const QString& text, int index) {
   return index < text.size() ? text.mid(index, 1) : QString();
 }
@@ -105,26 +92,26 @@ void frmTwno::showCentred() {
 
 void frmTwno::createControls() {
   // Created in the design's tab order; the frame comes early so it is drawn beneath its contents.
-  lblTel = named<CaptionLabel>(this, "lblTel");
+  lblTel = form::create<CaptionLabel>(this, "lblTel");
   lblTel->setFont(form::mingFont(12));
   lblTel->setAutoFillBackground(true);
-  setColour(lblTel, QPalette::Window, QColor(255, 192, 192));
+  form::setColour(lblTel, QPalette::Window, QColor(255, 192, 192));
   lblTel->setFrameStyle(QFrame::Box | QFrame::Plain);
   lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   lblTel->setWordWrap(true);
 
-  fraOptions = named<QGroupBox>(this, "fraOptions");
+  fraOptions = form::create<QGroupBox>(this, "fraOptions");
 
-  txtNo = named<NumberBox>(this, "txtNo");
+  txtNo = form::create<NumberBox>(this, "txtNo");
   txtNo->setFont(form::mingFont(15.75));
-  setColour(txtNo, QPalette::Base, QColor(255, 255, 192));
+  form::setColour(txtNo, QPalette::Base, QColor(255, 255, 192));
   txtNo->setMaxLength(rules::kNumberLength);
   txtNo->setToolTip(QStringLiteral("此欄位為資料輸入欄"));
 
   const QCursor pointer(QPixmap(QStringLiteral(":/taloma/pointer.xpm")), 0, 0);
   const auto largeButton = [this, &pointer](const char* name, const QString& caption,
                                             const QString& tip, bool enabled) {
-    auto* button = named<QPushButton>(this, name);
+    auto* button = form::create<QPushButton>(this, name);
     button->setText(caption);
     button->setToolTip(tip);
     button->setEnabled(enabled);
@@ -137,33 +124,33 @@ void frmTwno::createControls() {
                          QStringLiteral("判斷所輸入的身分證字號是否有誤"), false);
   cmdClear = largeButton("cmdClear", kClearCaption, QStringLiteral("清除所輸入的字"), false);
 
-  optBoy = named<QRadioButton>(this, "optBoy");
+  optBoy = form::create<QRadioButton>(this, "optBoy");
   optBoy->setText(QStringLiteral("男性"));
   optBoy->setChecked(true);
-  optGirl = named<QRadioButton>(this, "optGirl");
+  optGirl = form::create<QRadioButton>(this, "optGirl");
   optGirl->setText(QStringLiteral("女性"));
 
-  cboPlace = named<QComboBox>(this, "cboPlace");
+  cboPlace = form::create<QComboBox>(this, "cboPlace");
   for (const rules::Place& place : rules::Places()) cboPlace->addItem(fromView(place.name));
   cboPlace->setCurrentIndex(-1);  // nothing chosen until Form_Load chooses item 0
   cboPlace->setToolTip(QStringLiteral("選擇身分證字號的出生地"));
 
-  cboHowmuch = named<QComboBox>(this, "cboHowmuch");
+  cboHowmuch = form::create<QComboBox>(this, "cboHowmuch");
   cboHowmuch->setFont(form::mingFont(9.75));
   for (const std::int16_t size : kBatchSizes) cboHowmuch->addItem(QString::number(size));
   cboHowmuch->setCurrentIndex(-1);
   cboHowmuch->setToolTip(QStringLiteral("選擇產生1~100組身分證字號的數量"));
 
-  lstNo = named<QListWidget>(this, "lstNo");
+  lstNo = form::create<QListWidget>(this, "lstNo");
   lstNo->setFont(form::mingFont(12));
-  setColour(lstNo, QPalette::Base, Qt::black);
-  setColour(lstNo, QPalette::Text, QColor(0, 255, 0));
+  form::setColour(lstNo, QPalette::Base, Qt::black);
+  form::setColour(lstNo, QPalette::Text, QColor(0, 255, 0));
   lstNo->setSelectionMode(QAbstractItemView::ExtendedSelection);
   lstNo->setUniformItemSizes(true);
 
   const auto smallButton = [this](const char* name, const QString& caption, const QString& tip,
                                   bool enabled) {
-    auto* button = named<QPushButton>(this, name);
+    auto* button = form::create<QPushButton>(this, name);
     button->setText(caption);
     button->setToolTip(tip);
     button->setEnabled(enabled);
@@ -176,23 +163,23 @@ void frmTwno::createControls() {
                              QStringLiteral("將全部的號碼複製到剪貼簿中"), false);
   cmdAbout = smallButton("cmdAbout", QStringLiteral("關於"), QStringLiteral("關於作者"), true);
 
-  lblZonenum = named<QLabel>(this, "lblZonenum");
+  lblZonenum = form::create<QLabel>(this, "lblZonenum");
   lblZonenum->setText(QStringLiteral("全省郵遞區號"));
-  setColour(lblZonenum, QPalette::WindowText, QColor(0, 0, 255));
+  form::setColour(lblZonenum, QPalette::WindowText, QColor(0, 0, 255));
 
-  lstZonenum = named<QListWidget>(this, "lstZonenum");
+  lstZonenum = form::create<QListWidget>(this, "lstZonenum");
   lstZonenum->setSelectionMode(QAbstractItemView::SingleSelection);
   lstZonenum->setUniformItemSizes(true);  // every entry is one line of eight characters
   lstZonenum->setToolTip(QStringLiteral("符合你所選擇出生地的郵遞區號"));
 
-  lblAreacode = named<QLabel>(this, "lblAreacode");
+  lblAreacode = form::create<QLabel>(this, "lblAreacode");
   lblAreacode->setFrameStyle(QFrame::Box | QFrame::Plain);
   lblAreacode->setToolTip(QStringLiteral("符合你所選擇出生地的區域碼"));
 
-  lblCode = named<QLabel>(this, "lblCode");
+  lblCode = form::create<QLabel>(this, "lblCode");
   lblCode->setText(QStringLiteral("區碼："));
 
-  imgPost = named<QLabel>(this, "imgPost");
+  imgPost = form::create<QLabel>(this, "imgPost");
   imgPost->setPixmap(QPixmap(QStringLiteral(":/taloma/post_emblem.xpm")));
   imgPost->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

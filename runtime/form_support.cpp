@@ -15,6 +15,12 @@ QRect toPixels(const TwipsRect& twips) {
   return {pixels(twips.left), pixels(twips.top), pixels(twips.width), pixels(twips.height)};
 }
 
+void setColour(QWidget* control, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = control->palette();
+  palette.setColor(role, colour);
+  control->setPalette(palette);
+}
+
 void place(QWidget* form, const TwipsRect& rect) {
   auto* control = form->findChild<QWidget*>(QString::fromLatin1(rect.name));
   Q_ASSERT_X(control, "form::place", rect.name);

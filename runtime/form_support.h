@@ -1,12 +1,15 @@
 // What the windows need from the old forms toolkit: twips geometry, Tag texts and the Ming font.
 #pragma once
 
+#include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QRect>
 #include <QString>
 
+#include <QWidget>
+
 class QObject;
-class QWidget;
 
 namespace form {
 
@@ -24,6 +27,16 @@ struct TwipsRect {
 };
 
 QRect toPixels(const TwipsRect& twips);
+
+// Creates a control under `form` whose object name is its name in the window's design.
+template <typename T>
+T* create(QWidget* form, const char* name) {
+  auto* control = new T(form);
+  control->setObjectName(QString::fromLatin1(name));
+  return control;
+}
+
+void setColour(QWidget* control, QPalette::ColorRole role, const QColor& colour);
 
 // Finds the child named `rect.name` under `form` and places it; the child must exist.
 void place(QWidget* form, const TwipsRect& rect);

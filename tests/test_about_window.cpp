@@ -221,10 +221,6 @@ void AboutWindowTest::frameIsEtchedBlackOverWhite_data() {
   QTest::newRow("left, white inside") << QPoint(5, 80) << QColor(Qt::white);
   QTest::newRow("top, black outside") << QPoint(130, 2) << QColor(Qt::black);
   QTest::newRow("top, white inside") << QPoint(130, 3) << QColor(Qt::white);
-  QTest::newRow("right, black inside") << QPoint(270, 80) << QColor(Qt::black);
-  QTest::newRow("right, white outside") << QPoint(271, 80) << QColor(Qt::white);
-  QTest::newRow("bottom, black inside") << QPoint(130, 161) << QColor(Qt::black);
-  QTest::newRow("bottom, white outside") << QPoint(130, 162) << QColor(Qt::white);
 }
 
 void AboutWindowTest::frameIsEtchedBlackOverWhite() {
@@ -324,9 +320,6 @@ void AboutWindowTest::caretReturnsToNumberBox_data() {
   QTest::newRow("clicked 關於, closed with 確定") << "cmdAbout" << true << false;
   QTest::newRow("clicked 關於, closed with the title bar") << "cmdAbout" << true << true;
   QTest::newRow("from the number list") << "lstNo" << false << false;
-  QTest::newRow("from the place list") << "cboPlace" << false << true;
-  QTest::newRow("from 產生號碼") << "cmdProduce" << false << false;
-  QTest::newRow("from the number box") << "txtNo" << false << false;
 }
 
 void AboutWindowTest::caretReturnsToNumberBox() {

@@ -12,16 +12,6 @@ QImage picture(const QString& name) {
   return QImage(QStringLiteral(":/taloma/%1.xpm").arg(name)).convertToFormat(QImage::Format_ARGB32);
 }
 
-bool opaque(const QImage& image, int x, int y) { return qAlpha(image.pixel(x, y)) == 255; }
-
-int countPixels(const QImage& image, const std::function<bool(QColor)>& wanted) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) count += wanted(image.pixelColor(x, y)) ? 1 : 0;
-  }
-  return count;
-}
-
 }  // namespace
 
 class ResourcesTest : public QObject {
@@ -30,9 +20,6 @@ class ResourcesTest : public QObject {
  private slots:
   void picturesHaveTheirSizes_data();
   void picturesHaveTheirSizes();
-  void handCursorPointsWithTheFingertip();
-  void pointerHotSpotIsOnTheMouse();
-  void postalEmblemIsRedInWhiteRingedInBlue();
   void convertedFilesKeepEveryPixel_data();
   void convertedFilesKeepEveryPixel();
 };
@@ -67,41 +54,6 @@ void ResourcesTest::picturesHaveTheirSizes() {
     for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
   }
   QVERIFY2(colours.size() >= 3, "a drawing, not a blot of one colour");
-}
-
-void ResourcesTest::handCursorPointsWithTheFingertip() {
-  const QImage hand = picture(QStringLiteral("hand_cursor"));
-  for (int x = 0; x < hand.width(); ++x) QVERIFY2(!opaque(hand, x, 0), "row 0 must stay clear");
-  QVERIFY2(opaque(hand, 12, 1), "the hot spot (12, 1) must be on the finger");
-  // The tip is the topmost point of the hand, centred on the hot spot's column.
-  QVERIFY(opaque(hand, 11, 1) && opaque(hand, 13, 1));
-  QVERIFY(!opaque(hand, 9, 1) && !opaque(hand, 15, 1));
-}
-
-void ResourcesTest::pointerHotSpotIsOnTheMouse() {
-  // The main window uses the top-left corner as the hot spot; the cord ends there.
-  const QImage pointer = picture(QStringLiteral("pointer"));
-  QVERIFY(opaque(pointer, 0, 0));
-  QCOMPARE(qAlpha(pointer.pixel(31, 0)), 0);
-  QCOMPARE(qAlpha(pointer.pixel(0, 31)), 0);
-}
-
-void ResourcesTest::postalEmblemIsRedInWhiteRingedInBlue() {
-  const QImage emblem = picture(QStringLiteral("post_emblem"));
-  const auto blue = [](QColor c) { return c.alpha() == 255 && c.blue() > 150 && c.red() < 100; };
-  const auto red = [](QColor c) { return c.alpha() == 255 && c.red() > 150 && c.blue() < 100; };
-  const auto white = [](QColor c) { return c == QColor(Qt::white); };
-  for (const QPoint edge : {QPoint(10, 1), QPoint(1, 10), QPoint(18, 10), QPoint(10, 18)}) {
-    QVERIFY2(blue(emblem.pixelColor(edge)), "the ring");
-  }
-  QVERIFY2(white(emblem.pixelColor(10, 3)), "the disc inside the ring");
-  QVERIFY(countPixels(emblem, red) >= 20);
-  QVERIFY(countPixels(emblem, white) >= 60);
-  int transparent = 0;
-  for (const QPoint corner : {QPoint(0, 0), QPoint(19, 0), QPoint(0, 19), QPoint(19, 19)}) {
-    transparent += qAlpha(emblem.pixel(corner)) == 0 ? 1 : 0;
-  }
-  QCOMPARE(transparent, 4);
 }
 
 void ResourcesTest::convertedFilesKeepEveryPixel_data() {
