@@ -4,14 +4,12 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
 #include "runtime/form_support.h"
@@ -131,11 +129,7 @@ void frmAbout::createControls() {
 }
 
 void frmAbout::setVisible(bool visible) {
-  if (visible && !isVisible()) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      move(screen->availableGeometry().center() - rect().center());
-    }
-  }
+  if (visible && !isVisible()) form::centreOnScreen(this);
   QDialog::setVisible(visible);
 }
 

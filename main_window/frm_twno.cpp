@@ -4,13 +4,11 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStringList>
 #include <cmath>
 
@@ -82,10 +80,7 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
 frmTwno::~frmTwno() = default;
 
 void frmTwno::showCentred() {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect available = screen->availableGeometry();
-    move(available.center() - rect().center());
-  }
+  form::centreOnScreen(this);
   show();
   txtNo->setFocus();
 }

@@ -1,6 +1,8 @@
 // Twips geometry, Tag texts and font substitution for the hand-written windows.
 #include "runtime/form_support.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
@@ -19,6 +21,12 @@ void setColour(QWidget* control, QPalette::ColorRole role, const QColor& colour)
   QPalette palette = control->palette();
   palette.setColor(role, colour);
   control->setPalette(palette);
+}
+
+void centreOnScreen(QWidget* form) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    form->move(screen->availableGeometry().center() - form->rect().center());
+  }
 }
 
 void place(QWidget* form, const TwipsRect& rect) {

@@ -6,10 +6,7 @@
 #include <QPalette>
 #include <QRect>
 #include <QString>
-
 #include <QWidget>
-
-class QObject;
 
 namespace form {
 
@@ -37,6 +34,9 @@ T* create(QWidget* form, const char* name) {
 }
 
 void setColour(QWidget* control, QPalette::ColorRole role, const QColor& colour);
+
+// Moves the top-level window `form` to the middle of the primary screen's free area.
+void centreOnScreen(QWidget* form);
 
 // Finds the child named `rect.name` under `form` and places it; the child must exist.
 void place(QWidget* form, const TwipsRect& rect);

@@ -328,8 +328,7 @@ void NumberCheckTest::junkInputAgreesWithTheRules() {
     if (text.size() != 10) continue;
 
     QTest::mouseClick(h.button("cmdCheck"), Qt::LeftButton);
-    const auto verdict = rules::VerifyNum(std::u16string_view(
-        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+    const auto verdict = verdictOf(text);
     const QString context =
         QStringLiteral("pasted %1").arg(QString::fromLatin1(pasted.toUtf8().toHex()));
     const auto boxPrompt = [&] {

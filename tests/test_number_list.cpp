@@ -25,11 +25,7 @@ QStringList items(const QListWidget* list) {
   return texts;
 }
 
-bool isValid(const QString& number) {
-  return rules::VerifyNum(std::u16string_view(reinterpret_cast<const char16_t*>(number.utf16()),
-                                              static_cast<std::size_t>(number.size())))
-      .isValid();
-}
+bool isValid(const QString& number) { return verdictOf(number).isValid(); }
 
 // The real generator, with the clock frozen: the harshest case, since the handler re-seeds with
 // the same value before every serial digit.

@@ -13,7 +13,14 @@
 #include <memory>
 
 #include "main_window/frm_twno.h"
+#include "rules/id_number.h"
 #include "runtime/fake_runtime.h"
+
+// The rules' verdict on a text as the number box holds it.
+inline rules::NumVerdict verdictOf(const QString& text) {
+  return rules::VerifyNum(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                              static_cast<std::size_t>(text.size())));
+}
 
 struct WindowHarness {
   FakeRuntime runtime;
