@@ -15,7 +15,9 @@ if(rc_name MATCHES "windres")
   set(compile "${RC}" --preprocessor=cpp -I "${WORK_DIR}" -O res -o "${res}")
 else()
   # This llvm-rc does not read the code-page pragma, so it is told the code page.
-  set(compile "${RC}" -C 65001 -I "${WORK_DIR}" -fo "${res}")
+  # It also takes a leading slash for an option (/C is the code page), so an
+  # absolute path such as /check/... would be misread without the "--".
+  set(compile "${RC}" -C 65001 -I "${WORK_DIR}" -fo "${res}" --)
 endif()
 execute_process(COMMAND ${compile} "${SOURCE_DIR}/resources/taloma.rc"
                 RESULT_VARIABLE failed OUTPUT_VARIABLE log ERROR_VARIABLE log)
