@@ -4,12 +4,14 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
+#include <array>
 #include <cmath>
 
 #include "about_window/frm_about.h"
@@ -51,6 +53,23 @@ const QString kErrorTitle = QStringLiteral("<錯誤>");
 
 QString fromView(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string_view toView(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// The UTF-16 offset where character `position` (counted from 1) starts; the text's length when
+// it has fewer characters.
+int offsetOfPosition(const QString& text, int position) {
+  int offset = 0;
+  for (int p = 1; p < position && offset < text.size(); ++p) {
+    offset += text.at(offset).isHighSurrogate() && offset + 1 < text.size() &&
+                      text.at(offset + 1).isLowSurrogate()
+                  ? 2
+                  : 1;
+  }
+  return offset;
 }
 
 QString letterAt(const QString& text, int index) {
@@ -195,8 +214,10 @@ void frmTwno::connectEvents() {
   // - "change" of txtNo fires for typed, pasted and code-set text alike, so textChanged;
   // - a place is "clicked" when the user picks one (activated, the same item again included)
   //   and when code selects one (selectPlace);
-  // - a click in lstNo is any selection or current-item change the user makes with the mouse or
-  //   the keyboard, but not the handlers' own changes to the list.
+  // - a click in lstNo is a click on an item or a selection the user makes with the mouse or the
+  //   keyboard, but not the handlers' own changes to the list; the current row alone moves on
+  //   focus-in, which is no click;
+  // - Ctrl+C in lstNo does what 複製 does (eventFilter).
   connect(lblTel, &CaptionLabel::captionChanged, this, &frmTwno::lblTel_Change);
   txtNo->setKeyPressFilter([this](char16_t& code) { txtNo_KeyPress(code); });
   connect(txtNo, &QLineEdit::textChanged, this, &frmTwno::txtNo_Change);
@@ -211,8 +232,8 @@ void frmTwno::connectEvents() {
     if (!m_listChangedByCode) lstNo_Click();
   };
   connect(lstNo, &QListWidget::itemSelectionChanged, this, listClicked);
-  connect(lstNo, &QListWidget::currentRowChanged, this, listClicked);
   connect(lstNo, &QListWidget::itemClicked, this, listClicked);
+  lstNo->installEventFilter(this);
   connect(lstNo, &QListWidget::itemDoubleClicked, this, &frmTwno::lstNo_DblClick);
 
   // The two option buttons are one Tab stop, the chosen one; the other is reached with the
@@ -234,6 +255,16 @@ void frmTwno::setTabOrder() {
   }
 }
 
+bool frmTwno::eventFilter(QObject* watched, QEvent* event) {
+  // The list's own copy would take the current item alone, without its line end.
+  if (watched == lstNo && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    cmdCopy_Click();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void frmTwno::selectPlace(int index) {
   cboPlace->setCurrentIndex(index);
   cboPlace_Click();
@@ -241,13 +272,6 @@ void frmTwno::selectPlace(int index) {
 
 bool frmTwno::placeIsUnspecified() const {
   return cboPlace->currentText() == cboPlace->itemText(0);
-}
-
-double frmTwno::cellValue(int index) const {
-  const Cell& cell = NumChar[static_cast<std::size_t>(index)];
-  if (const auto* code = std::get_if<std::int16_t>(&cell)) return *code;
-  if (const auto* value = std::get_if<double>(&cell)) return *value;
-  return 0;
 }
 
 void frmTwno::setCaption(const QString& text) { lblTel->setCaption(text); }
@@ -267,10 +291,19 @@ void frmTwno::setAutoSizedText(QLabel* label, const QString& text) {
   label->resize(label->sizeHint());
 }
 
-void frmTwno::showFormError(const QString& prompt, int selectionStart, int selectionLength) {
+// Selects `count` characters of txtNo from position `first` (counted from 1). A character outside
+// the Basic Multilingual Plane is two UTF-16 units, and is selected whole.
+void frmTwno::selectPositions(int first, int count) {
+  const QString text = txtNo->text();
+  const int start = offsetOfPosition(text, first);
+  const int end = start + offsetOfPosition(text.mid(start), count + 1);
+  txtNo->setSelection(start, end - start);
+}
+
+void frmTwno::showFormError(const QString& prompt, int first, int count) {
   m_runtime.messageBox(this, prompt, kErrorTitle);
   txtNo->setFocus();
-  txtNo->setSelection(selectionStart, selectionLength);
+  selectPositions(first, count);
 }
 
 // Event handlers.
@@ -359,16 +392,13 @@ void frmTwno::cmdProduce_Click() {
     }
     const QString sexWord = sex == 1 ? QStringLiteral("男性") : QStringLiteral("女性");
 
-    for (Pos = 3; Pos <= 9; ++Pos) {
+    // Positions 2 to 9 of the number: the sex digit, then the seven serial digits.
+    std::array<int, 8> digits{sex};
+    for (std::size_t position = 3; position <= 9; ++position) {
       m_runtime.randomize(m_runtime.timer());
-      Num[static_cast<std::size_t>(Pos)] =
-          static_cast<std::int16_t>(std::floor(10 * m_runtime.rnd()));
+      digits[position - 2] = static_cast<int>(std::floor(10 * m_runtime.rnd()));
     }
-    Num[0] = static_cast<std::int16_t>(letterValue / 10);
-    Num[1] = static_cast<std::int16_t>(letterValue % 10);
-    Num[2] = static_cast<std::int16_t>(sex);
-    Num[10] = static_cast<std::int16_t>(rules::CheckDigit(
-        letterValue, {Num[2], Num[3], Num[4], Num[5], Num[6], Num[7], Num[8], Num[9]}));
+    const int checkDigit = rules::CheckDigit(letterValue, digits);
 
     const int placeIndex = letterValue - 9;
     const QString firstLine =
@@ -381,8 +411,8 @@ void frmTwno::cmdProduce_Click() {
     }
 
     QString number(QChar(rules::ValueLetter(letterValue)));
-    number += QString::number(sex);
-    for (std::size_t i = 3; i <= 10; ++i) number += QString::number(Num[i]);
+    for (const int digit : digits) number += QString::number(digit);
+    number += QString::number(checkDigit);
     lstNo->addItem(number);
   }
   m_listChangedByCode = false;
@@ -390,71 +420,36 @@ void frmTwno::cmdProduce_Click() {
 }
 
 void frmTwno::cmdCheck_Click() {
-  const QString text = txtNo->text();
-  // The button is enabled only at ten characters; the cells below are all written by this press.
-  if (text.size() != rules::kNumberLength) return;
-
-  NumChar[1] = rules::characterCode(text.at(0).unicode());
-  for (Pos = 1; Pos <= text.size() - 1; ++Pos) NumChar[Pos + 1] = text.mid(Pos, 1);
-
-  const std::int16_t code = std::get<std::int16_t>(NumChar[1]);
-  if (code > 'Z' || code < 'A') {
-    showFormError(QStringLiteral("身分證第一碼應為大寫英文字母!!"), 0, 1);
-    return;
-  }
-  const QString sex = std::get<QString>(NumChar[2]);
-  if (sex != QStringLiteral("1") && sex != QStringLiteral("2")) {
-    showFormError(QStringLiteral("身分證第二碼男性應為１、女性應為２!!"), 1, 1);
-    return;
-  }
-  for (Pos = 3; Pos <= 10; ++Pos) {
-    const QString cell = std::get<QString>(NumChar[static_cast<std::size_t>(Pos)]);
-    if (cell.size() != 1 || !rules::isDigit(cell.at(0).unicode())) {
-      showFormError(QStringLiteral("身分證第三碼到第十碼應為數字０～９!!"), 2, 8);
+  const rules::NumVerdict verdict = rules::VerifyNum(toView(txtNo->text()));
+  switch (verdict.kind) {
+    case rules::VerdictKind::BadLetter:
+      showFormError(QStringLiteral("身分證第一碼應為大寫英文字母!!"), 1, 1);
       return;
-    }
+    case rules::VerdictKind::BadSex:
+      showFormError(QStringLiteral("身分證第二碼男性應為１、女性應為２!!"), 2, 1);
+      return;
+    case rules::VerdictKind::BadDigit:
+      showFormError(QStringLiteral("身分證第三碼到第十碼應為數字０～９!!"), 3, 8);
+      return;
+    case rules::VerdictKind::BadCheck:
+      setCaption(QStringLiteral("最後一碼檢測碼應為") +
+                 QString::number(verdict.expectedCheckDigit));
+      txtNo->setFocus();
+      selectPositions(10, 1);
+      m_runtime.beep();
+      return;
+    case rules::VerdictKind::ValidMale:
+    case rules::VerdictKind::ValidFemale: break;
   }
-
-  for (Pos = 1; Pos <= text.size() - 1; ++Pos) {
-    NumChar[Pos + 1] = static_cast<double>(text.at(Pos).unicode() - u'0');
-  }
-  CheckNum();
-
-  std::array<int, 8> digits{};
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    digits[i] = static_cast<int>(cellValue(static_cast<int>(i) + 2));
-  }
-  const int letterValue = static_cast<int>(10 * cellValue(0) + cellValue(1));
-  const int checkDigit = rules::CheckDigit(letterValue, digits);
-  CheckCode = static_cast<std::int16_t>(checkDigit == 0 ? 10 : checkDigit);
-
-  const double last = cellValue(10);
-  if (last == CheckCode || (last == 0 && CheckCode == 10)) {
-    PlaceIndex = static_cast<std::int16_t>(letterValue - 9);
-    const QString sexText = cellValue(2) == 1 ? QStringLiteral("這是正確的男性身分證字號")
-                                              : QStringLiteral("這是正確的女性身分證字號");
-    setCaption(sexText + QStringLiteral("戶籍地在") + cboPlace->itemText(PlaceIndex));
-    txtNo->setFocus();
-    m_runtime.sendHomeKey();
-    m_runtime.doEvents();
-    setCutMode();
-    cmdClear->setFocus();
-  } else {
-    setCaption(QStringLiteral("最後一碼檢測碼應為") +
-               (CheckCode == 10 ? QStringLiteral("0") : QString::number(CheckCode)));
-    txtNo->setFocus();
-    txtNo->setSelection(9, 1);
-    m_runtime.beep();
-  }
-}
-
-void frmTwno::CheckNum() {
-  const auto* code = std::get_if<std::int16_t>(&NumChar[1]);
-  if (!code) return;
-  if (const auto letter = rules::LetterValue(static_cast<char16_t>(*code))) {
-    NumChar[0] = static_cast<std::int16_t>(letter->tens);
-    NumChar[1] = static_cast<std::int16_t>(letter->units);
-  }
+  const QString sexText = verdict.kind == rules::VerdictKind::ValidMale
+                              ? QStringLiteral("這是正確的男性身分證字號")
+                              : QStringLiteral("這是正確的女性身分證字號");
+  setCaption(sexText + QStringLiteral("戶籍地在") + cboPlace->itemText(verdict.placeIndex));
+  txtNo->setFocus();
+  m_runtime.sendHomeKey();
+  m_runtime.doEvents();
+  setCutMode();
+  cmdClear->setFocus();
 }
 
 void frmTwno::txtNo_KeyPress(char16_t& keyAscii) { keyAscii = rules::upperCased(keyAscii); }
@@ -497,8 +492,8 @@ void frmTwno::lstNo_Click() { cmdCopy->setEnabled(true); }
 
 void frmTwno::cmdCopy_Click() {
   QString text;
-  for (Pos = 0; Pos <= Howmuch - 1; ++Pos) {
-    const QListWidgetItem* item = lstNo->item(Pos);
+  for (int row = 0; row < Howmuch; ++row) {
+    const QListWidgetItem* item = lstNo->item(row);
     if (item && item->isSelected()) text += item->text() + kCrLf;
   }
   if (text.isEmpty()) {
@@ -513,8 +508,8 @@ void frmTwno::cmdCopy_Click() {
 void frmTwno::cmdSelectall_Click() {
   QString text;
   m_listChangedByCode = true;
-  for (Pos = 0; Pos <= Howmuch - 1; ++Pos) {
-    QListWidgetItem* item = lstNo->item(Pos);
+  for (int row = 0; row < Howmuch; ++row) {
+    QListWidgetItem* item = lstNo->item(row);
     if (!item) continue;
     item->setSelected(true);
     text += item->text() + kCrLf;
@@ -535,17 +530,17 @@ void frmTwno::lstNo_DblClick() {
   form::setTag(lstNo, QString());
   cmdClear->setEnabled(true);
 
+  // The place is named by the first letter alone; the batch made every number valid.
   const QString number = txtNo->text();
-  NumChar[1] = rules::characterCode(number.isEmpty() ? u'\0' : number.at(0).unicode());
-  CheckNum();
-  PlaceIndex = static_cast<std::int16_t>(10 * cellValue(0) + cellValue(1) - 9);
+  const rules::Place* place =
+      number.isEmpty() ? nullptr : rules::PlaceByLetter(number.at(0).unicode());
 
   form::setTag(lblTel, kUnchange);
   lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   const QString sir = letterAt(number, 1) == QStringLiteral("1") ? QStringLiteral("的「先生」")
                                                                  : QStringLiteral("的「小姐」");
   setCaption(QStringLiteral("這是一位戶籍地在") + kCrLf + QStringLiteral("「") +
-             cboPlace->itemText(PlaceIndex) + QStringLiteral("」") + sir);
+             cboPlace->itemText(place ? place->index : -1) + QStringLiteral("」") + sir);
   form::setTag(lblTel, QString());
 
   setCutMode();

@@ -3,10 +3,8 @@
 
 #include <QString>
 #include <QWidget>
-#include <array>
 #include <cstdint>
 #include <memory>
-#include <variant>
 
 class CaptionLabel;
 class NumberBox;
@@ -31,31 +29,30 @@ class frmTwno : public QWidget {
   // Shows the window centred on its screen with the caret in the number box.
   void showCentred();
 
- private:
-  // A cell of NumChar: empty, a character code or digit, a one-character text or its value.
-  using Cell = std::variant<std::monostate, std::int16_t, QString, double>;
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
+ private:
   void createControls();
   void connectEvents();
   void setTabOrder();
 
   void selectPlace(int index);
   bool placeIsUnspecified() const;
-  double cellValue(int index) const;
   void setCaption(const QString& text);
   void setClearMode();
   void setCutMode();
-  void showFormError(const QString& prompt, int selectionStart, int selectionLength);
+  void selectPositions(int first, int count);
+  void showFormError(const QString& prompt, int first, int count);
   static void setAutoSizedText(QLabel* label, const QString& text);
 
-  // Event handlers and the window's one procedure, named after their controls and events.
+  // Event handlers, named after their controls and events.
   void Form_Load();
   void cmdAbout_Click();
   void cboPlace_Click();
   void lblTel_Change();
   void cmdProduce_Click();
   void cmdCheck_Click();
-  void CheckNum();
   void txtNo_KeyPress(char16_t& keyAscii);
   void txtNo_Change();
   void cmdClear_Click();
@@ -87,13 +84,9 @@ class frmTwno : public QWidget {
   QLabel* lblCode = nullptr;
   QLabel* imgPost = nullptr;
 
-  // Working fields shared by the handlers.
-  std::array<Cell, 11> NumChar{};
-  std::int16_t Pos = 0;
-  std::int16_t CheckCode = 0;
-  std::int16_t PlaceIndex = 0;
+  // The size of the last batch, which the copy handlers walk, and the last place the postal
+  // panel was filled for.
   std::int16_t Howmuch = 0;
-  std::array<std::int16_t, 11> Num{};
   std::int16_t lastPlaceIndex = 0;
 
   // Set while a handler itself changes lstNo's items or selection, which is no click.

@@ -122,6 +122,12 @@ void NumberCheckTest::verdicts_data() {
                                     << kDigitPrompt << kWelcome << 2 << 8 << 0 << "txtNo";
   QTest::newRow("CJK first") << "台123456789" << Entry::Pasted << "台123456789" << kLetterPrompt
                              << kWelcome << 0 << 1 << 0 << "txtNo";
+  // A character outside the Basic Multilingual Plane is selected whole.
+  const QString grin = QString::fromUcs4(U"\U0001F600");
+  QTest::newRow("emoji first") << grin + "12345678" << Entry::Pasted << grin + "12345678"
+                               << kLetterPrompt << kWelcome << 0 << 2 << 0 << "txtNo";
+  QTest::newRow("emoji second") << "A" + grin + "1234567" << Entry::Pasted << "A" + grin + "1234567"
+                                << kSexPrompt << kWelcome << 1 << 2 << 0 << "txtNo";
 }
 
 void NumberCheckTest::verdicts() {

@@ -59,6 +59,7 @@ class NumberListTest : public QObject {
   void realGeneratorIsUniformAndValid();
   void copySelectedInListOrder();
   void keyboardSelectionEnablesCopy();
+  void ctrlCInTheListCopiesLikeTheButton();
   void copyAll();
   void copyWithNothingSelectedKeepsTheClipboard();
   void doubleClickDecodes_data();
@@ -212,12 +213,34 @@ void NumberListTest::keyboardSelectionEnablesCopy() {
   h.pick("cboHowmuch", 1);
   QTest::mouseClick(h.button("cmdProduce"), Qt::LeftButton);
   QVERIFY(!h.button("cmdCopy")->isEnabled());
-  h.list("lstNo")->setFocus();
+  // Tabbing in gives the list a current row, which is no selection and no click.
+  h.combo("cboHowmuch")->setFocus();
+  QTest::keyClick(h.focus(), Qt::Key_Tab);
+  QCOMPARE(h.focus(), h.list("lstNo"));
+  QVERIFY(!h.button("cmdCopy")->isEnabled());
   QTest::keyClick(h.list("lstNo"), Qt::Key_Down);
   QVERIFY(h.button("cmdCopy")->isEnabled());
   QTest::keyClick(h.button("cmdCopy"), Qt::Key_Space);
   QCOMPARE(h.runtime.clipboardSets.size(), 1);
   QVERIFY(h.runtime.clipboard.endsWith("\r\n"));
+}
+
+void NumberListTest::ctrlCInTheListCopiesLikeTheButton() {
+  WindowHarness h;
+  h.pick("cboHowmuch", 1);
+  QTest::mouseClick(h.button("cmdProduce"), Qt::LeftButton);
+  const QStringList numbers = items(h.list("lstNo"));
+  h.clickNumber(3);
+  h.clickNumber(1, Qt::ControlModifier);
+  QTest::keyClick(h.list("lstNo"), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(h.runtime.clipboardSets, QStringList{numbers[1] + "\r\n" + numbers[3] + "\r\n"});
+  QCOMPARE(h.lblTel()->text(), QStringLiteral("已成功的將所選取的身分證字號複製到剪貼簿中!!"));
+
+  h.clickNumber(1, Qt::ControlModifier);
+  h.clickNumber(3, Qt::ControlModifier);
+  QTest::keyClick(h.list("lstNo"), Qt::Key_C, Qt::ControlModifier);
+  QCOMPARE(h.runtime.clipboardSets.size(), 1);
+  QCOMPARE(h.lblTel()->text(), QStringLiteral("請先選取要複製的身分證字號"));
 }
 
 void NumberListTest::copyAll() {
