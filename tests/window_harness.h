@@ -14,7 +14,7 @@
 
 #include "main_window/frm_twno.h"
 #include "rules/id_number.h"
-#include "runtime/fake_runtime.h"
+#include "fake_runtime.h"
 
 // The rules' verdict on a text as the number box holds it.
 inline rules::NumVerdict verdictOf(const QString& text) {

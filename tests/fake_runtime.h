@@ -1,4 +1,5 @@
-// A runtime for tests: records what the windows ask of the platform and scripts its answers.
+// The runtime the window tests build windows with: records what the windows ask of the platform
+// and scripts its answers.
 #pragma once
 
 #include <QList>

@@ -1,5 +1,5 @@
 // The recording runtime used by the window tests.
-#include "runtime/fake_runtime.h"
+#include "fake_runtime.h"
 
 void FakeRuntime::showModal(QDialog& window) {
   ++modalShows;
