@@ -3,16 +3,17 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QDateTime>
 #include <QUrl>
 #include <QWidget>
 #include <cstdlib>
 
+#include "runtime/form_support.h"
 #include "runtime/single_copy.h"
 
 QtRuntime::QtRuntime() : m_random(MixingRandom::fromEntropy()) {}
@@ -25,8 +26,14 @@ void QtRuntime::showModal(QDialog& window) { window.exec(); }
 
 void QtRuntime::messageBox(QWidget* parent, const QString& prompt, const QString& title) {
   QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, parent);
-  // The box speaks the program's language whatever the desktop's is.
-  box.button(QMessageBox::Ok)->setText(QStringLiteral("確定"));
+  // A box is a window of its own and inherits no font: it takes its owner's Chinese face, so the
+  // prompt's "!!" is not drawn in another font beside it.
+  box.setFont(parent ? parent->font() : form::mingFont(9));
+  // The box speaks the program's language whatever the desktop's is, on a plain button: some
+  // styles put a theme icon on a dialog's buttons.
+  QAbstractButton* ok = box.button(QMessageBox::Ok);
+  ok->setText(QStringLiteral("確定"));
+  ok->setIcon(QIcon());
   box.exec();
 }
 

@@ -1,11 +1,14 @@
 // The Qt runtime services: the message box as the user sees it, the generator, the Home key.
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 #include <set>
 
+#include "runtime/form_support.h"
 #include "runtime/mixing_random.h"
 #include "runtime/qt_runtime.h"
 #include "runtime/single_copy.h"
@@ -22,28 +25,49 @@ class RuntimeTest : public QObject {
 };
 
 void RuntimeTest::messageBoxHasOneConfirmButtonAndNoIcon() {
+  // A style that puts theme icons on dialog buttons, as some desktops' styles do.
+  class IconButtonStyle : public QProxyStyle {
+   public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+      if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 1;
+      return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+  };
+  QApplication::setStyle(new IconButtonStyle);
+
   QtRuntime runtime;
   QWidget owner;
+  owner.setFont(form::mingFont(9));
   owner.show();
   QString seenText;
   QString seenTitle;
+  QString seenFamily;
   QStringList buttons;
+  bool plainButtons = true;
   QMessageBox::Icon icon = QMessageBox::Warning;
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     QVERIFY(box);
     seenText = box->text();
     seenTitle = box->windowTitle();
+    seenFamily = QFontInfo(box->findChild<QLabel*>("qt_msgbox_label")->font()).family();
     icon = box->icon();
-    for (QAbstractButton* button : box->buttons()) buttons << button->text();
+    for (QAbstractButton* button : box->buttons()) {
+      buttons << button->text();
+      plainButtons = plainButtons && button->icon().isNull();
+    }
     QTest::keyClick(box, Qt::Key_Return);
   });
   runtime.messageBox(&owner, QStringLiteral("身分證第一碼應為大寫英文字母!!"),
                      QStringLiteral("<錯誤>"));
+  QApplication::setStyle(QStringLiteral("Fusion"));
   QCOMPARE(seenText, QStringLiteral("身分證第一碼應為大寫英文字母!!"));
   QCOMPARE(seenTitle, QStringLiteral("<錯誤>"));
+  QCOMPARE(seenFamily, QFontInfo(owner.font()).family());
   QCOMPARE(icon, QMessageBox::NoIcon);
   QCOMPARE(buttons, QStringList{QStringLiteral("確定")});
+  QVERIFY(plainButtons);
 }
 
 void RuntimeTest::reseedingWithTheSameClockNeverRepeats() {
