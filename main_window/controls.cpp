@@ -1,7 +1,9 @@
 // Caption events, whole-character input and the typed-key filter of the main window's controls.
 #include "main_window/controls.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QStyleFactory>
 
 void CaptionLabel::setCaption(const QString& text) {
   if (text == this->text()) return;
@@ -56,4 +58,17 @@ void NumberBox::keyPressEvent(QKeyEvent* event) {
                      event->isAutoRepeat(), static_cast<quint16>(event->count()));
   QLineEdit::keyPressEvent(&replaced);
   event->setAccepted(replaced.isAccepted());
+}
+
+NarrowItemStyle::NarrowItemStyle(QWidget* list)
+    : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {
+  setParent(list);
+  list->setStyle(this);
+}
+
+int NarrowItemStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                                 const QWidget* widget) const {
+  // Item views put this margin plus one pixel on each side of an item's text.
+  if (metric == PM_FocusFrameHMargin) return 0;
+  return QProxyStyle::pixelMetric(metric, option, widget);
 }

@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QValidator>
 #include <functional>
 
@@ -47,4 +48,15 @@ class NumberBox : public QLineEdit {
 
  private:
   std::function<void(char16_t&)> m_filter;
+};
+
+// The style of a list box too narrow for the usual margins: its item texts keep one pixel each
+// side instead of the focus-frame margin, which the longest line of the postal list needs.
+class NarrowItemStyle : public QProxyStyle {
+  Q_OBJECT
+
+ public:
+  explicit NarrowItemStyle(QWidget* list);
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override;
 };

@@ -161,6 +161,7 @@ void frmTwno::createControls() {
   form::setColour(lstNo, QPalette::Text, QColor(0, 255, 0));
   lstNo->setSelectionMode(QAbstractItemView::ExtendedSelection);
   lstNo->setUniformItemSizes(true);
+  lstNo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
   const auto smallButton = [this](const char* name, const QString& caption, const QString& tip,
                                   bool enabled) {
@@ -184,6 +185,8 @@ void frmTwno::createControls() {
   lstZonenum = form::create<QListWidget>(this, "lstZonenum");
   lstZonenum->setSelectionMode(QAbstractItemView::SingleSelection);
   lstZonenum->setUniformItemSizes(true);  // every entry is one line of eight characters
+  lstZonenum->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  new NarrowItemStyle(lstZonenum);  // 無特定郵遞區號 is wider than the entries
   lstZonenum->setToolTip(QStringLiteral("符合你所選擇出生地的郵遞區號"));
 
   lblAreacode = form::create<QLabel>(this, "lblAreacode");

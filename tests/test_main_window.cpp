@@ -131,7 +131,8 @@ void MainWindowTest::mingFontsRenderChinese() {
   const QFont font = h.window->findChild<QWidget*>(name)->font();
   QCOMPARE(font.family(), QStringLiteral("新細明體"));
   QCOMPARE(font.pointSizeF(), points);
-  // Whatever face stands in for 新細明體 must itself hold the Chinese glyphs, or they show as boxes.
+  // Whatever face stands in for 新細明體 must itself hold the Chinese glyphs, or they show as
+  // boxes.
   const QFontMetrics metrics(font);
   for (const QChar c : QStringLiteral("身分證字號產生器複製全部關於")) QVERIFY(metrics.inFont(c));
 }
@@ -213,6 +214,9 @@ void MainWindowTest::postalPanelFollowsThePlace() {
   QCOMPARE(postal->item(0)->text(), firstAndLast.first());
   QCOMPARE(postal->item(count - 1)->text(), firstAndLast.last());
   QCOMPARE(h.tag("lstZonenum"), QStringLiteral("dover"));
+  // Every line shows whole, without a horizontal scroll bar.
+  QTRY_VERIFY(postal->sizeHintForColumn(0) <= postal->viewport()->width());
+  QVERIFY(!postal->horizontalScrollBar()->isVisible());
 }
 
 void MainWindowTest::rechoosingTheShownPlaceKeepsTheList() {
