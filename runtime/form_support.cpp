@@ -1,6 +1,7 @@
 // Twips geometry, Tag texts and font substitution for the hand-written windows.
 #include "runtime/form_support.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
@@ -23,9 +24,54 @@ void setColour(QWidget* control, QPalette::ColorRole role, const QColor& colour)
   control->setPalette(palette);
 }
 
-void centreOnScreen(QWidget* form) {
+QPoint placement(const QSize& frame, const QRect& area) {
+  const auto onAxis = [](int size, int start, int length) {
+    return size <= length ? start + (length - size) / 2 : start;
+  };
+  return {onAxis(frame.width(), area.left(), area.width()),
+          onAxis(frame.height(), area.top(), area.height())};
+}
+
+namespace {
+
+const QString kFrameWatcherName = QStringLiteral("taloma_frame_watcher");
+
+bool isFramed(const QWidget* form) { return form->frameGeometry().size() != form->size(); }
+
+void moveToPlacement(QWidget* form) {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    form->move(screen->availableGeometry().center() - form->rect().center());
+    // move() positions the frame's corner, as placement() reckons.
+    form->move(placement(form->frameGeometry().size(), screen->availableGeometry()));
+  }
+}
+
+// Places its window once more when the window manager's frame first shows in its geometry,
+// which comes with the move the framing causes.
+class FrameWatcher : public QObject {
+ public:
+  explicit FrameWatcher(QWidget* form) : QObject(form) {
+    setObjectName(kFrameWatcherName);
+    form->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* form = static_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Move && isFramed(form)) {
+      form->removeEventFilter(this);
+      deleteLater();
+      moveToPlacement(form);
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+void centreOnScreen(QWidget* form) {
+  moveToPlacement(form);
+  if (!isFramed(form) &&
+      !form->findChild<QObject*>(kFrameWatcherName, Qt::FindDirectChildrenOnly)) {
+    new FrameWatcher(form);
   }
 }
 

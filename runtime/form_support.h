@@ -35,7 +35,14 @@ T* create(QWidget* form, const char* name) {
 
 void setColour(QWidget* control, QPalette::ColorRole role, const QColor& colour);
 
-// Moves the top-level window `form` to the middle of the primary screen's free area.
+// The top-left corner, frame included, for a window whose frame is `frame` in size on a screen
+// whose free area is `area`: centred on each axis where it fits, otherwise against the area's
+// left or top edge, so the title bar is always reachable.
+QPoint placement(const QSize& frame, const QRect& area);
+
+// Places the top-level window `form`, frame included, on the primary screen's free area by
+// placement(). A window manager frames a window only once it is mapped, so a window that is
+// not framed yet is placed again as soon as its frame is known.
 void centreOnScreen(QWidget* form);
 
 // Finds the child named `rect.name` under `form` and places it; the child must exist.

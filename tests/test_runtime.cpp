@@ -18,6 +18,8 @@ class RuntimeTest : public QObject {
 
  private slots:
   void messageBoxHasOneConfirmButtonAndNoIcon();
+  void windowsAreCentredWhereTheyFit_data();
+  void windowsAreCentredWhereTheyFit();
   void reseedingWithTheSameClockNeverRepeats();
   void drawsStayInTheUnitInterval();
   void homeKeyReachesTheFocusedBox();
@@ -68,6 +70,26 @@ void RuntimeTest::messageBoxHasOneConfirmButtonAndNoIcon() {
   QCOMPARE(icon, QMessageBox::NoIcon);
   QCOMPARE(buttons, QStringList{QStringLiteral("確定")});
   QVERIFY(plainButtons);
+}
+
+void RuntimeTest::windowsAreCentredWhereTheyFit_data() {
+  QTest::addColumn<QSize>("frame");
+  QTest::addColumn<QRect>("area");
+  QTest::addColumn<QPoint>("corner");
+  QTest::newRow("fits") << QSize(221, 296) << QRect(0, 0, 1024, 768) << QPoint(401, 236);
+  QTest::newRow("free area beside a panel")
+      << QSize(221, 296) << QRect(64, 30, 960, 738) << QPoint(433, 251);
+  QTest::newRow("exactly fits") << QSize(200, 100) << QRect(10, 20, 200, 100) << QPoint(10, 20);
+  QTest::newRow("too wide") << QSize(221, 296) << QRect(5, 0, 200, 768) << QPoint(5, 236);
+  QTest::newRow("too tall") << QSize(221, 296) << QRect(0, 7, 1024, 240) << QPoint(401, 7);
+  QTest::newRow("too small both ways") << QSize(221, 296) << QRect(0, 0, 160, 120) << QPoint(0, 0);
+}
+
+void RuntimeTest::windowsAreCentredWhereTheyFit() {
+  QFETCH(QSize, frame);
+  QFETCH(QRect, area);
+  QFETCH(QPoint, corner);
+  QCOMPARE(form::placement(frame, area), corner);
 }
 
 void RuntimeTest::reseedingWithTheSameClockNeverRepeats() {

@@ -1,44 +1,100 @@
 #!/usr/bin/env bash
-# The real program on a real X server: waits for its window by title, saves a screenshot, checks
-# the window's size, then closes it as a user would and expects a clean exit.
+# The real program on a real X server under a window manager: waits for its window by title, saves
+# a screenshot, checks the window's size and that the whole frame sits in the middle of the screen,
+# closes it as a user would and expects a clean exit. Then, on a screen smaller than the window,
+# checks that the frame's corner is pinned to the screen's corner.
 # Usage: main_window_e2e.sh TALOMA X_CLOSE_WINDOW SCREENSHOT.png
 set -euo pipefail
 taloma=$1
 closer=$2
 screenshot=$3
 
-for tool in Xvfb xdotool import; do
+for tool in Xvfb xdotool xprop xwininfo xmessage import openbox; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
 work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
+pids=()
 cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# Xvfb writes its display number once it accepts clients.
-mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-read -r -t 60 display_number <"$work/display" || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$display_number"
+# start_display WIDTHxHEIGHT: a fresh Xvfb with openbox on it; exports DISPLAY.
+start_display() {
+  rm -f "$work/display"
+  mkfifo "$work/display"
+  # Xvfb writes its display number once it accepts clients.
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  pids+=($!)
+  read -r -t 60 display_number <"$work/display" ||
+    { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+  export DISPLAY=":$display_number"
+  openbox >"$work/openbox.log" 2>&1 &
+  pids+=($!)
+  # openbox announces itself before it handles requests, and a window mapped in between is never
+  # shown: a probe window must be shown first, tried anew until it is.
+  local probe
+  for _ in $(seq 30); do
+    xmessage -name taloma_probe probe 2>/dev/null &
+    probe=$!
+    if timeout 2 xdotool search --sync --onlyvisible --classname taloma_probe >/dev/null; then
+      kill "$probe"
+      return 0
+    fi
+    kill "$probe"
+  done
+  echo "openbox never showed a window"
+  cat "$work/openbox.log"
+  exit 1
+}
 
-mkdir -m 700 "$work/run"
-XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$taloma" 2>"$work/taloma.log" &
-app_pid=$!
+# start_taloma: starts the program on $DISPLAY; sets app_pid and window.
+start_taloma() {
+  rm -rf "$work/run"
+  mkdir -m 700 "$work/run"
+  XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$taloma" 2>"$work/taloma.log" &
+  app_pid=$!
+  pids+=("$app_pid")
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Taloma v2\.0 ' | head -n 1) || true
+  [ -n "$window" ] || { echo "the main window never appeared"; cat "$work/taloma.log"; exit 1; }
+}
 
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Taloma v2\.0 ' | head -n 1)
-[ -n "$window" ] || { echo "the main window never appeared"; cat "$work/taloma.log"; exit 1; }
+# frame: the window's frame, title bar included, as the window manager publishes it; sets fx, fy,
+# fw and fh. Fails while the window is not framed yet.
+frame() {
+  local extents left right top bottom x y width height
+  extents=$(xprop -id "$window" _NET_FRAME_EXTENTS | sed -n 's/.*= //; s/,//gp')
+  [ -n "$extents" ] || return 1
+  read -r left right top bottom <<<"$extents"
+  # xwininfo's absolute corner is the client area's (xdotool's counts the frame offset twice).
+  read -r x y width height < <(xwininfo -id "$window" |
+    awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+         /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+  fx=$((x - left)) fy=$((y - top)) fw=$((width + left + right)) fh=$((height + top + bottom))
+}
+# The frame's middle is the screen's, within the pixel an odd difference leaves.
+centred_on() {
+  frame || return 1
+  local dx=$((2 * fx + fw - $1)) dy=$((2 * fy + fh - $2))
+  [ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ]
+}
+pinned() { frame && [ "$fx" -eq 0 ] && [ "$fy" -eq 0 ]; }
+# eventually CHECK...: the program places its window again once framed, so retry for 30 seconds.
+eventually() {
+  for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
+  echo "never held: $* (frame ${fw:-?}x${fh:-?} at ${fx:-?},${fy:-?})"
+  return 1
+}
+
+start_display 1024x768
+start_taloma
 title=$(xdotool getwindowname "$window")
 [ "$title" = "Taloma v2.0 (身分證字號產生器)" ] || { echo "unexpected title: $title"; exit 1; }
+eventually centred_on 1024 768
+echo "the ${fw}x${fh} frame is centred on the screen"
 
-# Let the first frame be painted before the picture is taken.
-timeout 30 xdotool search --sync --onlyvisible --name '^Taloma v2\.0 ' >/dev/null
 mkdir -p "$(dirname "$screenshot")"
 import -window "$window" "$screenshot"
 size=$(identify -format '%wx%h' "$screenshot")
@@ -51,6 +107,11 @@ echo "screenshot: $screenshot ($size, $colours colours)"
 status=0
 timeout 30 tail --pid="$app_pid" -f /dev/null || { echo "the program did not close"; exit 1; }
 wait "$app_pid" || status=$?
-app_pid=""
 [ "$status" -eq 0 ] || { echo "the program exited with status $status"; cat "$work/taloma.log"; exit 1; }
+[ ! -s "$work/taloma.log" ] || { echo "the program wrote to stderr:"; cat "$work/taloma.log"; exit 1; }
 echo "closed cleanly"
+
+start_display 200x240
+start_taloma
+eventually pinned
+echo "on a 200x240 screen the ${fw}x${fh} frame is pinned to the corner"
