@@ -5,9 +5,12 @@
 #include "resources/version.h"
 #include "runtime/form_support.h"
 #include "runtime/qt_runtime.h"
+#include "runtime/start_up.h"
 
 int main(int argc, char* argv[]) {
+  start_up::beginQuietly();
   QApplication app(argc, argv);
+  start_up::started();
   QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
   QApplication::setDesktopFileName(QStringLiteral("taloma"));

@@ -1,16 +1,22 @@
-// Single-copy lock: an advisory file lock held for the life of the process.
+// Single-copy lock: an advisory file lock held for the life of the process, in a folder that no
+// other user can write to, so no other user can hold it or point it elsewhere.
 #include "runtime/single_copy.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 #else
 #include <QLockFile>
 
@@ -18,38 +24,155 @@
 #endif
 
 namespace single_copy {
+namespace {
 
-QString lockPath() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) folder = QDir::tempPath();
-  return QDir(folder).filePath(QStringLiteral("taloma.lock"));
+QString safeForFileName(QString text) {
+  for (QChar& c : text) {
+    if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'.' && c != u'-') c = u'_';
+  }
+  return text;
+}
+
+// The display the program shows on, as its window system names it; ":0.1" and ":0" are one
+// desktop session.
+QString displayName() {
+  const QString platform = QGuiApplication::platformName();
+  if (platform == QStringLiteral("xcb")) {
+    QString display = qEnvironmentVariable("DISPLAY");
+    const qsizetype colon = display.lastIndexOf(u':');
+    const qsizetype dot = display.indexOf(u'.', colon);
+    if (colon >= 0 && dot > colon) display.truncate(dot);
+    return display;
+  }
+  if (platform.startsWith(QStringLiteral("wayland"))) {
+    const QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    return display.isEmpty() ? QStringLiteral("wayland-0") : display;
+  }
+  return platform;
 }
 
 #ifdef Q_OS_UNIX
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : m_fd(fd) {}
+  Descriptor(Descriptor&& other) noexcept : m_fd(other.release()) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    std::swap(m_fd, other.m_fd);
+    return *this;
+  }
+  ~Descriptor() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  int get() const { return m_fd; }
+  int release() { return std::exchange(m_fd, -1); }
+
+ private:
+  int m_fd;
+};
+
+// Opens `path` when it is a real folder (no link on its last step) owned by this user. With
+// `makePrivate`, a folder of our own that others may enter is closed to them; otherwise such a
+// folder is refused.
+Descriptor openPrivateFolder(const QString& path, bool makePrivate) {
+  if (!QDir::isAbsolutePath(path)) return Descriptor();
+  Descriptor folder(
+      ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat status {};
+  if (folder.get() < 0 || ::fstat(folder.get(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+      status.st_uid != ::geteuid()) {
+    return Descriptor();
+  }
+  if ((status.st_mode & 077) != 0 && (!makePrivate || ::fchmod(folder.get(), 0700) != 0)) {
+    return Descriptor();
+  }
+  return folder;
+}
+
+QString ownFolderPath() {
+  QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+  if (!QDir::isAbsolutePath(cache)) {
+    const QString home = qEnvironmentVariable("HOME");
+    if (!QDir::isAbsolutePath(home)) return {};
+    cache = home + QStringLiteral("/.cache");
+  }
+  return cache + QStringLiteral("/taloma");
+}
+
+// The folder of lockFolder(), opened, with its path in `path`.
+Descriptor openLockFolder(QString* path) {
+  // Read straight from the environment: asking Qt for the runtime folder makes it warn on
+  // standard error when the variable is unset.
+  *path = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (Descriptor runtime = openPrivateFolder(*path, false); runtime.get() >= 0) return runtime;
+  *path = ownFolderPath();
+  if (path->isEmpty()) return Descriptor();
+  const QByteArray encoded = QFile::encodeName(*path);
+  ::mkdir(QFile::encodeName(QFileInfo(*path).path()).constData(), 0700);
+  ::mkdir(encoded.constData(), 0700);
+  return openPrivateFolder(*path, true);
+}
+
+// Opens the lock file in `folder` for reading, which is all flock needs, creating it when
+// missing. The folder is the user's alone, so a link or a stranger's file there was put by the
+// user or by root: a link is replaced, anything else but the user's own regular file refused.
+Descriptor openLockFile(const Descriptor& folder, const QByteArray& name) {
+  const int flags = O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  Descriptor file(::openat(folder.get(), name.constData(), flags, 0600));
+  if (file.get() < 0 && errno == ELOOP && ::unlinkat(folder.get(), name.constData(), 0) == 0) {
+    file = Descriptor(::openat(folder.get(), name.constData(), flags | O_EXCL, 0600));
+  }
+  struct stat status {};
+  if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+      status.st_uid != ::geteuid()) {
+    return Descriptor();
+  }
+  return file;
+}
+
+#endif
+
+}  // namespace
+
+QString lockName() {
+  return QStringLiteral("taloma@") + safeForFileName(QSysInfo::machineHostName()) +
+         QStringLiteral("@") + safeForFileName(displayName()) + QStringLiteral(".lock");
+}
+
+#ifdef Q_OS_UNIX
+
+QString lockFolder() {
+  QString path;
+  return openLockFolder(&path).get() >= 0 ? path : QString();
+}
+
 bool anotherCopyHoldsLock() {
   static int heldFd = -1;
   if (heldFd >= 0) return false;
-  const QByteArray path = QFile::encodeName(lockPath());
-  const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return false;  // no lock to be had: better to run than to refuse to start
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const bool busy = errno == EWOULDBLOCK;
-    ::close(fd);
-    return busy;
-  }
-  heldFd = fd;
+  QString path;
+  const Descriptor folder = openLockFolder(&path);
+  if (folder.get() < 0) return false;
+  Descriptor file = openLockFile(folder, QFile::encodeName(lockName()));
+  if (file.get() < 0) return false;
+  if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK;
+  heldFd = file.release();
   return false;
 }
+
 #else
+
+QString lockFolder() { return QStandardPaths::writableLocation(QStandardPaths::TempLocation); }
+
 bool anotherCopyHoldsLock() {
   static std::unique_ptr<QLockFile> held;
   if (held) return false;
-  auto lock = std::make_unique<QLockFile>(lockPath());
+  auto lock = std::make_unique<QLockFile>(QDir(lockFolder()).filePath(lockName()));
   lock->setStaleLockTime(0);
   if (!lock->tryLock()) return lock->error() == QLockFile::LockFailedError;
   held = std::move(lock);
   return false;
 }
+
 #endif
 
 }  // namespace single_copy

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The real program on a real X server under a window manager: waits for its window by title, saves
-# a screenshot, checks the window's size and that the whole frame sits in the middle of the screen,
-# closes it as a user would and expects a clean exit. Then, on a screen smaller than the window,
-# checks that the frame's corner is pinned to the screen's corner.
+# The real program on real X servers under a window manager: waits for its window by title, checks
+# that the whole frame sits in the middle of the screen, saves a screenshot and checks its size;
+# on a second, smaller screen of the same user, checks that the program runs there too with its
+# frame pinned to the corner; closes the first window as a user would and expects a clean exit.
 # Usage: main_window_e2e.sh TALOMA X_CLOSE_WINDOW SCREENSHOT.png
 set -euo pipefail
 taloma=$1
@@ -20,6 +20,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+mkdir -m 700 "$work/run"
 
 # start_display WIDTHxHEIGHT: a fresh Xvfb with openbox on it; exports DISPLAY.
 start_display() {
@@ -52,9 +54,7 @@ start_display() {
 
 # start_taloma: starts the program on $DISPLAY; sets app_pid and window.
 start_taloma() {
-  rm -rf "$work/run"
-  mkdir -m 700 "$work/run"
-  XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$taloma" 2>"$work/taloma.log" &
+  XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$taloma" 2>>"$work/taloma.log" &
   app_pid=$!
   pids+=("$app_pid")
   window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Taloma v2\.0 ' | head -n 1) || true
@@ -103,15 +103,21 @@ colours=$(convert "$screenshot" -format '%k' info:)
 [ "$colours" -gt 50 ] || { echo "the window looks empty ($colours colours)"; exit 1; }
 echo "screenshot: $screenshot ($size, $colours colours)"
 
-"$closer" "$window"
-status=0
-timeout 30 tail --pid="$app_pid" -f /dev/null || { echo "the program did not close"; exit 1; }
-wait "$app_pid" || status=$?
-[ "$status" -eq 0 ] || { echo "the program exited with status $status"; cat "$work/taloma.log"; exit 1; }
-[ ! -s "$work/taloma.log" ] || { echo "the program wrote to stderr:"; cat "$work/taloma.log"; exit 1; }
-echo "closed cleanly"
-
+# The same user on a second desktop session gets a window there too; a second copy on that
+# session ends at once.
+first_display=$DISPLAY first_window=$window first_pid=$app_pid
 start_display 200x240
 start_taloma
 eventually pinned
 echo "on a 200x240 screen the ${fw}x${fh} frame is pinned to the corner"
+XDG_RUNTIME_DIR="$work/run" timeout 30 "$taloma" || { echo "a second copy did not end by itself"; exit 1; }
+echo "one copy per desktop session"
+
+export DISPLAY=$first_display
+"$closer" "$first_window"
+status=0
+timeout 30 tail --pid="$first_pid" -f /dev/null || { echo "the program did not close"; exit 1; }
+wait "$first_pid" || status=$?
+[ "$status" -eq 0 ] || { echo "the program exited with status $status"; cat "$work/taloma.log"; exit 1; }
+[ ! -s "$work/taloma.log" ] || { echo "the program wrote to stderr:"; cat "$work/taloma.log"; exit 1; }
+echo "closed cleanly"
