@@ -2,7 +2,13 @@
 #include "main_window/controls.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QStyleFactory>
 
 void CaptionLabel::setCaption(const QString& text) {
@@ -37,7 +43,75 @@ NumberBox::NumberBox(QWidget* parent) : QLineEdit(parent) {
   setValidator(new WholeCharacterValidator(this));
 }
 
+QString withoutInvisibles(const QString& text) {
+  QString kept;
+  kept.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const bool pair =
+        text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+    const char32_t code =
+        pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+    switch (QChar::category(code)) {
+      case QChar::Other_Control:
+      case QChar::Other_Format:
+      case QChar::Separator_Line:
+      case QChar::Separator_Paragraph: break;
+      default: kept.append(text.mid(i, pair ? 2 : 1));
+    }
+    if (pair) ++i;
+  }
+  return kept;
+}
+
+void NumberBox::pasteVisible(QClipboard::Mode mode) {
+  if (isReadOnly()) return;
+  const QString text = withoutInvisibles(QGuiApplication::clipboard()->text(mode));
+  if (!text.isEmpty() || hasSelectedText()) insert(text);
+}
+
+void NumberBox::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = createStandardContextMenu();
+  // The menu's Paste is the action wired to the box's own paste.
+  for (QAction* action : menu->actions()) {
+    if (disconnect(action, &QAction::triggered, this, &QLineEdit::paste)) {
+      connect(action, &QAction::triggered, this, [this] { pasteVisible(QClipboard::Clipboard); });
+    }
+  }
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
+}
+
+void NumberBox::mouseReleaseEvent(QMouseEvent* event) {
+  // The X11 middle-click paste of the selection.
+  if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+    deselect();
+    pasteVisible(QClipboard::Selection);
+    return;
+  }
+  QLineEdit::mouseReleaseEvent(event);
+}
+
+void NumberBox::dropEvent(QDropEvent* event) {
+  if (!event->mimeData()->hasText()) {
+    QLineEdit::dropEvent(event);
+    return;
+  }
+  QMimeData visible;
+  visible.setText(withoutInvisibles(event->mimeData()->text()));
+  QDropEvent dropped(event->position(), event->possibleActions(), &visible, event->buttons(),
+                     event->modifiers(), event->type());
+  dropped.setDropAction(event->dropAction());
+  QLineEdit::dropEvent(&dropped);
+  event->setDropAction(dropped.dropAction());
+  event->setAccepted(dropped.isAccepted());
+}
+
 void NumberBox::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Paste)) {
+    pasteVisible(QClipboard::Clipboard);
+    event->accept();
+    return;
+  }
   const QString typed = event->text();
   if (!m_filter || typed.isEmpty()) {
     QLineEdit::keyPressEvent(event);

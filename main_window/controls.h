@@ -1,6 +1,7 @@
 // Controls of the main window that need more than Qt's stock widgets give.
 #pragma once
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
@@ -33,8 +34,14 @@ class WholeCharacterValidator : public QValidator {
   State validate(QString& input, int& position) const override;
 };
 
+// `text` without the characters a paste can carry but nobody sees: controls (tab, line ends,
+// NUL), invisible formatting (zero-width characters, bidirectional overrides, byte-order marks)
+// and the line and paragraph separators.
+QString withoutInvisibles(const QString& text);
+
 // The number input: typed characters pass through a key-press filter that may replace them.
-// Pasted and dropped text does not, so it keeps its case.
+// Pasted and dropped text does not, so it keeps its case, but it loses its invisible characters
+// before it is kept, whether it comes by key, context menu, middle click or drop.
 class NumberBox : public QLineEdit {
   Q_OBJECT
 
@@ -45,8 +52,13 @@ class NumberBox : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
+  void pasteVisible(QClipboard::Mode mode);
+
   std::function<void(char16_t&)> m_filter;
 };
 

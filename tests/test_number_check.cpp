@@ -1,6 +1,7 @@
 // Checking a typed or pasted number, the state of the buttons while typing, clearing and cutting.
 #include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -14,28 +15,41 @@ const QString kSexPrompt = QStringLiteral("身分證第二碼男性應為１、�
 const QString kDigitPrompt = QStringLiteral("身分證第三碼到第十碼應為數字０～９!!");
 const QString kWelcome = QStringLiteral("歡迎使用Taloma v2.0\r\n身分證字號產生器");
 
-enum class Entry { Typed, Pasted, ContextMenuPaste };
+enum class Entry { Typed, Pasted, ContextMenuPaste, Dropped };
 
 void enter(const WindowHarness& h, const QString& text, Entry entry) {
   QLineEdit* box = h.txtNo();
   box->setFocus();
   box->selectAll();
-  if (entry == Entry::Typed) {
-    QTest::keyClicks(box, text);
-    return;
-  }
-  QGuiApplication::clipboard()->setText(text);
-  if (entry == Entry::Pasted) {
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-  } else {
-    std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
-    QAction* paste = nullptr;
-    for (QAction* action : menu->actions()) {
-      if (action->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Paste")))
-        paste = action;
+  switch (entry) {
+    case Entry::Typed: QTest::keyClicks(box, text); return;
+    case Entry::Pasted:
+      QGuiApplication::clipboard()->setText(text);
+      QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+      return;
+    case Entry::ContextMenuPaste: {
+      QGuiApplication::clipboard()->setText(text);
+      QContextMenuEvent click(QContextMenuEvent::Mouse, box->rect().center(),
+                              box->mapToGlobal(box->rect().center()));
+      QApplication::sendEvent(box, &click);
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu);
+      for (QAction* action : menu->actions()) {
+        if (action->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Paste")))
+          action->trigger();
+      }
+      menu->close();
+      return;
     }
-    QVERIFY(paste);
-    paste->trigger();
+    case Entry::Dropped: {
+      box->clear();
+      QMimeData data;
+      data.setText(text);
+      QDropEvent drop(box->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, {});
+      // Qt delivers a drop only inside a drag it runs itself, so it goes to the box directly.
+      static_cast<QObject*>(box)->event(&drop);
+      return;
+    }
   }
 }
 
@@ -122,6 +136,21 @@ void NumberCheckTest::verdicts_data() {
                                     << kDigitPrompt << kWelcome << 2 << 8 << 0 << "txtNo";
   QTest::newRow("CJK first") << "台123456789" << Entry::Pasted << "台123456789" << kLetterPrompt
                              << kWelcome << 0 << 1 << 0 << "txtNo";
+  // Pasted and dropped text loses what nobody sees, and is then checked as written.
+  QTest::newRow("right-to-left override") << "A1234\u202E56789" << Entry::Pasted << "A123456789"
+                                          << "" << maleTaipei << 0 << 0 << 0 << "cmdClear";
+  QTest::newRow("spreadsheet cell keeps its case")
+      << "\ta123456789\r\n"
+      << Entry::ContextMenuPaste << "a123456789" << kLetterPrompt << kWelcome << 0 << 1 << 0
+      << "txtNo";
+  QTest::newRow("byte-order mark and zero-width space")
+      << "\uFEFFA12\u200B3456789" << Entry::Dropped << "A123456789"
+      << "" << maleTaipei << 0 << 0 << 0 << "cmdClear";
+  QTest::newRow("tab, NUL, soft hyphen and separators")
+      << QStringLiteral("\tB2000\u00AD0000\u20284\u2029") + QChar(0) << Entry::Pasted
+      << "B200000004"
+      << ""
+      << "這是正確的女性身分證字號戶籍地在台中市" << 0 << 0 << 0 << "cmdClear";
   // A character outside the Basic Multilingual Plane is selected whole.
   const QString grin = QString::fromUcs4(U"\U0001F600");
   QTest::newRow("emoji first") << grin + "12345678" << Entry::Pasted << grin + "12345678"
