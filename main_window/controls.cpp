@@ -71,9 +71,10 @@ void NumberBox::pasteVisible(QClipboard::Mode mode) {
 
 void NumberBox::contextMenuEvent(QContextMenuEvent* event) {
   QMenu* menu = createStandardContextMenu();
-  // The menu's Paste is the action wired to the box's own paste.
+  // The menu's Paste is the action wired to the box's own paste slot (by name in Qt 6.4).
   for (QAction* action : menu->actions()) {
-    if (disconnect(action, &QAction::triggered, this, &QLineEdit::paste)) {
+    if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
+        disconnect(action, &QAction::triggered, this, &QLineEdit::paste)) {
       connect(action, &QAction::triggered, this, [this] { pasteVisible(QClipboard::Clipboard); });
     }
   }
