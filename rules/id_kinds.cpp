@@ -1,6 +1,7 @@
 // The verdict on a number of any of the three kinds, read from UTF-8 text.
 #include "rules/id_kinds.h"
 
+#include <bit>
 #include <cstring>
 
 namespace rules {
@@ -21,36 +22,52 @@ struct SecondRole {
   bool known = false;
   IdKind kind = IdKind::National;
   Sex sex = Sex::Male;
+  std::uint8_t value = 0;  // SecondValue
 };
 
-// What each byte means as a second character; taken from SecondCharacters.
-constexpr std::array<SecondRole, 256> kSecondRoles = [] {
+// What each byte means as a second character; taken from SecondCharacters and SecondValue.
+constexpr auto kSecondRoles = [] {
   std::array<SecondRole, 256> roles{};
   for (const IdKind kind : {IdKind::National, IdKind::Resident, IdKind::ResidentOld}) {
     for (const Sex sex : {Sex::Male, Sex::Female}) {
-      for (const char c : SecondCharacters(kind, sex))
-        roles[static_cast<unsigned char>(c)] = {true, kind, sex};
+      for (const char c : SecondCharacters(kind, sex)) {
+        roles[static_cast<unsigned char>(c)] = {true, kind, sex,
+                                                static_cast<std::uint8_t>(SecondValue(c))};
+      }
     }
   }
   return roles;
 }();
 
-constexpr bool isDigitByte(unsigned char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+namespace detail {
 
 // The rules after the length, over exactly ten characters, one byte each.
-IdVerdict verifyTen(const unsigned char* ten, KindSet kinds) noexcept {
+IdVerdict verifyTenBytes(const unsigned char* ten, KindSet kinds) noexcept {
   const int letterValue = kLetterValues[ten[0]];
   if (letterValue == 0) return {Reason::Letter, 1};
   const SecondRole role = kSecondRoles[ten[1]];
   if (!role.known || (kinds & kindBit(role.kind)) == 0) return {Reason::Second, 2};
-  for (int i = 2; i < kNumberLength; ++i) {
-    if (!isDigitByte(ten[i])) return {Reason::Digit, static_cast<std::int8_t>(i + 1)};
+
+  // Positions 3 to 10 as one word: each byte is a digit when its high nibble is 3 and adding 6
+  // does not carry out of its low nibble.
+  std::uint64_t word;
+  std::memcpy(&word, ten + 2, sizeof word);
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u, kThrees = 0x3030303030303030u;
+  if ((word & kHigh) != kThrees || ((word + 0x0606060606060606u) & kHigh) != kThrees) {
+    int position = 3;
+    while (ten[position - 1] >= '0' && ten[position - 1] <= '9') ++position;
+    return {Reason::Digit, static_cast<std::int8_t>(position)};
   }
-  std::array<int, 8> digits{};
-  digits[0] = SecondValue(static_cast<char>(ten[1]));
-  for (std::size_t i = 1; i < digits.size(); ++i) digits[i] = ten[i + 1] - '0';
+  const std::uint64_t d = word - kThrees;  // no byte borrows: each is a digit
+  const auto at = [d](int i) {
+    const int shift = std::endian::native == std::endian::little ? 8 * i : 8 * (7 - i);
+    return static_cast<int>((d >> shift) & 0xFF);
+  };
+  const std::array<int, 8> digits = {role.value, at(0), at(1), at(2), at(3), at(4), at(5), at(6)};
   const int expected = CheckDigit(letterValue, digits);
-  if (ten[9] - '0' != expected) return {Reason::Check, 10, static_cast<std::int8_t>(expected)};
+  if (at(7) != expected) return {Reason::Check, 10, static_cast<std::int8_t>(expected)};
 
   IdVerdict verdict{Reason::None};
   verdict.kind = role.kind;
@@ -60,19 +77,8 @@ IdVerdict verifyTen(const unsigned char* ten, KindSet kinds) noexcept {
   return verdict;
 }
 
-}  // namespace
-
-IdVerdict VerifyId(std::string_view text, KindSet kinds) noexcept {
+IdVerdict verifyDecoded(std::string_view text, KindSet kinds) noexcept {
   constexpr std::size_t kTen = kNumberLength;
-  if (text.size() == kTen) {
-    std::uint64_t head;
-    std::uint16_t tail;
-    std::memcpy(&head, text.data(), sizeof head);
-    std::memcpy(&tail, text.data() + sizeof head, sizeof tail);
-    if (((head | tail) & 0x8080808080808080u) == 0) {
-      return verifyTen(reinterpret_cast<const unsigned char*>(text.data()), kinds);
-    }
-  }
   // Fewer than ten bytes cannot make ten characters, more than forty always make more.
   if (text.size() < kTen || text.size() > 4 * kTen) return {Reason::Length};
   std::array<unsigned char, kTen> ten{};
@@ -84,7 +90,9 @@ IdVerdict VerifyId(std::string_view text, KindSet kinds) noexcept {
     at += length == 0 ? 1 : static_cast<std::size_t>(length);
   }
   if (count != kTen) return {Reason::Length};
-  return verifyTen(ten.data(), kinds);
+  return verifyTenBytes(ten.data(), kinds);
 }
+
+}  // namespace detail
 
 }  // namespace rules

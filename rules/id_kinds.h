@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "rules/id_number.h"
@@ -61,10 +62,27 @@ constexpr int Utf8SequenceLength(std::string_view text, std::size_t at) noexcept
   return 0;
 }
 
+namespace detail {
+IdVerdict verifyTenBytes(const unsigned char* ten, KindSet kinds) noexcept;
+IdVerdict verifyDecoded(std::string_view text, KindSet kinds) noexcept;
+}  // namespace detail
+
 // The verdict on UTF-8 `text` as one number of any kind in `kinds`: its kind, sex, letter and place
 // when valid, else the first broken rule in the order length (not ten characters), letter, second
 // character, digits, check digit. Positions count characters; an invalid byte is one character.
-IdVerdict VerifyId(std::string_view text, KindSet kinds = kAllKinds) noexcept;
+inline IdVerdict VerifyId(std::string_view text, KindSet kinds = kAllKinds) noexcept {
+  // Ten ASCII bytes, the common case, go straight to the rules; other text is decoded first.
+  if (text.size() == static_cast<std::size_t>(kNumberLength)) {
+    std::uint64_t head;
+    std::uint16_t tail;
+    std::memcpy(&head, text.data(), sizeof head);
+    std::memcpy(&tail, text.data() + sizeof head, sizeof tail);
+    if (((head | tail) & 0x8080808080808080u) == 0) {
+      return detail::verifyTenBytes(reinterpret_cast<const unsigned char*>(text.data()), kinds);
+    }
+  }
+  return detail::verifyDecoded(text, kinds);
+}
 
 // The second characters a number of `kind` carries for `sex`: "1" or "2", "8" or "9", "AC" or "BD".
 constexpr std::string_view SecondCharacters(IdKind kind, Sex sex) noexcept {
@@ -83,22 +101,63 @@ constexpr int SecondValue(char second) noexcept {
   return second <= '9' ? second - '0' : LetterValue(static_cast<char16_t>(second))->units;
 }
 
+// "00" to "99", for writing digits two at a time.
+inline constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+namespace detail {
+// What two digits add to the check digit at positions 3-4, 5-6 and 7-8, and one digit at 9. The
+// check digit is minus the weighted sum, mod 10, so it is the sum of such parts mod 10; each part
+// is CheckDigit of its digits alone.
+struct CheckParts {
+  std::array<std::uint8_t, 100> pairs[3];
+  std::array<std::uint8_t, 10> last;
+};
+inline constexpr CheckParts kCheckParts = [] {
+  CheckParts parts{};
+  for (int i = 0; i < 100; ++i) {
+    for (std::size_t pair = 0; pair < 3; ++pair) {
+      std::array<int, 8> digits{};
+      digits[2 * pair + 1] = i / 10;
+      digits[2 * pair + 2] = i % 10;
+      parts.pairs[pair][static_cast<std::size_t>(i)] =
+          static_cast<std::uint8_t>(CheckDigit(0, digits));
+    }
+  }
+  for (int i = 0; i < 10; ++i) {
+    parts.last[static_cast<std::size_t>(i)] =
+        static_cast<std::uint8_t>(CheckDigit(0, {0, 0, 0, 0, 0, 0, 0, i}));
+  }
+  return parts;
+}();
+}  // namespace detail
+
 // Writes the ten characters of the number with the letter of `place` (rows 1 to 26), the second
 // character `second` (one of SecondCharacters) and `serial` (0 to 9,999,999) as positions 3 to 9;
 // position 10 is its check digit.
 inline void ComposeId(const Place& place, char second, std::uint32_t serial, char* out) noexcept {
-  // Four independent divisions by constants, so they run side by side.
+  // Independent divisions by constants, so they run side by side.
   const std::uint32_t head = serial / 100000;
-  const std::uint32_t upper = serial / 1000 % 100;
-  const std::uint32_t lower = serial / 10 % 100;
-  const std::array<int, 8> digits = {SecondValue(second),          static_cast<int>(head / 10),
-                                     static_cast<int>(head % 10),  static_cast<int>(upper / 10),
-                                     static_cast<int>(upper % 10), static_cast<int>(lower / 10),
-                                     static_cast<int>(lower % 10), static_cast<int>(serial % 10)};
+  const std::uint32_t middle = serial / 1000 % 100;
+  const std::uint32_t tail = serial / 10 % 100;
+  const std::uint32_t last = serial % 10;
+  const detail::CheckParts& parts = detail::kCheckParts;
+  const int check = CheckDigit(place.letterValue, {SecondValue(second), 0, 0, 0, 0, 0, 0, 0}) +
+                    parts.pairs[0][head] + parts.pairs[1][middle] + parts.pairs[2][tail] +
+                    parts.last[last];
   out[0] = static_cast<char>(place.letter);
   out[1] = second;
-  for (std::size_t i = 1; i < digits.size(); ++i) out[i + 1] = static_cast<char>('0' + digits[i]);
-  out[9] = static_cast<char>('0' + CheckDigit(place.letterValue, digits));
+  std::memcpy(out + 2, &kDigitPairs[2 * head], 2);
+  std::memcpy(out + 4, &kDigitPairs[2 * middle], 2);
+  std::memcpy(out + 6, &kDigitPairs[2 * tail], 2);
+  out[8] = static_cast<char>('0' + last);
+  out[9] = static_cast<char>('0' + check % 10);
 }
 
 }  // namespace rules
