@@ -97,18 +97,26 @@ int runGen(const GenSettings& settings) {
 
   Xoshiro256StarStar random(settings.seed);
   const std::uint64_t bound = choices.size() * kSerials;
+  // Text rows are the number and a line end; the other formats copy the row's start and end.
+  const bool bare = format == Format::Text;
   Progress progress(messagesIn(settings.common.language));
   for (std::uint64_t done = 0; done < settings.count;) {
     const std::uint64_t batchEnd = done + std::min(kBatch, settings.count - done);
     for (; done < batchEnd; ++done) {
       const std::uint64_t draw = random.below(bound);
       const Choice& choice = choices[draw / kSerials];
-      char* row = out.reserve(longestRow);
+      const auto serial = static_cast<std::uint32_t>(draw % kSerials);
+      char* const row = out.reserve(longestRow);
+      if (bare) {
+        rules::ComposeId(*choice.place, choice.second, serial, row);
+        row[rules::kNumberLength] = '\n';
+        out.commit(rules::kNumberLength + 1);
+        continue;
+      }
       char* at = row;
       std::memcpy(at, rowStart.data(), rowStart.size());
       at += rowStart.size();
-      rules::ComposeId(*choice.place, choice.second, static_cast<std::uint32_t>(draw % kSerials),
-                       at);
+      rules::ComposeId(*choice.place, choice.second, serial, at);
       at += rules::kNumberLength;
       std::memcpy(at, choice.rowEnd.data(), choice.rowEnd.size());
       at += choice.rowEnd.size();

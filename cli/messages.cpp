@@ -50,6 +50,7 @@ constexpr Messages kChinese = {
     "不明的格式「%1」：應為 text、tsv、csv 或 jsonl",
     "不明的語言「%1」：應為 zh-TW 或 en",
     "引數有誤：%1",
+    "請指定子命令：check、gen 或 places",
     "無法讀取 %1：%2",
     "已產生 %1 個號碼（每秒 %2 百萬個）",
 };
@@ -95,6 +96,7 @@ constexpr Messages kEnglish = {
     "unknown format '%1': text, tsv, csv or jsonl",
     "unknown language '%1': zh-TW or en",
     "%1",
+    "a command is needed: check, gen or places",
     "cannot read %1: %2",
     "%1 numbers (%2 M/s)",
 };

@@ -59,6 +59,7 @@ struct Messages {
   const char* badFormat;     // %1 the value
   const char* badLanguage;   // %1 the value
   const char* badArguments;  // %1 the parser's own message
+  const char* noCommand;
   const char* cannotRead;    // %1 the file, %2 the system's reason
   const char* progress;      // %1 the count, %2 millions per second
 };
