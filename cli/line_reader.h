@@ -35,7 +35,7 @@ class LineReader {
     // A ten-byte line, the usual number, is found without a search.
     constexpr std::size_t kTen = 10;
     if (m_end - m_pos > static_cast<std::ptrdiff_t>(kTen) && m_pos[kTen] == '\n' &&
-        !hasNewline(m_pos)) {
+        m_pos[kTen - 1] != '\r' && !hasNewline(m_pos)) {
       line = {{m_pos, kTen}, false};
       m_pos += kTen + 1;
       return true;

@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
   std::string count = "1", seed, kind = "national", places, sex;
   CLI::App* gen = addCommand("gen", m.gen);
   gen->add_option("-n,--count", count, m.count)->type_name("N");
-  gen->add_option("--seed", seed, m.seed)->type_name("S");
+  const CLI::Option* seedOption = gen->add_option("--seed", seed, m.seed)->type_name("S");
   gen->add_option("-k,--kind", kind, m.kind)->type_name("KIND");
   gen->add_option("-p,--place", places, m.place)->type_name("LIST");
   gen->add_option("--sex", sex, m.sex)->type_name("SEX");
@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
       cli::GenSettings settings;
       settings.common = genCommon.settings(language, m);
       settings.count = parseUnsigned(count, m.badCount);
-      if (seed.empty()) {
+      if (seedOption->count() == 0) {
         std::random_device entropy;
         settings.seed = (std::uint64_t{entropy()} << 32) | entropy();
       } else {
