@@ -162,8 +162,9 @@ int main(int argc, char** argv) {
   gen->add_option("-n,--count", count, m.count)->type_name("N");
   const CLI::Option* seedOption = gen->add_option("--seed", seed, m.seed)->type_name("S");
   gen->add_option("-k,--kind", kind, m.kind)->type_name("KIND");
-  gen->add_option("-p,--place", places, m.place)->type_name("LIST");
-  gen->add_option("--sex", sex, m.sex)->type_name("SEX");
+  const CLI::Option* placeOption =
+      gen->add_option("-p,--place", places, m.place)->type_name("LIST");
+  const CLI::Option* sexOption = gen->add_option("--sex", sex, m.sex)->type_name("SEX");
   genCommon.addTo(*gen, m);
   gen->footer(m.genFooter);
 
@@ -218,17 +219,22 @@ int main(int argc, char** argv) {
         settings.seed = parseUnsigned(seed, m.badSeed);
       }
       settings.kind = parseKind(kind, m);
+      // Without --place or --sex every place and both sexes; the places in letter-value order.
       std::array<bool, rules::kPlaceCount> chosen{};
-      for (const std::string_view name : splitList(places)) {
-        if (!places.empty()) chosen[static_cast<std::size_t>(parsePlace(name, m)->index)] = true;
+      if (placeOption->count() != 0) {
+        for (const std::string_view name : splitList(places)) {
+          chosen[static_cast<std::size_t>(parsePlace(name, m)->index)] = true;
+        }
       }
       for (int value = rules::kFirstLetterValue; value <= rules::kLastLetterValue; ++value) {
         const rules::Place* place = rules::PlaceByLetterValue(value);
-        if (places.empty() || chosen[static_cast<std::size_t>(place->index)])
+        if (placeOption->count() == 0 || chosen[static_cast<std::size_t>(place->index)]) {
           settings.places.push_back(place);
+        }
       }
-      if (sex.empty() || sex == "male") settings.sexes.push_back(rules::Sex::Male);
-      if (sex.empty() || sex == "female") settings.sexes.push_back(rules::Sex::Female);
+      const bool anySex = sexOption->count() == 0;
+      if (anySex || sex == "male") settings.sexes.push_back(rules::Sex::Male);
+      if (anySex || sex == "female") settings.sexes.push_back(rules::Sex::Female);
       if (settings.sexes.empty()) throw BadValue{cli::filled(m.badSex, sex)};
       return cli::runGen(settings);
     }

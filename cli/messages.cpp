@@ -115,12 +115,14 @@ std::string allowedSeconds(Language language, rules::KindSet kinds) {
     }
     return "第二碼男性應為 " + male + "，女性應為 " + female;
   }
-  constexpr const char* kAllowed[] = {"1 or 2 (national)", "8 or 9 (resident)",
-                                      "A to D (resident-old)"};
-  for (int kind = 0; kind < 3; ++kind) {
-    if ((kinds & (1u << kind)) == 0) continue;
+  constexpr std::pair<IdKind, const char*> kAllowed[] = {
+      {IdKind::National, "1 or 2 (national)"},
+      {IdKind::Resident, "8 or 9 (resident)"},
+      {IdKind::ResidentOld, "A to D (resident-old)"}};
+  for (const auto& [kind, allowed] : kAllowed) {
+    if ((kinds & rules::kindBit(kind)) == 0) continue;
     text += text.empty() ? "" : ", ";
-    text += kAllowed[kind];
+    text += allowed;
   }
   return "position 2 must be " + text;
 }

@@ -60,8 +60,8 @@ struct Messages {
   const char* badLanguage;   // %1 the value
   const char* badArguments;  // %1 the parser's own message
   const char* noCommand;
-  const char* cannotRead;    // %1 the file, %2 the system's reason
-  const char* progress;      // %1 the count, %2 millions per second
+  const char* cannotRead;  // %1 the file, %2 the system's reason
+  const char* progress;    // %1 the count, %2 millions per second
 };
 
 const Messages& messagesIn(Language language);
