@@ -138,21 +138,34 @@ inline constexpr CheckParts kCheckParts = [] {
 }();
 }  // namespace detail
 
-// Writes the ten characters of the number with the letter of `place` (rows 1 to 26), the second
-// character `second` (one of SecondCharacters) and `serial` (0 to 9,999,999) as positions 3 to 9;
-// position 10 is its check digit.
-inline void ComposeId(const Place& place, char second, std::uint32_t serial, char* out) noexcept {
+// The first two characters of a number and what they add to its check digit, worked out once for
+// the many numbers that share them.
+struct IdPrefix {
+  char letter = 0;
+  char second = 0;
+  std::uint8_t checkPart = 0;
+};
+
+// The prefix of the numbers with the letter of `place` (rows 1 to 26) and the second character
+// `second` (one of SecondCharacters).
+constexpr IdPrefix MakePrefix(const Place& place, char second) noexcept {
+  const int part = CheckDigit(place.letterValue, {SecondValue(second), 0, 0, 0, 0, 0, 0, 0});
+  return {static_cast<char>(place.letter), second, static_cast<std::uint8_t>(part)};
+}
+
+// Writes the ten characters of the number with `prefix` and `serial` (0 to 9,999,999) as positions
+// 3 to 9; position 10 is its check digit.
+inline void ComposeId(const IdPrefix& prefix, std::uint32_t serial, char* out) noexcept {
   // Independent divisions by constants, so they run side by side.
   const std::uint32_t head = serial / 100000;
   const std::uint32_t middle = serial / 1000 % 100;
   const std::uint32_t tail = serial / 10 % 100;
   const std::uint32_t last = serial % 10;
   const detail::CheckParts& parts = detail::kCheckParts;
-  const int check = CheckDigit(place.letterValue, {SecondValue(second), 0, 0, 0, 0, 0, 0, 0}) +
-                    parts.pairs[0][head] + parts.pairs[1][middle] + parts.pairs[2][tail] +
-                    parts.last[last];
-  out[0] = static_cast<char>(place.letter);
-  out[1] = second;
+  const unsigned check = prefix.checkPart + parts.pairs[0][head] + parts.pairs[1][middle] +
+                         parts.pairs[2][tail] + parts.last[last];
+  out[0] = prefix.letter;
+  out[1] = prefix.second;
   std::memcpy(out + 2, &kDigitPairs[2 * head], 2);
   std::memcpy(out + 4, &kDigitPairs[2 * middle], 2);
   std::memcpy(out + 6, &kDigitPairs[2 * tail], 2);
