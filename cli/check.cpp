@@ -32,7 +32,8 @@ class CheckWriter {
 
   void write(std::string_view text, bool cut, const IdVerdict& verdict) {
     if (m_format == Format::Jsonl) m_out.put("{\"input\":");
-    if (!cut && isPlain(text)) {
+    // A valid number is ten capital letters and digits, which no format escapes.
+    if (verdict.isValid() || (!cut && isPlain(text))) {
       if (m_format == Format::Jsonl) m_out.put('"');
       m_out.put(text);
       if (m_format == Format::Jsonl) m_out.put('"');

@@ -19,8 +19,7 @@ constexpr std::uint64_t kBatch = 1 << 16;       // numbers between looks at the 
 
 // One place with one second character, and the rest of its row after the number.
 struct Choice {
-  const rules::Place* place;
-  char second;
+  rules::IdPrefix prefix;
   std::string rowEnd;
 };
 
@@ -41,7 +40,7 @@ std::vector<Choice> choicesOf(const GenSettings& settings) {
           appendFields(end, format, fields, false);
         }
         appendRowEnd(end, format);
-        choices.push_back({place, second, std::move(end)});
+        choices.push_back({rules::MakePrefix(*place, second), std::move(end)});
       }
     }
   }
@@ -108,7 +107,7 @@ int runGen(const GenSettings& settings) {
       const auto serial = static_cast<std::uint32_t>(draw % kSerials);
       char* const row = out.reserve(longestRow);
       if (bare) {
-        rules::ComposeId(*choice.place, choice.second, serial, row);
+        rules::ComposeId(choice.prefix, serial, row);
         row[rules::kNumberLength] = '\n';
         out.commit(rules::kNumberLength + 1);
         continue;
@@ -116,7 +115,7 @@ int runGen(const GenSettings& settings) {
       char* at = row;
       std::memcpy(at, rowStart.data(), rowStart.size());
       at += rowStart.size();
-      rules::ComposeId(*choice.place, choice.second, serial, at);
+      rules::ComposeId(choice.prefix, serial, at);
       at += rules::kNumberLength;
       std::memcpy(at, choice.rowEnd.data(), choice.rowEnd.size());
       at += choice.rowEnd.size();

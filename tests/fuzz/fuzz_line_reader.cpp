@@ -102,7 +102,7 @@ void checkLine(std::string_view whole, const cli::Line& got, unsigned kinds) {
     require(verdict.place && verdict.place->letter == static_cast<char16_t>(plain.letter), "place",
             whole);
     char again[10];
-    rules::ComposeId(*verdict.place, whole[1],
+    rules::ComposeId(rules::MakePrefix(*verdict.place, whole[1]),
                      static_cast<std::uint32_t>(std::stoul(std::string(whole.substr(2, 7)))),
                      again);
     require(std::string_view(again, 10) == whole, "ComposeId", whole);
