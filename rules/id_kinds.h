@@ -101,6 +101,7 @@ constexpr int SecondValue(char second) noexcept {
   return second <= '9' ? second - '0' : LetterValue(static_cast<char16_t>(second))->units;
 }
 
+namespace detail {
 // "00" to "99", for writing digits two at a time.
 inline constexpr auto kDigitPairs = [] {
   std::array<char, 200> pairs{};
@@ -111,7 +112,6 @@ inline constexpr auto kDigitPairs = [] {
   return pairs;
 }();
 
-namespace detail {
 // What two digits add to the check digit at positions 3-4, 5-6 and 7-8, and one digit at 9. The
 // check digit is minus the weighted sum, mod 10, so it is the sum of such parts mod 10; each part
 // is CheckDigit of its digits alone.
@@ -166,9 +166,9 @@ inline void ComposeId(const IdPrefix& prefix, std::uint32_t serial, char* out) n
                          parts.pairs[2][tail] + parts.last[last];
   out[0] = prefix.letter;
   out[1] = prefix.second;
-  std::memcpy(out + 2, &kDigitPairs[2 * head], 2);
-  std::memcpy(out + 4, &kDigitPairs[2 * middle], 2);
-  std::memcpy(out + 6, &kDigitPairs[2 * tail], 2);
+  std::memcpy(out + 2, &detail::kDigitPairs[2 * head], 2);
+  std::memcpy(out + 4, &detail::kDigitPairs[2 * middle], 2);
+  std::memcpy(out + 6, &detail::kDigitPairs[2 * tail], 2);
   out[8] = static_cast<char>('0' + last);
   out[9] = static_cast<char>('0' + check % 10);
 }
