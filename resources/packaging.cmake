@@ -10,7 +10,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Taloma (身分證字號產生器) produces batches of Taiwanese identity-card\n"
     "numbers that satisfy the check-digit rule, checks typed numbers rule by\n"
     "rule, copies numbers to the clipboard and lists the postal codes of\n"
-    "every place.")
+    "every place. Its command-line companion, taloma-id, checks, generates\n"
+    "and lists numbers in bulk, resident-certificate numbers included.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -86,8 +86,10 @@ constexpr int CheckDigit(int letterValue, const std::array<int, 8>& digits) noex
   const int sum = (letterValue / 10) + 9 * (letterValue % 10) + 8 * digits[0] + 7 * digits[1] +
                   6 * digits[2] + 5 * digits[3] + 4 * digits[4] + 3 * digits[5] + 2 * digits[6] +
                   digits[7];
-  const int r = ((sum % 10) + 10) % 10;
-  return (10 - r) % 10;
+  // One division: the remainder brought into 0 to 9 (a negative sum leaves a negative one).
+  int r = sum % 10;
+  if (r < 0) r += 10;
+  return r == 0 ? 0 : 10 - r;
 }
 
 enum class VerdictKind { BadLetter, BadSex, BadDigit, BadCheck, ValidMale, ValidFemale };

@@ -13,6 +13,7 @@ TALOMA_PACKAGES=(
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq
+  libcli11-dev
 )
 
 ensure_packages() {

@@ -32,7 +32,8 @@ endforeach()
 
 execute_process(COMMAND "${DPKG_DEB}" --contents "${packages}" OUTPUT_VARIABLE contents
                 COMMAND_ERROR_IS_FATAL ANY)
-foreach(path usr/bin/taloma usr/share/applications/taloma.desktop
+foreach(path usr/bin/taloma usr/bin/taloma-id usr/share/man/man1/taloma-id.1
+             usr/share/applications/taloma.desktop
              usr/share/icons/hicolor/32x32/apps/taloma.png
              "usr/share/metainfo/${APP_ID}.metainfo.xml")
   string(FIND "${contents}" " ./${path}\n" at)

@@ -19,7 +19,7 @@ if(failed)
 endif()
 
 set(metainfo "share/metainfo/${APP_ID}.metainfo.xml")
-set(expected bin/taloma share/applications/taloma.desktop
+set(expected bin/taloma bin/taloma-id share/man/man1/taloma-id.1 share/applications/taloma.desktop
              share/icons/hicolor/32x32/apps/taloma.png "${metainfo}")
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${prefix}" "${prefix}/*")
 list(SORT installed)
@@ -28,9 +28,19 @@ if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "installed files:\n  ${installed}\nexpected:\n  ${expected}")
 endif()
 
-file(READ "${prefix}/bin/taloma" magic LIMIT 4 HEX)
-if(NOT magic STREQUAL "7f454c46")
-  message(FATAL_ERROR "bin/taloma is not a program")
+foreach(program taloma taloma-id)
+  file(READ "${prefix}/bin/${program}" magic LIMIT 4 HEX)
+  if(NOT magic STREQUAL "7f454c46")
+    message(FATAL_ERROR "bin/${program} is not a program")
+  endif()
+endforeach()
+execute_process(COMMAND "${prefix}/bin/taloma-id" --version OUTPUT_VARIABLE version)
+if(NOT version STREQUAL "taloma-id ${VERSION_TEXT}\n")
+  message(FATAL_ERROR "the installed taloma-id says: ${version}")
+endif()
+file(READ "${prefix}/share/man/man1/taloma-id.1" manual)
+if(NOT manual MATCHES "\n\\.TH TALOMA-ID 1 ")
+  message(FATAL_ERROR "share/man/man1/taloma-id.1 is no manual page of section 1")
 endif()
 
 # A PNG of 32 by 32 pixels: the signature, then IHDR with its width and height.

@@ -1,0 +1,90 @@
+// Output through one buffer, and the exact shapes of text, tsv, csv and jsonl rows.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+enum class Format { Text, Tsv, Csv, Jsonl };
+
+// Writes to a file descriptor in large blocks. A reader that has gone away ends the program at
+// once and silently, as it would any Unix filter; any other write error ends it with status 2.
+class Output {
+ public:
+  static constexpr std::size_t kSize = 64 * 1024;
+
+  explicit Output(int fd);
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+  ~Output() { flush(); }
+
+  void put(std::string_view text) {
+    if (text.size() > kSize - m_used) flush();
+    if (text.size() > kSize) return write(text);
+    std::memcpy(m_data.get() + m_used, text.data(), text.size());
+    m_used += text.size();
+  }
+  void put(char c) {
+    if (m_used == kSize) flush();
+    m_data[m_used++] = c;
+  }
+  // Room for `size` bytes (at most kSize) to be filled in place and then passed to commit.
+  char* reserve(std::size_t size) {
+    if (size > kSize - m_used) flush();
+    return m_data.get() + m_used;
+  }
+  void commit(std::size_t size) { m_used += size; }
+  void flush();
+
+ private:
+  void write(std::string_view bytes);
+
+  int m_fd;
+  std::unique_ptr<char[]> m_data;
+  std::size_t m_used = 0;
+};
+
+// One field of a row. An empty value stands for an absent one.
+struct Field {
+  std::string_view name;
+  std::string_view value;
+  bool bare = false;  // a JSON number or boolean, written without quotes
+};
+
+// Text as it is shown in every format: each byte that is not UTF-8 becomes U+FFFD, and text longer
+// than 64 characters, or cut short by the reader, keeps its first 64 characters and gets "…".
+// Plain text comes back as it is; other text is built in `scratch`.
+std::string_view shown(std::string_view text, bool cut, std::string& scratch);
+
+// True when `text` is at most 64 printable ASCII characters that need no escape in any format.
+inline bool isPlain(std::string_view text) noexcept {
+  if (text.size() > 64) return false;
+  for (const char c : text) {
+    if (c < 0x20 || c > 0x7E || c == '"' || c == '\\' || c == ',') return false;
+  }
+  return true;
+}
+
+// Appends `value` as one field: as it is in text, with \\ \t \n \r escapes in tsv, quoted where
+// RFC 4180 needs it in csv, as a JSON string in jsonl.
+void appendField(std::string& out, Format format, std::string_view value);
+
+// Appends `fields` to a row, with the separators and JSON keys of `format`; `first` when they open
+// the row. Absent values are empty in tsv and csv, "-" in text and left out of jsonl.
+void appendFields(std::string& out, Format format, std::span<const Field> fields, bool first);
+
+// Closes a row: "}" for jsonl, then the line end.
+void appendRowEnd(std::string& out, Format format);
+
+// The header line of tsv and csv (nothing for text and jsonl).
+void appendHeader(std::string& out, Format format, std::span<const std::string_view> names);
+
+// UTF-16 text, such as the place table's names, in UTF-8.
+std::string utf8(std::u16string_view text);
+
+}  // namespace cli
