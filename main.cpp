@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
   QApplication::setDesktopFileName(QStringLiteral("taloma"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/taloma/taloma_icon.xpm")));
+  QApplication::setWindowIcon(form::pictureIcon(QStringLiteral("taloma_icon")));
   form::installFontSubstitutions();
 
   QtRuntime runtime;

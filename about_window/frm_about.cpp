@@ -81,7 +81,7 @@ frmAbout::frmAbout(Runtime& runtime, QWidget* parent)
       m_runtime(runtime) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QStringLiteral("關於作者"));
-  setWindowIcon(QIcon(QStringLiteral(":/taloma/taloma_icon.xpm")));
+  setWindowIcon(form::pictureIcon(QStringLiteral("taloma_icon")));
   setFont(form::mingFont(9));
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
   createControls();
@@ -120,9 +120,8 @@ void frmAbout::createControls() {
   lblMail2->setCursor(
       QCursor(QPixmap(QStringLiteral(":/taloma/hand_cursor.xpm")), kHandHotSpotX, kHandHotSpotY));
 
-  imgPic = form::create<QLabel>(this, "imgPic");
-  imgPic->setPixmap(QPixmap(QStringLiteral(":/taloma/about_picture.xpm")));
-  imgPic->setScaledContents(true);
+  imgPic = new form::PictureBox(this, "imgPic", QStringLiteral("about_picture"),
+                                form::PictureBox::Fit::Stretch);
 
   // The button is the one control that takes the focus, so it holds it whenever the window shows.
   cmdClose->setFocus();

@@ -50,7 +50,7 @@ class frmAbout : public QDialog {
   QPushButton* cmdClose = nullptr;
   QLabel* lblMail = nullptr;
   QLabel* lblMail2 = nullptr;
-  QLabel* imgPic = nullptr;
+  QWidget* imgPic = nullptr;
   QWidget* shpFill1 = nullptr;
   QWidget* shpFill2 = nullptr;
 };

@@ -85,7 +85,7 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
       m_runtime(runtime) {
   setObjectName(QStringLiteral("frmTwno"));
   setWindowTitle(QStringLiteral("Taloma v2.0 (身分證字號產生器)"));
-  setWindowIcon(QIcon(QStringLiteral(":/taloma/taloma_icon.xpm")));
+  setWindowIcon(form::pictureIcon(QStringLiteral("taloma_icon")));
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
   // The controls that name no font of their own use the window's: the Ming face at 9 points,
   // the usual Traditional-Chinese interface font, so one Chinese face serves the whole window.
@@ -196,9 +196,8 @@ void frmTwno::createControls() {
   lblCode = form::create<QLabel>(this, "lblCode");
   lblCode->setText(QStringLiteral("區碼："));
 
-  imgPost = form::create<QLabel>(this, "imgPost");
-  imgPost->setPixmap(QPixmap(QStringLiteral(":/taloma/post_emblem.xpm")));
-  imgPost->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  imgPost = new form::PictureBox(this, "imgPost", QStringLiteral("post_emblem"),
+                                 form::PictureBox::Fit::NaturalSize);
 
   for (const form::TwipsRect& rect : kLayout) form::place(this, rect);
   fraOptions->lower();

@@ -82,7 +82,7 @@ class frmTwno : public QWidget {
   QListWidget* lstZonenum = nullptr;
   QLabel* lblAreacode = nullptr;
   QLabel* lblCode = nullptr;
-  QLabel* imgPost = nullptr;
+  QWidget* imgPost = nullptr;
 
   // The size of the last batch, which the copy handlers walk, and the last place the postal
   // panel was filled for.

@@ -196,7 +196,8 @@ def pointing_hand(p):
 def main():
     check = sys.argv[1:] == ["--check"]
     out = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 and not check else HERE
-    # name: width, height, design units across, drawing
+    # name: width, height, design units across, drawing. The pictures that a screen of double
+    # density shows are drawn again at twice the pixels, under Qt's "@2x" name.
     pictures = {
         "taloma_icon": (32, 32, 32, lambda p: tablet_with_pen(p, detailed=False)),
         "about_picture": (80, 81, 32, lambda p: tablet_with_pen(p, detailed=True)),
@@ -204,16 +205,20 @@ def main():
         "pointer": (32, 32, 32, computer_mouse),
         "hand_cursor": (32, 32, 32, pointing_hand),
     }
+    for name in ("taloma_icon", "about_picture", "post_emblem"):
+        width, height, design, draw = pictures[name]
+        pictures[name + "@2x"] = (2 * width, 2 * height, design, draw)
     stale = []
     for name, (width, height, design, draw) in pictures.items():
         picture = Picture(width, height, design)
         draw(picture)
         path = out / f"{name}.xpm"
+        text = picture.xpm(name.replace("@", "_at_"))
         if check:
-            if not path.exists() or path.read_text(encoding="ascii") != picture.xpm(name):
+            if not path.exists() or path.read_text(encoding="ascii") != text:
                 stale.append(path.name)
         else:
-            path.write_text(picture.xpm(name), encoding="ascii")
+            path.write_text(text, encoding="ascii")
     if stale:
         sys.exit("not as drawn by this script: " + ", ".join(stale))
 

@@ -3,6 +3,8 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QScreen>
 #include <QStringList>
 #include <QVariant>
@@ -79,6 +81,40 @@ void place(QWidget* form, const TwipsRect& rect) {
   auto* control = form->findChild<QWidget*>(QString::fromLatin1(rect.name));
   Q_ASSERT_X(control, "form::place", rect.name);
   if (control) control->setGeometry(toPixels(rect));
+}
+
+namespace {
+QString picturePath(const QString& name, const char* density) {
+  return QStringLiteral(":/taloma/%1%2.xpm").arg(name, QLatin1String(density));
+}
+}  // namespace
+
+QIcon pictureIcon(const QString& name) {
+  QIcon icon;
+  icon.addFile(picturePath(name, ""));
+  icon.addFile(picturePath(name, "@2x"));
+  return icon;
+}
+
+PictureBox::PictureBox(QWidget* form, const char* objectName, const QString& picture, Fit fit)
+    : QWidget(form), m_picture(picture), m_fit(fit) {
+  setObjectName(QString::fromLatin1(objectName));
+  setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void PictureBox::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  // From 1.5 on, the dense drawing made smaller looks sharper than the plain one made larger.
+  // The engine's device is the one drawn on: the screen's backing store, or an image the window
+  // is rendered into.
+  const bool dense = painter.paintEngine()->paintDevice()->devicePixelRatioF() > 1.25;
+  QPixmap& pixmap = dense ? m_dense : m_normal;
+  // The "@2x" name gives the dense drawing a pixel ratio of 2, so both have the same size here.
+  if (pixmap.isNull()) pixmap.load(picturePath(m_picture, dense ? "@2x" : ""));
+  const QRect target =
+      m_fit == Fit::Stretch ? rect() : QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize());
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawPixmap(target, pixmap);
 }
 
 QString tag(const QObject* control) { return control->property(kTagProperty).toString(); }

@@ -3,7 +3,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QPalette>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -47,6 +49,28 @@ void centreOnScreen(QWidget* form);
 
 // Finds the child named `rect.name` under `form` and places it; the child must exist.
 void place(QWidget* form, const TwipsRect& rect);
+
+// A picture resource (":/taloma/<name>.xpm") with its twice-as-dense drawing ("<name>@2x.xpm"), as
+// an icon whose sizes the desktop picks from.
+QIcon pictureIcon(const QString& name);
+
+// A picture control that draws its 1x or its 2x pixels, whichever the density of the screen calls
+// for, so that it stays sharp on a scaled desktop. Drawn at its own size from the top-left
+// corner, or stretched to the control.
+class PictureBox : public QWidget {
+ public:
+  enum class Fit { NaturalSize, Stretch };
+  PictureBox(QWidget* form, const char* objectName, const QString& picture, Fit fit);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString m_picture;
+  Fit m_fit;
+  QPixmap m_normal;  // each loaded when first drawn
+  QPixmap m_dense;
+};
 
 // Every control carries a free text, kept as the dynamic property "Tag".
 QString tag(const QObject* control);

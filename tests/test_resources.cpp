@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "about_window/frm_about.h"
+#include "window_harness.h"
+
 namespace {
 
 QImage picture(const QString& name) {
@@ -22,6 +25,8 @@ class ResourcesTest : public QObject {
   void picturesHaveTheirSizes();
   void convertedFilesKeepEveryPixel_data();
   void convertedFilesKeepEveryPixel();
+  void picturesAreDrawnForTheScreensDensity_data();
+  void picturesAreDrawnForTheScreensDensity();
 };
 
 void ResourcesTest::picturesHaveTheirSizes_data() {
@@ -33,6 +38,9 @@ void ResourcesTest::picturesHaveTheirSizes_data() {
   QTest::newRow("pointer picture") << "pointer" << QSize(32, 32) << false;
   QTest::newRow("hand cursor") << "hand_cursor" << QSize(32, 32) << true;
   QTest::newRow("About picture") << "about_picture" << QSize(80, 81) << false;
+  QTest::newRow("window icon, 2x") << "taloma_icon@2x" << QSize(64, 64) << true;
+  QTest::newRow("postal emblem, 2x") << "post_emblem@2x" << QSize(40, 40) << true;
+  QTest::newRow("About picture, 2x") << "about_picture@2x" << QSize(160, 162) << false;
 }
 
 void ResourcesTest::picturesHaveTheirSizes() {
@@ -92,6 +100,34 @@ void ResourcesTest::convertedFilesKeepEveryPixel() {
       QVERIFY2(want == got, qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
     }
   }
+}
+
+void ResourcesTest::picturesAreDrawnForTheScreensDensity_data() {
+  QTest::addColumn<QString>("control");
+  QTest::addColumn<qreal>("density");
+  QTest::addColumn<QString>("drawing");
+  QTest::newRow("postal emblem") << "imgPost" << 1.0 << "post_emblem";
+  QTest::newRow("postal emblem at 2x") << "imgPost" << 2.0 << "post_emblem@2x";
+  QTest::newRow("About picture") << "imgPic" << 1.0 << "about_picture";
+  QTest::newRow("About picture at 2x") << "imgPic" << 2.0 << "about_picture@2x";
+}
+
+void ResourcesTest::picturesAreDrawnForTheScreensDensity() {
+  QFETCH(QString, control);
+  QFETCH(qreal, density);
+  QFETCH(QString, drawing);
+  WindowHarness h(false);
+  frmAbout about(h.runtime);
+  QWidget* shown = h.window->findChild<QWidget*>(control);
+  if (!shown) shown = about.findChild<QWidget*>(control);
+  QVERIFY(shown);
+
+  // What a screen of that density shows, pixel for pixel.
+  QImage screen(shown->size() * density, QImage::Format_ARGB32);
+  screen.setDevicePixelRatio(density);
+  screen.fill(Qt::transparent);
+  shown->render(&screen, {}, {}, QWidget::DrawChildren);
+  QCOMPARE(screen, picture(drawing));
 }
 
 QTEST_MAIN(ResourcesTest)

@@ -35,6 +35,7 @@ execute_process(COMMAND "${DPKG_DEB}" --contents "${packages}" OUTPUT_VARIABLE c
 foreach(path usr/bin/taloma usr/bin/taloma-id usr/share/man/man1/taloma-id.1
              usr/share/applications/taloma.desktop
              usr/share/icons/hicolor/32x32/apps/taloma.png
+             usr/share/icons/hicolor/64x64/apps/taloma.png
              "usr/share/metainfo/${APP_ID}.metainfo.xml")
   string(FIND "${contents}" " ./${path}\n" at)
   if(at LESS 0)

@@ -20,7 +20,8 @@ endif()
 
 set(metainfo "share/metainfo/${APP_ID}.metainfo.xml")
 set(expected bin/taloma bin/taloma-id share/man/man1/taloma-id.1 share/applications/taloma.desktop
-             share/icons/hicolor/32x32/apps/taloma.png "${metainfo}")
+             share/icons/hicolor/32x32/apps/taloma.png share/icons/hicolor/64x64/apps/taloma.png
+             "${metainfo}")
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${prefix}" "${prefix}/*")
 list(SORT installed)
 list(SORT expected)
@@ -43,11 +44,15 @@ if(NOT manual MATCHES "\n\\.TH TALOMA-ID 1 ")
   message(FATAL_ERROR "share/man/man1/taloma-id.1 is no manual page of section 1")
 endif()
 
-# A PNG of 32 by 32 pixels: the signature, then IHDR with its width and height.
-file(READ "${prefix}/share/icons/hicolor/32x32/apps/taloma.png" png LIMIT 24 HEX)
-if(NOT png MATCHES "^89504e470d0a1a0a0000000d4948445200000020" OR NOT png MATCHES "00000020$")
-  message(FATAL_ERROR "the theme icon is not a 32x32 PNG: ${png}")
-endif()
+# PNGs of their folder's size: the signature, then IHDR with the width and height.
+foreach(size_hex IN ITEMS "32;00000020" "64;00000040")
+  list(GET size_hex 0 size)
+  list(GET size_hex 1 hex)
+  file(READ "${prefix}/share/icons/hicolor/${size}x${size}/apps/taloma.png" png LIMIT 24 HEX)
+  if(NOT png MATCHES "^89504e470d0a1a0a0000000d49484452${hex}${hex}$")
+    message(FATAL_ERROR "the ${size}x${size} theme icon is not a PNG of that size: ${png}")
+  endif()
+endforeach()
 
 # The entry starts the installed program, names the installed icon and carries the Chinese name.
 file(STRINGS "${prefix}/share/applications/taloma.desktop" entry ENCODING UTF-8)
