@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -13,18 +12,11 @@ inline constexpr int kNumberLength = 10;
 inline constexpr int kFirstLetterValue = 10;
 inline constexpr int kLastLetterValue = 35;
 
-// The character code a text's first character has for these rules: the ASCII code (0 to 127) for
-// an ASCII character, and a negative value for anything else, as a double-byte character has.
-constexpr std::int16_t characterCode(char16_t c) noexcept {
-  return c < 0x80 ? static_cast<std::int16_t>(c) : std::int16_t{-1};
-}
-
 // The typed-key filter's upper-casing: a to z become A to Z, every other code passes unchanged.
 constexpr char16_t upperCased(char16_t c) noexcept {
   return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
 }
 
-constexpr bool isCapitalLetter(char16_t c) noexcept { return c >= u'A' && c <= u'Z'; }
 constexpr bool isDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
 
 // A letter value (10 to 35) with the tens and units digits that the check digit weighs apart.

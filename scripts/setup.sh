@@ -9,7 +9,7 @@ TALOMA_PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-arphic-uming
-  xvfb xauth x11-utils xdotool imagemagick openbox
+  xvfb xauth x11-utils xdotool imagemagick openbox wmctrl
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq
