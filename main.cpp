@@ -14,8 +14,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
   QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
   QApplication::setDesktopFileName(QStringLiteral("taloma"));
-  QApplication::setWindowIcon(form::pictureIcon(QStringLiteral("taloma_icon")));
-  form::installFontSubstitutions();
+  QApplication::setWindowIcon(form::programIcon());
 
   QtRuntime runtime;
   frmTwno window(runtime);

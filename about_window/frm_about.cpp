@@ -81,7 +81,7 @@ frmAbout::frmAbout(Runtime& runtime, QWidget* parent)
       m_runtime(runtime) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QStringLiteral("關於作者"));
-  setWindowIcon(form::pictureIcon(QStringLiteral("taloma_icon")));
+  setWindowIcon(form::programIcon());
   setFont(form::mingFont(9));
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
   createControls();
@@ -117,11 +117,10 @@ void frmAbout::createControls() {
   lblMail->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblMail2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   form::setColour(lblMail2, QPalette::WindowText, kBlue);
-  lblMail2->setCursor(
-      QCursor(QPixmap(QStringLiteral(":/taloma/hand_cursor.xpm")), kHandHotSpotX, kHandHotSpotY));
+  lblMail2->setCursor(QCursor(QPixmap(pictures::kHandCursor.normal), kHandHotSpotX, kHandHotSpotY));
 
-  imgPic = new form::PictureBox(this, "imgPic", QStringLiteral("about_picture"),
-                                form::PictureBox::Fit::Stretch);
+  imgPic =
+      new form::PictureBox(this, "imgPic", pictures::kAboutPicture, form::PictureBox::Fit::Stretch);
 
   // The button is the one control that takes the focus, so it holds it whenever the window shows.
   cmdClose->setFocus();

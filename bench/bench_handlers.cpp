@@ -64,7 +64,6 @@ int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
   QApplication app(argc, argv);
-  form::installFontSubstitutions();
   QtRuntime runtime;
   frmTwno window(runtime);
   window.showCentred();

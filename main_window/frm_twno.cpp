@@ -85,7 +85,7 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
       m_runtime(runtime) {
   setObjectName(QStringLiteral("frmTwno"));
   setWindowTitle(QStringLiteral("Taloma v2.0 (身分證字號產生器)"));
-  setWindowIcon(form::pictureIcon(QStringLiteral("taloma_icon")));
+  setWindowIcon(form::programIcon());
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
   // The controls that name no font of their own use the window's: the Ming face at 9 points,
   // the usual Traditional-Chinese interface font, so one Chinese face serves the whole window.
@@ -122,7 +122,7 @@ void frmTwno::createControls() {
   txtNo->setMaxLength(rules::kNumberLength);
   txtNo->setToolTip(QStringLiteral("此欄位為資料輸入欄"));
 
-  const QCursor pointer(QPixmap(QStringLiteral(":/taloma/pointer.xpm")), 0, 0);
+  const QCursor pointer(QPixmap(pictures::kPointer.normal), 0, 0);
   const auto largeButton = [this, &pointer](const char* name, const QString& caption,
                                             const QString& tip, bool enabled) {
     auto* button = form::create<QPushButton>(this, name);
@@ -196,7 +196,7 @@ void frmTwno::createControls() {
   lblCode = form::create<QLabel>(this, "lblCode");
   lblCode->setText(QStringLiteral("區碼："));
 
-  imgPost = new form::PictureBox(this, "imgPost", QStringLiteral("post_emblem"),
+  imgPost = new form::PictureBox(this, "imgPost", pictures::kPostEmblem,
                                  form::PictureBox::Fit::NaturalSize);
 
   for (const form::TwipsRect& rect : kLayout) form::place(this, rect);

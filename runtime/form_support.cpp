@@ -2,6 +2,7 @@
 #include "runtime/form_support.h"
 
 #include <QEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPainter>
@@ -84,19 +85,22 @@ void place(QWidget* form, const TwipsRect& rect) {
 }
 
 namespace {
-QString picturePath(const QString& name, const char* density) {
-  return QStringLiteral(":/taloma/%1%2.xpm").arg(name, QLatin1String(density));
+// The dense drawing says it covers its pixels twice over, so both have the same size on a form.
+QPixmap densePixmap(const pictures::Picture& picture) {
+  QPixmap pixmap(picture.dense);
+  pixmap.setDevicePixelRatio(2);
+  return pixmap;
 }
 }  // namespace
 
-QIcon pictureIcon(const QString& name) {
-  QIcon icon;
-  icon.addFile(picturePath(name, ""));
-  icon.addFile(picturePath(name, "@2x"));
+QIcon pictureIcon(const pictures::Picture& picture) {
+  QIcon icon(QPixmap(picture.normal));
+  if (picture.dense) icon.addPixmap(densePixmap(picture));
   return icon;
 }
 
-PictureBox::PictureBox(QWidget* form, const char* objectName, const QString& picture, Fit fit)
+PictureBox::PictureBox(QWidget* form, const char* objectName, const pictures::Picture& picture,
+                       Fit fit)
     : QWidget(form), m_picture(picture), m_fit(fit) {
   setObjectName(QString::fromLatin1(objectName));
   setAttribute(Qt::WA_TranslucentBackground);
@@ -107,10 +111,10 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/) {
   // From 1.5 on, the dense drawing made smaller looks sharper than the plain one made larger.
   // The engine's device is the one drawn on: the screen's backing store, or an image the window
   // is rendered into.
-  const bool dense = painter.paintEngine()->paintDevice()->devicePixelRatioF() > 1.25;
+  const bool dense =
+      m_picture.dense && painter.paintEngine()->paintDevice()->devicePixelRatioF() > 1.25;
   QPixmap& pixmap = dense ? m_dense : m_normal;
-  // The "@2x" name gives the dense drawing a pixel ratio of 2, so both have the same size here.
-  if (pixmap.isNull()) pixmap.load(picturePath(m_picture, dense ? "@2x" : ""));
+  if (pixmap.isNull()) pixmap = dense ? densePixmap(m_picture) : QPixmap(m_picture.normal);
   const QRect target =
       m_fit == Fit::Stretch ? rect() : QRect(QPoint(0, 0), pixmap.deviceIndependentSize().toSize());
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -122,22 +126,21 @@ QString tag(const QObject* control) { return control->property(kTagProperty).toS
 void setTag(QObject* control, const QString& text) { control->setProperty(kTagProperty, text); }
 
 QFont mingFont(qreal points) {
-  installFontSubstitutions();
-  QFont font(kMingFamily);
+  // Resolved once to an installed face: a family Qt has to substitute costs a search through
+  // fontconfig's fallbacks for every font made from it.
+  static const QString family = [] {
+    for (const QString& candidate :
+         {kMingFamily, QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW"),
+          QStringLiteral("AR PL UMing TW MBE"), QStringLiteral("Noto Serif CJK TC"),
+          QStringLiteral("Noto Sans CJK TC"), QStringLiteral("WenQuanYi Zen Hei")}) {
+      if (QFontDatabase::hasFamily(candidate)) return candidate;
+    }
+    return kMingFamily;
+  }();
+  QFont font(family);
   font.setPointSizeF(points);
   font.setStyleHint(QFont::Serif);
   return font;
-}
-
-void installFontSubstitutions() {
-  static const bool installed = [] {
-    QFont::insertSubstitutions(
-        kMingFamily, {QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW"),
-                      QStringLiteral("AR PL UMing TW MBE"), QStringLiteral("Noto Serif CJK TC"),
-                      QStringLiteral("Noto Sans CJK TC"), QStringLiteral("WenQuanYi Zen Hei")});
-    return true;
-  }();
-  Q_UNUSED(installed);
 }
 
 }  // namespace form

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "resources/pictures.h"
+
 namespace form {
 
 inline constexpr int kTwipsPerPixel = 15;
@@ -50,9 +52,11 @@ void centreOnScreen(QWidget* form);
 // Finds the child named `rect.name` under `form` and places it; the child must exist.
 void place(QWidget* form, const TwipsRect& rect);
 
-// A picture resource (":/taloma/<name>.xpm") with its twice-as-dense drawing ("<name>@2x.xpm"), as
-// an icon whose sizes the desktop picks from.
-QIcon pictureIcon(const QString& name);
+// A picture with its twice-as-dense drawing, as an icon whose sizes the desktop picks from.
+QIcon pictureIcon(const pictures::Picture& picture);
+
+// The program's icon: the program file's and every window's.
+inline QIcon programIcon() { return pictureIcon(pictures::kTalomaIcon); }
 
 // A picture control that draws its 1x or its 2x pixels, whichever the density of the screen calls
 // for, so that it stays sharp on a scaled desktop. Drawn at its own size from the top-left
@@ -60,15 +64,15 @@ QIcon pictureIcon(const QString& name);
 class PictureBox : public QWidget {
  public:
   enum class Fit { NaturalSize, Stretch };
-  PictureBox(QWidget* form, const char* objectName, const QString& picture, Fit fit);
+  PictureBox(QWidget* form, const char* objectName, const pictures::Picture& picture, Fit fit);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QString m_picture;
+  const pictures::Picture& m_picture;
   Fit m_fit;
-  QPixmap m_normal;  // each loaded when first drawn
+  QPixmap m_normal;  // each made when first drawn
   QPixmap m_dense;
 };
 
@@ -76,11 +80,8 @@ class PictureBox : public QWidget {
 QString tag(const QObject* control);
 void setTag(QObject* control, const QString& text);
 
-// The font the forms name, 新細明體 at `points`; where it is missing a Traditional-Chinese
-// Ming face stands in for it.
+// The font the forms name, 新細明體 at `points`; where it is missing, the first installed of the
+// Traditional-Chinese faces that stand in for it.
 QFont mingFont(qreal points);
-
-// Registers the stand-ins for 新細明體. Safe to call more than once.
-void installFontSubstitutions();
 
 }  // namespace form

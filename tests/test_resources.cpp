@@ -2,12 +2,17 @@
 #include <QtTest>
 
 #include "about_window/frm_about.h"
+#include "resources/pictures.h"
 #include "window_harness.h"
 
 namespace {
 
 QImage picture(const QString& name) {
-  return QImage(QStringLiteral(":/taloma/%1.xpm").arg(name)).convertToFormat(QImage::Format_ARGB32);
+  const pictures::Picture& picture =
+      name.startsWith(QStringLiteral("post")) ? pictures::kPostEmblem : pictures::kAboutPicture;
+  QImage image(name.endsWith(QStringLiteral("@2x")) ? picture.dense : picture.normal);
+  image.setDevicePixelRatio(name.endsWith(QStringLiteral("@2x")) ? 2 : 1);
+  return image.convertToFormat(QImage::Format_ARGB32);
 }
 
 }  // namespace
