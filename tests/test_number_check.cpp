@@ -111,6 +111,7 @@ void NumberCheckTest::verdicts_data() {
   // A character outside the Basic Multilingual Plane is selected whole.
   faulty("emoji first", grin + "12345678", Entry::Pasted, kLetterPrompt, 0, 2);
   faulty("emoji second", "A" + grin + "1234567", Entry::Pasted, kSexPrompt, 1, 2);
+  faulty("emoji last, kept whole", "A1234567" + grin, Entry::Pasted, kDigitPrompt, 2, 8);
   // Pasted and dropped text loses what nobody sees, and is then checked as written.
   valid("right-to-left override", "A1234\u202E56789", Entry::Pasted, "A123456789", kTaipeiMale);
   faulty("spreadsheet cell keeps its case", "\ta123456789\r\n", Entry::ContextMenuPaste,
