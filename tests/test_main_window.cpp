@@ -10,7 +10,6 @@ class MainWindowTest : public QObject {
  private slots:
   void startUpState();
   void secondCopyEndsBeforeLoading();
-  void mingFontsRenderChinese();
   void tabVisitsEnabledControlsInOrder();
   void postalPanelFollowsThePlace_data();
   void postalPanelFollowsThePlace();
@@ -46,21 +45,6 @@ void MainWindowTest::secondCopyEndsBeforeLoading() {
   QCOMPARE(runtime.ends, 1);
   QCOMPARE(window.findChild<QListWidget*>("lstZonenum")->count(), 0);
   QCOMPARE(window.findChild<QLabel*>("lblTel")->text(), QString());
-}
-
-void MainWindowTest::mingFontsRenderChinese() {
-  // Whatever face stands in for 新細明體 must hold the Chinese glyphs, or they show as boxes.
-  WindowHarness h(false);
-  const std::pair<const char*, qreal> sizes[] = {{"lblTel", 12},       {"txtNo", 15.75},
-                                                 {"cboHowmuch", 9.75}, {"lstNo", 12},
-                                                 {"cmdCopy", 8.25},    {"cmdProduce", 9}};
-  for (const auto& [name, points] : sizes) {
-    const QFont font = h.control(name)->font();
-    QCOMPARE(font.pointSizeF(), points);
-    for (const QChar c : QStringLiteral("身分證字號產生器複製")) {
-      QVERIFY2(QFontMetrics(font).inFont(c), name);
-    }
-  }
 }
 
 void MainWindowTest::tabVisitsEnabledControlsInOrder() {

@@ -40,7 +40,7 @@ start_display() {
   for _ in $(seq 30); do
     xmessage -name taloma_probe probe 2>/dev/null &
     probe=$!
-    if timeout 2 xdotool search --sync --onlyvisible --classname taloma_probe >/dev/null; then
+    if timeout 5 xdotool search --sync --onlyvisible --classname taloma_probe >/dev/null; then
       kill "$probe"
       return 0
     fi

@@ -1,0 +1,84 @@
+// What the user sees: the windows pixel for pixel against their reference pictures, and which
+// drawing of a picture a screen of each density shows.
+#include <QtTest>
+
+#include "about_window/frm_about.h"
+#include "resources/pictures.h"
+#include "window_harness.h"
+
+class AppearanceTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QApplication::setCursorFlashTime(0); }  // a steady caret, not a blinking one
+  void windowsLookAsDrawn_data();
+  void windowsLookAsDrawn();
+  void picturesAreDrawnForTheScreensDensity_data();
+  void picturesAreDrawnForTheScreensDensity();
+};
+
+void AppearanceTest::windowsLookAsDrawn_data() {
+  QTest::addColumn<QString>("state");
+  QTest::newRow("main window at start-up") << "start-up";
+  QTest::newRow("a number produced for 陽明山") << "produced";
+  QTest::newRow("About window") << "about";
+}
+
+// Compares each state with tests/reference/<state>.png; TALOMA_UPDATE_REFERENCES=1 writes them anew
+// after a change meant to show, for a person to look at before committing.
+void AppearanceTest::windowsLookAsDrawn() {
+  QFETCH(QString, state);
+  if (frmAbout::contactAddress() != QStringLiteral("taloma@example.org") && state == "about") {
+    QSKIP("the reference shows the default contact address");
+  }
+  WindowHarness h;
+  frmAbout about(h.runtime);
+  if (state == "produced") {
+    h.pick("cboPlace", 22);
+    QTest::mouseClick(h.control("optGirl"), Qt::LeftButton);
+    for (const int digit : {3, 1, 4, 1, 5, 9, 2}) h.runtime.draws << (digit + 0.5) / 10;
+    h.click("cmdProduce");
+  }
+  const QImage shot = (state == "about" ? static_cast<QWidget&>(about) : *h.window)
+                          .grab()
+                          .toImage()
+                          .convertToFormat(QImage::Format_RGB32);
+  const QString reference = QStringLiteral(TALOMA_REFERENCE_DIR "/%1.png").arg(state);
+  if (qEnvironmentVariableIsSet("TALOMA_UPDATE_REFERENCES")) shot.save(reference);
+  if (shot != QImage(reference).convertToFormat(QImage::Format_RGB32)) {
+    const QString seen = QDir::current().filePath(state + QStringLiteral("-seen.png"));
+    shot.save(seen);
+    QFAIL(qPrintable(QStringLiteral("%1 differs from %2").arg(seen, reference)));
+  }
+}
+
+void AppearanceTest::picturesAreDrawnForTheScreensDensity_data() {
+  QTest::addColumn<QString>("control");
+  QTest::addColumn<qreal>("density");
+  QTest::newRow("postal emblem") << "imgPost" << 1.0;
+  QTest::newRow("postal emblem at 2x") << "imgPost" << 2.0;
+  QTest::newRow("About picture") << "imgPic" << 1.0;
+  QTest::newRow("About picture at 2x") << "imgPic" << 2.0;
+}
+
+void AppearanceTest::picturesAreDrawnForTheScreensDensity() {
+  QFETCH(QString, control);
+  QFETCH(qreal, density);
+  WindowHarness h(false);
+  frmAbout about(h.runtime);
+  QWidget* shown = h.window->findChild<QWidget*>(control);
+  if (!shown) shown = about.findChild<QWidget*>(control);
+  const pictures::Picture& picture =
+      control == "imgPost" ? pictures::kPostEmblem : pictures::kAboutPicture;
+  QImage drawing(density > 1 ? picture.dense : picture.normal);
+  drawing.setDevicePixelRatio(density);
+  // What a screen of that density shows, pixel for pixel.
+  QImage screen(shown->size() * density, QImage::Format_ARGB32);
+  screen.setDevicePixelRatio(density);
+  screen.fill(Qt::transparent);
+  shown->render(&screen, {}, {}, QWidget::DrawChildren);
+  QCOMPARE(screen, drawing.convertToFormat(QImage::Format_ARGB32));
+}
+
+QTEST_MAIN(AppearanceTest)
+#include "test_appearance.moc"
