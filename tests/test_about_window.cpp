@@ -57,7 +57,7 @@ class AboutWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void showsProgramInformationAndBlueAddress();
+  void showsTheAddressInBlue();
   void okHidesAndKeepsTheWindowLoaded();
   void titleBarCloseUnloadsTheWindow();
   void keys_data();
@@ -65,14 +65,9 @@ class AboutWindowTest : public QObject {
   void eachClickOnTheAddressOpensMail();
 };
 
-void AboutWindowTest::showsProgramInformationAndBlueAddress() {
+void AboutWindowTest::showsTheAddressInBlue() {
   WindowHarness h;
   whileAboutShown(h, [](frmAbout& about) {
-    QCOMPARE(about.windowTitle(), QStringLiteral("關於作者"));
-    QCOMPARE(
-        part<QLabel>(about, "lblInfo")->text(),
-        QStringLiteral("程式名稱：Taloma v2.0\r\n用途：身分證字號產生器\r\n完成日期：1999/6/6"));
-    QCOMPARE(part<QLabel>(about, "lblMail")->text(), QStringLiteral("E-Mail："));
     auto* address = part<QLabel>(about, "lblMail2");
     QCOMPARE(address->text(), kAddress);
     QCOMPARE(addressColour(about), kBlue);

@@ -10,11 +10,14 @@ class AppearanceTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QApplication::setCursorFlashTime(0); }  // a steady caret, not a blinking one
+  void initTestCase() {
+    QApplication::setCursorFlashTime(0);
+  }  // a steady caret, not a blinking one
   void windowsLookAsDrawn_data();
   void windowsLookAsDrawn();
   void picturesAreDrawnForTheScreensDensity_data();
   void picturesAreDrawnForTheScreensDensity();
+  void windowsSayWhatIsWritten();
 };
 
 void AppearanceTest::windowsLookAsDrawn_data() {
@@ -78,6 +81,30 @@ void AppearanceTest::picturesAreDrawnForTheScreensDensity() {
   screen.fill(Qt::transparent);
   shown->render(&screen, {}, {}, QWidget::DrawChildren);
   QCOMPARE(screen, drawing.convertToFormat(QImage::Format_ARGB32));
+}
+
+// Each window's name, title and size limits, then each control's tooltip and pointer, against
+// tests/reference/texts.txt (rewritten like the pictures).
+void AppearanceTest::windowsSayWhatIsWritten() {
+  WindowHarness h;
+  frmAbout about(h.runtime);
+  QStringList lines;
+  for (QWidget* window : {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(&about)}) {
+    QDebug(&lines.emplaceBack()) << window->objectName() << window->windowTitle()
+                                 << window->minimumSize() << window->maximumSize();
+    for (const QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      QDebug(&lines.emplaceBack())
+          << control->objectName() << control->toolTip() << control->cursor().shape();
+    }
+  }
+  QFile reference(QStringLiteral(TALOMA_REFERENCE_DIR "/texts.txt"));
+  if (qEnvironmentVariableIsSet("TALOMA_UPDATE_REFERENCES") &&
+      reference.open(QIODevice::WriteOnly)) {
+    reference.write(lines.join(u'\n').toUtf8() + '\n');
+    reference.close();
+  }
+  QVERIFY(reference.open(QIODevice::ReadOnly));
+  QCOMPARE(lines, QString::fromUtf8(reference.readAll()).split(u'\n', Qt::SkipEmptyParts));
 }
 
 QTEST_MAIN(AppearanceTest)

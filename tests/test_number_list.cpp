@@ -229,12 +229,8 @@ void NumberListTest::doubleClickDecodes() {
   QVERIFY(h.lblTel()->alignment() & Qt::AlignHCenter);
   QCOMPARE(h.tag("lblTel"), QString());
   QCOMPARE(h.tag("lstNo"), QString());
-  QCOMPARE(h.button("cmdClear")->text(), QStringLiteral("剪下號碼"));
-  QCOMPARE(h.button("cmdClear")->toolTip(), QStringLiteral("剪下身分證字號至剪貼簿"));
-  QVERIFY(h.button("cmdCheck")->isEnabled());
   QCOMPARE(h.focus(), h.button("cmdClear"));
-
-  // The cut moves the number, and its message is left-aligned again.
+  // 剪下號碼 moves the number, and its message is left-aligned again.
   QTest::keyClick(h.focus(), Qt::Key_Space);
   QCOMPARE(h.runtime.clipboard, QStringList{number});
   QVERIFY(h.lblTel()->alignment() & Qt::AlignLeft);
