@@ -212,8 +212,7 @@ void NumberCheckTest::clearEmptiesTheBox() {
 }
 
 void NumberCheckTest::pasteInsertsOnceAtTheCursor() {
-  // Pasted between X and Y, text goes in once, without half a surrogate pair, and the cursor
-  // stays just after it.
+  // Pasted between X and Y: in once, without half a surrogate pair, the cursor just after it.
   const QString halfEmoji = QStringLiteral("1") + QChar(0xD83D) + u'2';
   for (const QString& pasted : {QStringLiteral("A1"), halfEmoji}) {
     WindowHarness h;

@@ -199,7 +199,9 @@ void NumberListTest::copyAll() {
   QCOMPARE(h.runtime.clipboard, QStringList{numbers.join("\r\n") + "\r\n"});
   QCOMPARE(h.list("lstNo")->selectedItems().size(), 5);
   QCOMPARE(h.lblTel()->text(), QStringLiteral("已成功的將全部的身分證字號複製到剪貼簿中!!"));
-  QVERIFY(!h.button("cmdCopy")->isEnabled());  // selecting from code is no click
+  QVERIFY(!h.button("cmdCopy")->isEnabled());  // selecting from code is no click; a user's is
+  h.clickNumber(0);
+  QVERIFY(h.button("cmdCopy")->isEnabled());
 }
 
 void NumberListTest::doubleClickDecodes_data() {
