@@ -31,8 +31,6 @@ void clickAddress(const frmAbout& about) {
                     part(about, "lblMail2")->geometry().center());
 }
 
-void clickOk(const frmAbout& about) { QTest::mouseClick(part(about, "cmdClose"), Qt::LeftButton); }
-
 // Clicks 關於 and runs `steps` while the About window is up; whatever they leave open is hidden
 // afterwards, so a failed check ends the modal show instead of hanging the test.
 void whileAboutShown(WindowHarness& h, const std::function<void(frmAbout&)>& steps) {
@@ -83,7 +81,7 @@ void AboutWindowTest::okHidesAndKeepsTheWindowLoaded() {
   whileAboutShown(h, [&](frmAbout& about) {
     first = &about;
     clickAddress(about);
-    clickOk(about);
+    QTest::mouseClick(part(about, "cmdClose"), Qt::LeftButton);
     QVERIFY(!about.isVisible());
   });
   QVERIFY2(first, "hiding must not unload the window");

@@ -83,7 +83,7 @@ void AppearanceTest::picturesAreDrawnForTheScreensDensity() {
   QCOMPARE(screen, drawing.convertToFormat(QImage::Format_ARGB32));
 }
 
-// Each window's name, title and size limits, then each control's tooltip and pointer, against
+// Each window's name, title and size limits, then each control's tooltip, pointer and list, against
 // tests/reference/texts.txt (rewritten like the pictures).
 void AppearanceTest::windowsSayWhatIsWritten() {
   WindowHarness h;
@@ -93,8 +93,11 @@ void AppearanceTest::windowsSayWhatIsWritten() {
     QDebug(&lines.emplaceBack()) << window->objectName() << window->windowTitle()
                                  << window->minimumSize() << window->maximumSize();
     for (const QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      QDebug(&lines.emplaceBack())
-          << control->objectName() << control->toolTip() << control->cursor().shape();
+      QDebug line(&lines.emplaceBack());
+      line << control->objectName() << control->toolTip() << control->cursor().shape()
+           << control->cursor().hotSpot();
+      const auto* list = qobject_cast<const QComboBox*>(control);
+      for (int i = 0; list && i < list->count(); ++i) line << list->itemText(i);
     }
   }
   QFile reference(QStringLiteral(TALOMA_REFERENCE_DIR "/texts.txt"));

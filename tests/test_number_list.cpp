@@ -1,4 +1,5 @@
 // Producing batches, selecting and copying numbers, and decoding a double-clicked number.
+#include <QClipboard>
 #include <QtTest>
 #include <cmath>
 
@@ -169,6 +170,7 @@ void NumberListTest::copySelectedInListOrder() {
   h.clickNumber(3, Qt::ShiftModifier);  // a run from the last click; Ctrl+C copies like 複製
   QTest::keyClick(h.list("lstNo"), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(h.runtime.clipboard.last(), numbers.mid(1, 3).join("\r\n") + "\r\n");
+  QVERIFY(QGuiApplication::clipboard()->text().isEmpty());  // the list's own copy did not run
 
   // With nothing selected the user's clipboard is kept, and the message says what is missing.
   for (const int row : {1, 2, 3}) h.clickNumber(row, Qt::ControlModifier);
