@@ -1,4 +1,4 @@
-// Twips geometry, Tag texts and font substitution for the hand-written windows.
+// Twips geometry, placement, pictures, Tag texts and the Ming face for the hand-written windows.
 #include "runtime/form_support.h"
 
 #include <QEvent>

@@ -1,4 +1,5 @@
-// What the windows need from the old forms toolkit: twips geometry, Tag texts and the Ming font.
+// What the windows need from the old forms toolkit: twips geometry, placement on the screen,
+// pictures, Tag texts and the Ming font.
 #pragma once
 
 #include <QColor>
