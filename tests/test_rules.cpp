@@ -49,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                     VerdictCase{u"A023456789", VerdictKind::BadSex},
                     VerdictCase{u"A3XXXXXXXX", VerdictKind::BadSex},
                     VerdictCase{u"A1234567X9", VerdictKind::BadDigit},
-                    VerdictCase{u"A12345678X", VerdictKind::BadDigit},  // not BadCheck
-                    VerdictCase{u"A12345678９", VerdictKind::BadDigit},
+                    VerdictCase{u"A12345678X", VerdictKind::BadDigit},   // not BadCheck
+                    VerdictCase{u"A1９3456789", VerdictKind::BadDigit},  // the first digit position
                     VerdictCase{u"A12345678", VerdictKind::BadDigit},
                     VerdictCase{u"A1234567890", VerdictKind::BadDigit}));
 
