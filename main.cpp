@@ -17,6 +17,8 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(form::programIcon());
 
   QtRuntime runtime;
+  // A second copy ends here, silently, before it builds a window.
+  if (runtime.previousInstance()) return 0;
   frmTwno window(runtime);
   window.showCentred();
   return QApplication::exec();

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "resources/version.h"
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
 
@@ -171,7 +172,8 @@ void frmAbout::keyPressEvent(QKeyEvent* event) {
 
 void frmAbout::Form_Load() {
   ++m_loadCount;
-  lblInfo->setText(QStringLiteral("程式名稱：Taloma v2.0") + kCrLf +
+  lblInfo->setText(QStringLiteral("程式名稱：Taloma v") + QString::fromLatin1(version::kShortVersion) +
+                   kCrLf +
                    QStringLiteral("用途：身分證字號產生器") + kCrLf +
                    QStringLiteral("完成日期：1999/6/6"));
   lblMail->setText(QStringLiteral("E-Mail："));

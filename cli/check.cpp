@@ -1,14 +1,10 @@
 // taloma-id check: a verdict per number, from arguments and from input read in blocks.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <charconv>
 
 #include "cli/commands.h"
 #include "cli/line_reader.h"
+#include "cli/platform.h"
 
 namespace cli {
 namespace {
@@ -16,22 +12,38 @@ namespace {
 using rules::IdVerdict;
 using rules::Reason;
 
-constexpr std::array<std::string_view, 9> kFields = {
-    "input", "valid", "kind", "sex", "letter", "place", "reason", "position", "expected"};
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Writes one row per verdict. Everything after the input depends on the verdict alone, so each of
-// those row ends is built once and kept.
+constexpr std::array<std::string_view, 12> kFields = {
+    "input",  "valid",    "kind",     "sex",  "category", "letter",
+    "place",  "reason",   "position", "expected", "line", "file"};
+
+// Where a number came from: a line of an input, or an argument (line 0).
+struct Where {
+  std::string_view file;
+  std::uint64_t line = 0;
+};
+
+// Writes one row per verdict. What follows the input up to the line depends on the verdict alone,
+// so each of those parts is built once and kept.
 class CheckWriter {
  public:
-  CheckWriter(Output& out, const CheckSettings& settings)
-      : m_out(out), m_format(settings.common.format), m_settings(settings) {
+  CheckWriter(Output& out, const CheckSettings& settings, bool withFile)
+      : m_out(out), m_format(settings.common.format), m_settings(settings), m_withFile(withFile) {
     std::string header;
-    if (settings.common.header) appendHeader(header, m_format, kFields);
+    if (settings.common.header && !settings.count) {
+      appendHeader(header, m_format,
+                   std::span(kFields).first(withFile ? kFields.size() : kFields.size() - 1));
+    }
     m_out.put(header);
   }
 
-  void write(std::string_view text, bool cut, const IdVerdict& verdict) {
-    if (m_format == Format::Jsonl) m_out.put("{\"input\":");
+  void write(std::string_view text, bool cut, const IdVerdict& verdict, const Where& where) {
+    if (m_format == Format::Text) {
+      if (m_settings.quiet && where.line != 0) writeTextPlace(where);
+    } else if (m_format == Format::Jsonl) {
+      m_out.put("{\"input\":");
+    }
     // A valid number is ten capital letters and digits, which no format escapes.
     if (verdict.isValid() || (!cut && isPlain(text))) {
       if (m_format == Format::Jsonl) m_out.put('"');
@@ -42,154 +54,221 @@ class CheckWriter {
       appendField(m_field, m_format, shown(text, cut, m_shown));
       m_out.put(m_field);
     }
-    m_out.put(rowEnd(verdict));
+    m_out.put(middle(verdict));
+    if (m_format != Format::Text) writePlace(where);
+    m_out.endRow();
   }
 
  private:
-  // Valid rows by kind, sex and letter; then length, letter, second, the digit positions 3 to 10
-  // and the check digits 0 to 9.
-  static constexpr std::size_t kValidEnds = 3 * 2 * 26;
-  static constexpr std::size_t kEnds = kValidEnds + 3 + 8 + 10;
+  // Valid rows by kind, sex, category and letter; then length, letter, second, the digit
+  // positions 3 to 10 and the check digits 0 to 9.
+  static constexpr std::size_t kCategories = 5;
+  static constexpr std::size_t kValidParts = 3 * 2 * kCategories * rules::kPlaceCount;
+  static constexpr std::size_t kParts = kValidParts + 3 + 8 + 10;
 
   static std::size_t slotOf(const IdVerdict& v) {
     switch (v.reason) {
       case Reason::None:
-        return (static_cast<std::size_t>(v.kind) * 2 + static_cast<std::size_t>(v.sex)) * 26 +
-               static_cast<std::size_t>(v.place->index - 1);
-      case Reason::Length: return kValidEnds;
-      case Reason::Letter: return kValidEnds + 1;
-      case Reason::Second: return kValidEnds + 2;
-      case Reason::Digit: return kValidEnds + 3 + static_cast<std::size_t>(v.position - 3);
-      case Reason::Check: return kValidEnds + 11 + static_cast<std::size_t>(v.expected);
+        return ((static_cast<std::size_t>(v.kind) * 2 + static_cast<std::size_t>(v.sex)) *
+                    kCategories +
+                static_cast<std::size_t>(v.category)) *
+                   rules::kPlaceCount +
+               static_cast<std::size_t>(v.place->index() - 1);
+      case Reason::Length: return kValidParts;
+      case Reason::Letter: return kValidParts + 1;
+      case Reason::Second: return kValidParts + 2;
+      case Reason::Digit: return kValidParts + 3 + static_cast<std::size_t>(v.position - 3);
+      case Reason::Check: return kValidParts + 11 + static_cast<std::size_t>(v.expected);
     }
     return 0;
   }
 
-  const std::string& rowEnd(const IdVerdict& verdict) {
-    std::string& end = m_ends[slotOf(verdict)];
-    if (end.empty()) end = buildRowEnd(verdict);
-    return end;
+  const std::string& middle(const IdVerdict& verdict) {
+    std::string& part = m_parts[slotOf(verdict)];
+    if (part.empty()) part = buildMiddle(verdict);
+    return part;
   }
 
-  std::string buildRowEnd(const IdVerdict& v) const {
-    const std::string place = v.place ? utf8(v.place->name) : std::string();
-    std::string end;
+  std::string buildMiddle(const IdVerdict& v) const {
     if (m_format == Format::Text) {
-      end = ": " + verdictText(m_settings.common.language, v, m_settings.kinds, place) + "\n";
-      return end;
+      return ": " + rules::VerdictSentence(language(), v, m_settings.kinds) + "\n";
     }
     const std::string letter = v.letter ? std::string(1, v.letter) : std::string();
     const std::string position = v.position ? std::to_string(v.position) : std::string();
     const std::string expected = v.expected >= 0 ? std::to_string(v.expected) : std::string();
     const bool valid = v.isValid();
-    const std::array<Field, 8> fields = {{
+    const std::array<Field, 9> fields = {{
         {"valid", valid ? "true" : "false", true},
-        {"kind", valid ? kindName(v.kind) : ""},
-        {"sex", valid ? sexName(v.sex) : ""},
+        {"kind", valid ? rules::NameOf(v.kind) : ""},
+        {"sex", valid ? rules::NameOf(v.sex) : ""},
+        {"category", rules::NameOf(v.category)},
         {"letter", letter},
-        {"place", place},
-        {"reason", reasonName(v.reason)},
+        {"place", v.place ? v.place->name : ""},
+        {"reason", rules::NameOf(v.reason)},
         {"position", position, true},
         {"expected", expected},
     }};
-    appendFields(end, m_format, fields, false);
-    appendRowEnd(end, m_format);
-    return end;
+    std::string part;
+    appendFields(part, m_format, fields, false);
+    return part;
+  }
+
+  // "file:line: " before a text row of -q; the file only when there are several.
+  void writeTextPlace(const Where& where) {
+    if (m_withFile) {
+      m_field.clear();
+      appendField(m_field, Format::Text, where.file);
+      m_out.put(m_field);
+      m_out.put(':');
+    }
+    writeNumber(where.line);
+    m_out.put(": ");
+  }
+
+  // The line and file fields, and the end of the row.
+  void writePlace(const Where& where) {
+    const bool json = m_format == Format::Jsonl;
+    const char separator = m_format == Format::Tsv ? '\t' : ',';
+    if (!json) m_out.put(separator);
+    if (where.line != 0) {
+      if (json) m_out.put(",\"line\":");
+      writeNumber(where.line);
+    }
+    if (m_withFile && (!json || where.line != 0)) {
+      if (!json) m_out.put(separator);
+      if (where.line != 0) {
+        if (where.file.data() != m_fileShown) {
+          m_fileShown = where.file.data();
+          m_fileField.clear();
+          if (json) m_fileField += ",\"file\":";
+          appendField(m_fileField, m_format, where.file);
+        }
+        m_out.put(m_fileField);
+      }
+    }
+    m_out.put(json ? "}\n" : "\n");
+  }
+
+  void writeNumber(std::uint64_t number) {
+    char* const at = m_out.reserve(20);
+    m_out.commit(static_cast<std::size_t>(std::to_chars(at, at + 20, number).ptr - at));
   }
 
   Output& m_out;
   Format m_format;
   const CheckSettings& m_settings;
-  std::array<std::string, kEnds> m_ends;
+  bool m_withFile;
+  std::array<std::string, kParts> m_parts;
   std::string m_shown;
   std::string m_field;
+  const char* m_fileShown = nullptr;
+  std::string m_fileField;
 };
-
-// Trims white space (ASCII, U+00A0 and U+3000) around `text` and upper-cases a to z, in `scratch`.
-// The tail of a cut line is not its end, so only its front is trimmed.
-std::string_view normalized(std::string_view text, bool cut, std::string& scratch) {
-  const auto spaceAt = [&text](std::size_t at, bool back) -> std::size_t {
-    const std::string_view rest = back ? text.substr(0, text.size() - at) : text.substr(at);
-    for (const std::string_view space : {" ", "\t", "\v", "\f", "\r", "\n", "\u00A0", "\u3000"}) {
-      if (back ? rest.ends_with(space) : rest.starts_with(space)) return space.size();
-    }
-    return 0;
-  };
-  std::size_t front = 0;
-  while (const std::size_t n = spaceAt(front, false)) front += n;
-  text.remove_prefix(front);
-  std::size_t back = 0;
-  while (!cut && back < text.size()) {
-    const std::size_t n = spaceAt(back, true);
-    if (n == 0) break;
-    back += n;
-  }
-  text.remove_suffix(back);
-  scratch.assign(text);
-  for (char& c : scratch) c = static_cast<char>(rules::upperCased(static_cast<unsigned char>(c)));
-  return scratch;
-}
 
 class Checker {
  public:
-  explicit Checker(const CheckSettings& settings)
-      : m_settings(settings), m_writer(m_out, settings) {}
+  Checker(const CheckSettings& settings, bool withFile)
+      : m_settings(settings), m_writer(m_out, settings, withFile) {
+    m_out.setLineBuffered(settings.lineBuffered || platform::isTerminal(platform::kStandardOutput));
+  }
+  ~Checker() {
+    if (m_settings.count) writeCounts();
+  }
 
   // A blank line is skipped, a blank argument is not.
-  void check(std::string_view text, bool cut, bool line = false) {
-    if (m_settings.normalize) text = normalized(text, cut, m_normalized);
-    if (line && text.empty() && !cut) return;
+  void check(std::string_view text, bool cut, const Where& where) {
+    if (m_settings.normalize) {
+      m_normalized = rules::NormalizedNumber(text);
+      text = m_normalized;
+    }
+    if (where.line != 0 && text.empty() && !cut) return;
     const IdVerdict verdict = rules::VerifyId(text, m_settings.kinds);
-    m_anyInvalid = m_anyInvalid || !verdict.isValid();
-    if (m_settings.status || (m_settings.quiet && verdict.isValid())) return;
-    m_writer.write(text, cut, verdict);
+    ++m_counts[static_cast<std::size_t>(verdict.reason)];
+    if (m_settings.status || m_settings.count || (m_settings.quiet && verdict.isValid())) return;
+    m_writer.write(text, cut, verdict, where);
   }
 
-  // Checks every line of `reader` but the blank ones; false when a read error ended it.
-  bool checkLines(LineReader& reader) {
-    Line line;
-    while (reader.next(line)) check(line.text, line.cut, true);
-    return reader.error() == 0;
+  // Checks every line of the input but the blank ones; the errno of a read error, or 0.
+  int checkLines(const std::string& name, int fd) {
+    // Whatever is ready goes out before a read that may wait, so a slow input streams.
+    LineReader reader = LineReader::ofDescriptor(fd, [this] { m_out.flush(); });
+    Where where{name, 0};
+    for (Line line; reader.next(line);) {
+      // Many Windows editors and spreadsheet exports begin a file with a byte-order mark.
+      if (++where.line == 1 && line.text.starts_with(kByteOrderMark)) {
+        line.text.remove_prefix(kByteOrderMark.size());
+      }
+      check(line.text, line.cut, where);
+    }
+    return reader.error();
   }
 
-  bool anyInvalid() const { return m_anyInvalid; }
+  bool anyInvalid() const { return m_counts[0] != totalChecked(); }
 
  private:
+  std::uint64_t totalChecked() const {
+    std::uint64_t total = 0;
+    for (const std::uint64_t count : m_counts) total += count;
+    return total;
+  }
+
+  void writeCounts() {
+    const std::uint64_t valid = m_counts[0];
+    const std::uint64_t invalid = totalChecked() - valid;
+    const Format format = m_settings.common.format;
+    std::string text;
+    if (format == Format::Text) {
+      text = filled(messages().summary, std::to_string(valid), std::to_string(invalid));
+      const bool zh = language() == Language::ZhTw;
+      std::string reasons;
+      for (const auto& [name, reason] : rules::kReasonNames) {
+        const std::uint64_t count = m_counts[static_cast<std::size_t>(reason)];
+        if (count == 0) continue;
+        reasons += reasons.empty() ? "" : zh ? "、" : ", ";
+        reasons += std::string(name) + " " + std::to_string(count);
+      }
+      if (!reasons.empty()) text += zh ? "（" + reasons + "）" : " (" + reasons + ")";
+      text += '\n';
+    } else {
+      std::vector<std::string> numbers = {std::to_string(valid), std::to_string(invalid)};
+      std::vector<std::string_view> names = {"valid", "invalid"};
+      for (const auto& [name, reason] : rules::kReasonNames) {
+        names.push_back(name);
+        numbers.push_back(std::to_string(m_counts[static_cast<std::size_t>(reason)]));
+      }
+      if (m_settings.common.header) appendHeader(text, format, names);
+      std::vector<Field> fields;
+      for (std::size_t i = 0; i < names.size(); ++i) fields.push_back({names[i], numbers[i], true});
+      appendFields(text, format, fields, true);
+      appendRowEnd(text, format);
+    }
+    m_out.put(text);
+  }
+
   const CheckSettings& m_settings;
-  Output m_out{STDOUT_FILENO};
+  Output m_out{platform::kStandardOutput};
   CheckWriter m_writer;
   std::string m_normalized;
-  bool m_anyInvalid = false;
+  std::array<std::uint64_t, 6> m_counts{};  // by Reason, None (valid) first
 };
 
 }  // namespace
 
 int runCheck(const CheckSettings& settings) {
-  const Messages& messages = messagesIn(settings.common.language);
-  bool unreadable = false;
-  const auto complain = [&](std::string_view name, int error) {
-    std::fprintf(stderr, "taloma-id: %s\n",
-                 filled(messages.cannotRead, name, std::strerror(error)).c_str());
-    unreadable = true;
-  };
-
-  Checker checker(settings);
-  for (const std::string& number : settings.numbers) checker.check(number, false);
   std::vector<std::string> inputs = settings.inputs;
   if (inputs.empty() && settings.numbers.empty()) inputs.push_back("-");
-  for (const std::string& name : inputs) {
-    const bool standardInput = name == "-";
-    const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      complain(name, errno);
-      continue;
+  Checker checker(settings, inputs.size() > 1);
+  for (const std::string& number : settings.numbers) {
+    // A file name given where a number belongs is most likely meant to be read.
+    if (!rules::VerifyId(number).isValid() && platform::exists(number)) {
+      platform::writeAll(platform::kStandardError,
+                         "taloma-id: " + filled(messages().isFile, number) + "\n");
     }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    LineReader reader = LineReader::ofDescriptor(fd);
-    if (!checker.checkLines(reader)) complain(standardInput ? "-" : name, reader.error());
-    if (!standardInput) ::close(fd);
+    checker.check(number, false, {});
   }
-  if (unreadable) return 2;
+  const bool allRead = forEachInput(
+      inputs, [&checker](const std::string& name, int fd) { return checker.checkLines(name, fd); });
+  if (!allRead) return 2;
   return checker.anyInvalid() ? 1 : 0;
 }
 

@@ -1,7 +1,8 @@
-// The three subcommands of taloma-id, each run with settings already checked.
+// The four subcommands of taloma-id, each run with settings already checked.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,6 @@ namespace cli {
 struct Common {
   Format format = Format::Text;
   bool header = true;
-  Language language = Language::En;
 };
 
 struct CheckSettings {
@@ -25,6 +25,8 @@ struct CheckSettings {
   bool normalize = false;
   bool quiet = false;
   bool status = false;
+  bool count = false;
+  bool lineBuffered = false;
 };
 
 struct GenSettings {
@@ -32,8 +34,10 @@ struct GenSettings {
   std::uint64_t count = 1;
   std::uint64_t seed = 0;
   rules::IdKind kind = rules::IdKind::National;
-  std::vector<const rules::Place*> places;  // distinct, in letter-value order
-  std::vector<rules::Sex> sexes;            // male first
+  std::vector<const rules::Place*> places;     // distinct, in letter-value order
+  std::vector<rules::Sex> sexes;               // male first
+  std::vector<rules::Category> categories;     // distinct, in order; empty for all
+  bool unique = false;
 };
 
 struct PlacesSettings {
@@ -41,10 +45,26 @@ struct PlacesSettings {
   bool postal = false;
 };
 
-// Each returns the exit status: 0, 1 (check found an invalid number) or 2 (an input was
-// unreadable).
+struct ScanSettings {
+  Common common;
+  std::vector<std::string> inputs;  // file names, "-" for standard input
+  rules::KindSet kinds = rules::kAllKinds;
+  bool nearMisses = false;
+  bool redact = false;
+  bool lineBuffered = false;
+};
+
+// Each returns the exit status: for check 0 all valid, 1 any invalid; for scan 0 a number found,
+// 1 none; 2 for an unreadable input.
 int runCheck(const CheckSettings& settings);
 int runGen(const GenSettings& settings);
 int runPlaces(const PlacesSettings& settings);
+int runScan(const ScanSettings& settings);
+
+// Calls `each(name, fd)` for every input, "-" being standard input, opened for reading; `each`
+// returns 0, or the errno of a read error. An input that cannot be opened or read is named on
+// standard error with the reason, and makes the result false; the others are still read.
+bool forEachInput(const std::vector<std::string>& inputs,
+                  const std::function<int(const std::string& name, int fd)>& each);
 
 }  // namespace cli

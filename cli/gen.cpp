@@ -1,7 +1,5 @@
 // taloma-id gen: valid numbers streamed from a seeded generator, with a progress line on a
-// terminal.
-#include <unistd.h>
-
+// terminal of its own.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -9,13 +7,15 @@
 #include <cstring>
 
 #include "cli/commands.h"
+#include "cli/platform.h"
 #include "cli/random.h"
 
 namespace cli {
 namespace {
 
 constexpr std::uint64_t kSerials = 10'000'000;  // positions 3 to 9
-constexpr std::uint64_t kBatch = 1 << 16;       // numbers between looks at the clock
+constexpr std::uint64_t kAfterThird = 1'000'000;  // positions 4 to 9
+constexpr std::uint64_t kBatch = 1 << 16;         // numbers between looks at the clock
 
 // One place with one second character, and the rest of its row after the number.
 struct Choice {
@@ -27,19 +27,17 @@ std::vector<Choice> choicesOf(const GenSettings& settings) {
   const Format format = settings.common.format;
   std::vector<Choice> choices;
   for (const rules::Place* place : settings.places) {
-    const std::string placeName = utf8(place->name);
-    const std::string letter(1, static_cast<char>(place->letter));
+    const std::string letter(1, place->letter);
     for (const rules::Sex sex : settings.sexes) {
       for (const char second : rules::SecondCharacters(settings.kind, sex)) {
         std::string end = format == Format::Jsonl ? "\"" : "";
         if (format != Format::Text) {
-          const std::array<Field, 4> fields = {{{"kind", kindName(settings.kind)},
-                                                {"sex", sexName(sex)},
-                                                {"letter", letter},
-                                                {"place", placeName}}};
+          std::vector<Field> fields = {{"kind", rules::NameOf(settings.kind)},
+                                       {"sex", rules::NameOf(sex)},
+                                       {"letter", letter},
+                                       {"place", place->name}};
           appendFields(end, format, fields, false);
         }
-        appendRowEnd(end, format);
         choices.push_back({rules::MakePrefix(*place, second), std::move(end)});
       }
     }
@@ -47,14 +45,17 @@ std::vector<Choice> choicesOf(const GenSettings& settings) {
   return choices;
 }
 
-// The count and rate on standard error, when it is a terminal and the job has run a second.
+// The count and rate on standard error, when it is a terminal that standard output is not, and
+// the job has run a second. The line is wiped when the program ends, Ctrl-C included.
 class Progress {
  public:
-  explicit Progress(const Messages& messages)
-      : m_messages(messages), m_shown(isatty(STDERR_FILENO) != 0), m_start(Clock::now()) {}
-  ~Progress() {
-    if (m_drawn) std::fputs("\r\033[K", stderr);
+  Progress()
+      : m_shown(platform::isTerminal(platform::kStandardError) &&
+                !platform::sameTerminal(platform::kStandardOutput, platform::kStandardError)),
+        m_start(Clock::now()) {
+    if (m_shown) platform::onInterrupt(wipe);
   }
+  ~Progress() { wipe(); }
 
   void update(std::uint64_t done) {
     if (!m_shown) return;
@@ -64,47 +65,88 @@ class Progress {
     m_last = now;
     char rate[32];
     std::snprintf(rate, sizeof rate, "%.1f", static_cast<double>(done) / seconds / 1e6);
-    const std::string line = filled(m_messages.progress, std::to_string(done), rate);
-    std::fprintf(stderr, "\r%s\033[K", line.c_str());
-    m_drawn = true;
+    const std::string line = filled(messages().progress, std::to_string(done), rate);
+    s_drawn = true;
+    platform::writeAll(platform::kStandardError, "\r" + line + "\033[K");
   }
 
  private:
   using Clock = std::chrono::steady_clock;
-  const Messages& m_messages;
+
+  static void wipe() {
+    if (s_drawn) platform::writeAll(platform::kStandardError, "\r\033[K");
+    s_drawn = false;
+  }
+
+  static inline volatile bool s_drawn = false;
   bool m_shown;
-  bool m_drawn = false;
   Clock::time_point m_start;
   Clock::time_point m_last;
+};
+
+// Turns a drawn value below choices x serials into a choice and the serial digits. With chosen
+// resident categories, the third digit is one of theirs.
+class Serials {
+ public:
+  explicit Serials(const GenSettings& settings) {
+    for (const rules::Category category : settings.categories) {
+      for (const char third : rules::ThirdCharacters(category)) m_thirds.push_back(third - '0');
+    }
+  }
+
+  std::uint64_t perChoice() const {
+    return m_thirds.empty() ? kSerials : m_thirds.size() * kAfterThird;
+  }
+
+  std::uint32_t serial(std::uint64_t rest) const {
+    if (m_thirds.empty()) return static_cast<std::uint32_t>(rest);
+    return static_cast<std::uint32_t>(m_thirds[rest / kAfterThird] * kAfterThird +
+                                      rest % kAfterThird);
+  }
+
+ private:
+  std::vector<std::uint32_t> m_thirds;
 };
 
 }  // namespace
 
 int runGen(const GenSettings& settings) {
   const Format format = settings.common.format;
-  Output out(STDOUT_FILENO);
+  const std::vector<Choice> choices = choicesOf(settings);
+  const Serials serials(settings);
+  const std::uint64_t perChoice = serials.perChoice();
+  const std::uint64_t bound = choices.size() * perChoice;
+  if (settings.unique && settings.count > bound) {
+    fail(filled(messages().tooFew, std::to_string(bound)));
+  }
+
+  Output out(platform::kStandardOutput);
   std::string header;
-  constexpr std::array<std::string_view, 5> fields = {"number", "kind", "sex", "letter", "place"};
+  // The category is a column only when asked for, so that output without it stays as it was.
+  std::vector<std::string_view> fields = {"number", "kind", "sex", "letter", "place"};
+  if (!settings.categories.empty()) fields.push_back("category");
   if (settings.common.header) appendHeader(header, format, fields);
   out.put(header);
 
-  const std::vector<Choice> choices = choicesOf(settings);
   const std::string_view rowStart = format == Format::Jsonl ? "{\"number\":\"" : "";
   std::size_t longestEnd = 0;
   for (const Choice& choice : choices) longestEnd = std::max(longestEnd, choice.rowEnd.size());
-  const std::size_t longestRow = rowStart.size() + rules::kNumberLength + longestEnd;
+  // The category column, when there is one: the name of the drawn number's category.
+  const std::size_t categoryRoom = settings.categories.empty() ? 0 : 40;
+  const std::size_t longestRow = rowStart.size() + rules::kNumberLength + longestEnd + categoryRoom + 2;
 
   Xoshiro256StarStar random(settings.seed);
-  const std::uint64_t bound = choices.size() * kSerials;
+  const Permutation permutation(bound, settings.seed);
   // Text rows are the number and a line end; the other formats copy the row's start and end.
   const bool bare = format == Format::Text;
-  Progress progress(messagesIn(settings.common.language));
+  Progress progress;
+  std::string category;
   for (std::uint64_t done = 0; done < settings.count;) {
     const std::uint64_t batchEnd = done + std::min(kBatch, settings.count - done);
     for (; done < batchEnd; ++done) {
-      const std::uint64_t draw = random.below(bound);
-      const Choice& choice = choices[draw / kSerials];
-      const auto serial = static_cast<std::uint32_t>(draw % kSerials);
+      const std::uint64_t draw = settings.unique ? permutation(done) : random.below(bound);
+      const Choice& choice = choices[draw / perChoice];
+      const std::uint32_t serial = serials.serial(draw % perChoice);
       char* const row = out.reserve(longestRow);
       if (bare) {
         rules::ComposeId(choice.prefix, serial, row);
@@ -116,9 +158,20 @@ int runGen(const GenSettings& settings) {
       std::memcpy(at, rowStart.data(), rowStart.size());
       at += rowStart.size();
       rules::ComposeId(choice.prefix, serial, at);
+      const char third = at[2];
       at += rules::kNumberLength;
       std::memcpy(at, choice.rowEnd.data(), choice.rowEnd.size());
       at += choice.rowEnd.size();
+      if (!settings.categories.empty()) {
+        category.clear();
+        appendFields(category, format,
+                     std::array<Field, 1>{{{"category", rules::NameOf(rules::CategoryOf(third))}}},
+                     false);
+        std::memcpy(at, category.data(), category.size());
+        at += category.size();
+      }
+      if (format == Format::Jsonl) *at++ = '}';
+      *at++ = '\n';
       out.commit(static_cast<std::size_t>(at - row));
     }
     progress.update(done);

@@ -1,10 +1,10 @@
 // Refilling the line reader's block and following lines longer than it.
 #include "cli/line_reader.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
+
+#include "cli/platform.h"
 
 namespace cli {
 
@@ -16,8 +16,11 @@ LineReader::LineReader(Source source, std::size_t blockSize)
       m_pos(m_buffer.get()),
       m_end(m_buffer.get()) {}
 
-LineReader LineReader::ofDescriptor(int fd) {
-  return LineReader([fd](char* into, std::size_t size) -> long { return ::read(fd, into, size); });
+LineReader LineReader::ofDescriptor(int fd, std::function<void()> beforeRead) {
+  return LineReader([fd, beforeRead = std::move(beforeRead)](char* into, std::size_t size) {
+    if (beforeRead) beforeRead();
+    return platform::readSome(fd, into, size);
+  });
 }
 
 bool LineReader::nextFromMore(Line& line) {

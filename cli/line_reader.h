@@ -26,8 +26,9 @@ class LineReader {
 
   explicit LineReader(Source source, std::size_t blockSize = kBlockSize);
 
-  // A reader of a file descriptor, which the reader does not close.
-  static LineReader ofDescriptor(int fd);
+  // A reader of a file descriptor, which the reader does not close. `beforeRead` runs before each
+  // read, which may wait for more input: the place to hand out what was made of the input so far.
+  static LineReader ofDescriptor(int fd, std::function<void()> beforeRead = {});
 
   // Puts the next line in `line` and returns true; false at the end of the input or after a read
   // error. The last line needs no line end; the text stays valid until the next call.

@@ -1,108 +1,143 @@
-// taloma-id: the arguments, checked and turned into settings, and the subcommand they name.
+// taloma-id: the arguments, parsed and checked by CLI11 into settings, and the subcommand they name.
 #include <CLI/CLI.hpp>
-#include <csignal>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/platform.h"
+#include "resources/version.h"
 #include "rules/place_table.h"
 
 namespace {
 
+using cli::Format;
 using cli::Language;
 using cli::Messages;
+using rules::Named;
+
+constexpr Named<Format> kFormatNames[] = {{"text", Format::Text},
+                                          {"tsv", Format::Tsv},
+                                          {"csv", Format::Csv},
+                                          {"jsonl", Format::Jsonl}};
+
+// Today's names of places that the table knows by their old ones.
+constexpr Named<char> kTodaysNames[] = {{"新北市", 'F'}, {"桃園市", 'H'}};
 
 // A value the user gave that no setting takes; `message` is already in the user's language.
 struct BadValue {
   std::string message;
 };
 
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
 // The language has to be known before the help texts are built, so --lang is looked for first.
-Language chooseLanguage(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
+Language chooseLanguage(const std::vector<std::string>& args) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
     if (arg == "--") break;
     std::string_view value;
-    if (arg == "--lang" && i + 1 < argc) value = argv[i + 1];
+    if (arg == "--lang" && i + 1 < args.size()) value = args[i + 1];
     if (arg.starts_with("--lang=")) value = arg.substr(7);
     if (const auto language = cli::languageNamed(value)) return *language;
   }
   return cli::languageOfEnvironment();
 }
 
-std::vector<std::string_view> splitList(std::string_view list) {
-  std::vector<std::string_view> items;
-  for (std::size_t start = 0;;) {
-    const std::size_t comma = list.find(',', start);
-    items.push_back(list.substr(start, comma - start));
-    if (comma == std::string_view::npos) return items;
-    start = comma + 1;
-  }
+// Turns a name of `names` into its value, for CLI11 to convert; any other name is refused with
+// the names that would do.
+template <typename Enum>
+CLI::Validator oneOf(std::span<const Named<Enum>> names, const char* what) {
+  return CLI::Validator(
+      [names, what](std::string& value) -> std::string {
+        for (const Named<Enum>& named : names) {
+          if (named.name == value) {
+            value = std::to_string(static_cast<int>(named.value));
+            return {};
+          }
+        }
+        throw BadValue{cli::filled(cli::messages().badChoice, what, value) +
+                       rules::NameList(names, cli::language())};
+      },
+      "");
 }
 
-std::uint64_t parseUnsigned(std::string_view text, const char* pattern) {
-  std::uint64_t value = 0;
-  bool ok = !text.empty();
-  for (const char c : text) {
-    const auto digit = static_cast<unsigned>(c - '0');
-    if (c < '0' || c > '9' || value > (UINT64_MAX - digit) / 10) {
-      ok = false;
-      break;
-    }
-    value = value * 10 + digit;
-  }
-  if (!ok) throw BadValue{cli::filled(pattern, text)};
-  return value;
+// Refuses anything but a whole number from 0 to 2^64 - 1, before CLI11 converts it.
+CLI::Validator wholeNumber(const char* pattern) {
+  return CLI::Validator(
+      [pattern](std::string& value) -> std::string {
+        std::uint64_t number = 0;
+        bool ok = !value.empty();
+        for (const char c : value) {
+          const auto digit = static_cast<unsigned>(c - '0');
+          if (c < '0' || c > '9' || number > (UINT64_MAX - digit) / 10) {
+            ok = false;
+            break;
+          }
+          number = number * 10 + digit;
+        }
+        if (!ok) throw BadValue{cli::filled(pattern, value)};
+        return {};
+      },
+      "");
 }
 
-rules::IdKind parseKind(std::string_view name, const Messages& m) {
-  for (const auto kind :
-       {rules::IdKind::National, rules::IdKind::Resident, rules::IdKind::ResidentOld}) {
-    if (cli::kindName(kind) == name) return kind;
-  }
-  throw BadValue{cli::filled(m.badKind, name)};
+// A place named by its letter (either case) or its name, with 臺 or 台, or today's name: its
+// letter value, for CLI11 to convert.
+CLI::Validator placeName() {
+  return CLI::Validator(
+      [](std::string& value) -> std::string {
+        const std::string_view name = trimmed(value);
+        std::string folded(name);
+        for (std::size_t at; (at = folded.find("臺")) != std::string::npos;) {
+          folded.replace(at, std::string_view("臺").size(), "台");
+        }
+        const rules::Place* found = nullptr;
+        if (name.size() == 1) found = rules::PlaceByLetter(static_cast<unsigned char>(name[0]) & ~0x20u);
+        for (const rules::Place& place : rules::Places()) {
+          if (place.name == folded) found = &place;
+        }
+        for (const auto& [today, letter] : kTodaysNames) {
+          if (today == folded) found = rules::PlaceByLetter(static_cast<unsigned char>(letter));
+        }
+        if (found == nullptr) throw BadValue{cli::filled(cli::messages().badPlace, name)};
+        value = std::to_string(found->letterValue);
+        return {};
+      },
+      "");
 }
 
-const rules::Place* parsePlace(std::string_view name, const Messages& m) {
-  for (const rules::Place& place : rules::Places().subspan(1)) {
-    const char letter = static_cast<char>(place.letter);
-    if (name.size() == 1 && (name[0] == letter || name[0] == letter - 'A' + 'a')) return &place;
-    if (name == cli::utf8(place.name)) return &place;
-  }
-  throw BadValue{cli::filled(m.badPlace, name)};
+CLI::Validator languageName() {
+  return CLI::Validator(
+      [](std::string& value) -> std::string {
+        if (!cli::languageNamed(value)) {
+          throw BadValue{cli::filled(cli::messages().badLanguage, value)};
+        }
+        return {};
+      },
+      "");
 }
 
 // The options every subcommand takes.
 struct CommonOptions {
-  std::string format = "text";
+  Format format = Format::Text;
   bool noHeader = false;
   std::string lang;
 
   void addTo(CLI::App& command, const Messages& m) {
-    command.add_option("-f,--format", format, m.format)->type_name("FORMAT");
+    command.add_option("-f,--format", format, m.format)
+        ->type_name("FORMAT")
+        ->transform(oneOf<Format>(kFormatNames, m.formatWord));
     command.add_flag("--no-header", noHeader, m.noHeader);
-    command.add_option("--lang", lang, m.lang)->type_name("LANG");
+    command.add_option("--lang", lang, m.lang)->type_name("LANG")->check(languageName());
   }
 
-  cli::Common settings(Language language, const Messages& m) const {
-    cli::Common common;
-    common.language = language;
-    common.header = !noHeader;
-    constexpr std::pair<std::string_view, cli::Format> kFormats[] = {{"text", cli::Format::Text},
-                                                                     {"tsv", cli::Format::Tsv},
-                                                                     {"csv", cli::Format::Csv},
-                                                                     {"jsonl", cli::Format::Jsonl}};
-    for (const auto& [name, value] : kFormats) {
-      if (name == format) {
-        common.format = value;
-        return common;
-      }
-    }
-    throw BadValue{cli::filled(m.badFormat, format)};
-  }
+  cli::Common settings() const { return {format, !noHeader}; }
 };
 
 void localize(CLI::App& app, const Messages& m) {
@@ -116,15 +151,25 @@ void localize(CLI::App& app, const Messages& m) {
   app.set_help_flag("-h,--help", m.help);
 }
 
+// Writes `text` to standard output, and fails as any output does when it cannot.
+int print(const std::string& text) {
+  cli::Output out(cli::platform::kStandardOutput);
+  out.put(text);
+  return 0;
+}
+
+// The option a CLI11 message is about: its text up to the first ": ".
+std::string optionIn(std::string_view message) {
+  const std::size_t colon = message.find(": ");
+  return std::string(message.substr(0, colon == std::string_view::npos ? 0 : colon));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A reader that stops reading ends us at once, without a word, as it ends any filter; a parent
-  // may have left SIGPIPE ignored.
-  std::signal(SIGPIPE, SIG_DFL);
-
-  const Language language = chooseLanguage(argc, argv);
-  const Messages& m = cli::messagesIn(language);
+  std::vector<std::string> args = cli::platform::start(argc, argv);
+  cli::useLanguage(chooseLanguage(args));
+  const Messages& m = cli::messages();
 
   CLI::App app(m.program, "taloma-id");
   localize(app, m);
@@ -133,118 +178,174 @@ int main(int argc, char** argv) {
   bool version = false;
   app.add_flag("--version", version, m.version);
   app.require_subcommand(0, 1);
+  app.allow_extras();
   std::string topLang;
-  app.add_option("--lang", topLang, m.lang)->type_name("LANG");
+  app.add_option("--lang", topLang, m.lang)->type_name("LANG")->check(languageName());
 
   const auto addCommand = [&](const char* name, const char* description) {
     CLI::App* command = app.add_subcommand(name, description);
     command->group(m.commandsGroup);
     command->set_help_flag("-h,--help", m.help);
+    command->allow_extras();
     return command;
   };
 
-  CommonOptions checkCommon, genCommon, placesCommon;
-  std::vector<std::string> numbers, inputs;
-  std::string kinds = "national,resident,resident-old";
-  bool normalize = false, quiet = false, status = false;
-  CLI::App* check = addCommand("check", m.check);
-  check->add_option("NUMBER", numbers, m.numbers)->type_name("");
-  check->add_option("-i,--input", inputs, m.input)->type_name("FILE")->allow_extra_args(false);
-  check->add_option("-k,--kinds", kinds, m.kinds)->type_name("LIST");
-  check->add_flag("--normalize", normalize, m.normalize);
-  check->add_flag("-q,--quiet", quiet, m.quiet);
-  check->add_flag("-s,--status", status, m.status);
-  checkCommon.addTo(*check, m);
-  check->footer(m.checkFooter);
+  CommonOptions checkCommon, genCommon, placesCommon, scanCommon;
+  cli::CheckSettings check;
+  std::vector<rules::IdKind> checkKinds;
+  CLI::App* checkCommand = addCommand("check", m.check);
+  checkCommand->add_option("NUMBER", check.numbers, m.numbers)->type_name("");
+  checkCommand->add_option("-i,--input", check.inputs, m.input)
+      ->type_name("FILE")
+      ->allow_extra_args(false);
+  checkCommand->add_option("-k,--kinds", checkKinds, m.kinds)
+      ->type_name("LIST")
+      ->delimiter(',')
+      ->allow_extra_args(false)
+      ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord));
+  checkCommand->add_flag("--normalize", check.normalize, m.normalize);
+  checkCommand->add_flag("-q,--quiet", check.quiet, m.quiet);
+  checkCommand->add_flag("-s,--status", check.status, m.status);
+  checkCommand->add_flag("-c,--count", check.count, m.count);
+  checkCommand->add_flag("--line-buffered", check.lineBuffered, m.lineBuffered);
+  checkCommon.addTo(*checkCommand, m);
+  checkCommand->footer(m.checkFooter);
 
-  std::string count = "1", seed, kind = "national", places, sex;
-  CLI::App* gen = addCommand("gen", m.gen);
-  gen->add_option("-n,--count", count, m.count)->type_name("N");
-  const CLI::Option* seedOption = gen->add_option("--seed", seed, m.seed)->type_name("S");
-  gen->add_option("-k,--kind", kind, m.kind)->type_name("KIND");
-  const CLI::Option* placeOption =
-      gen->add_option("-p,--place", places, m.place)->type_name("LIST");
-  const CLI::Option* sexOption = gen->add_option("--sex", sex, m.sex)->type_name("SEX");
-  genCommon.addTo(*gen, m);
-  gen->footer(m.genFooter);
+  cli::GenSettings gen;
+  std::vector<int> placeValues;
+  rules::Sex sex = rules::Sex::Male;
+  bool current = false;
+  CLI::App* genCommand = addCommand("gen", m.gen);
+  genCommand->add_option("-n,--count", gen.count, m.genCount)
+      ->type_name("N")
+      ->check(wholeNumber(m.badCount));
+  const CLI::Option* seedOption = genCommand->add_option("--seed", gen.seed, m.seed)
+                                      ->type_name("S")
+                                      ->check(wholeNumber(m.badSeed));
+  genCommand->add_option("-k,--kind", gen.kind, m.kind)
+      ->type_name("KIND")
+      ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord));
+  const CLI::Option* placeOption = genCommand->add_option("-p,--place", placeValues, m.place)
+                                       ->type_name("LIST")
+                                       ->delimiter(',')
+                                       ->allow_extra_args(false)
+                                       ->transform(placeName());
+  const CLI::Option* sexOption = genCommand->add_option("--sex", sex, m.sex)
+                                     ->type_name("SEX")
+                                     ->transform(oneOf<rules::Sex>(rules::kSexNames, m.sexWord));
+  const CLI::Option* categoryOption =
+      genCommand->add_option("--category", gen.categories, m.category)
+          ->type_name("LIST")
+          ->delimiter(',')
+          ->allow_extra_args(false)
+          ->transform(oneOf<rules::Category>(rules::kCategoryNames, m.categoryWord));
+  genCommand->add_flag("--unique", gen.unique, m.unique);
+  genCommand->add_flag("--current", current, m.current);
+  genCommon.addTo(*genCommand, m);
+  genCommand->footer(m.genFooter);
 
-  bool postal = false;
+  cli::PlacesSettings places;
   CLI::App* placesCommand = addCommand("places", m.places);
-  placesCommand->add_flag("--postal", postal, m.postal);
+  placesCommand->add_flag("--postal", places.postal, m.postal);
   placesCommon.addTo(*placesCommand, m);
 
+  cli::ScanSettings scan;
+  std::vector<rules::IdKind> scanKinds;
+  CLI::App* scanCommand = addCommand("scan", m.scan);
+  scanCommand->add_option("FILE", scan.inputs, m.files)->type_name("");
+  scanCommand->add_option("-k,--kinds", scanKinds, m.kinds)
+      ->type_name("LIST")
+      ->delimiter(',')
+      ->allow_extra_args(false)
+      ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord));
+  scanCommand->add_flag("-a,--near-misses", scan.nearMisses, m.nearMisses);
+  scanCommand->add_flag("--redact", scan.redact, m.redact);
+  scanCommand->add_flag("--line-buffered", scan.lineBuffered, m.lineBuffered);
+  scanCommon.addTo(*scanCommand, m);
+  scanCommand->footer(m.scanFooter);
+
+  CLI::App* const commands[] = {checkCommand, genCommand, placesCommand, scanCommand};
   const auto usageError = [&](const std::string& message) {
     std::string command = "taloma-id";
-    for (const CLI::App* sub : {check, gen, placesCommand}) {
+    for (const CLI::App* sub : commands) {
       if (sub->parsed()) command += " " + sub->get_name();
     }
-    std::fprintf(stderr, "taloma-id: %s\n%s\n", message.c_str(),
-                 cli::filled(m.hint, command).c_str());
+    cli::platform::writeAll(cli::platform::kStandardError,
+                            "taloma-id: " + message + "\n" + cli::filled(m.hint, command) + "\n");
     return 2;
+  };
+  const auto kindSet = [](const std::vector<rules::IdKind>& kinds) {
+    rules::KindSet set = 0;
+    for (const rules::IdKind kind : kinds) set |= rules::kindBit(kind);
+    return kinds.empty() ? rules::kAllKinds : set;
   };
 
   try {
-    app.parse(argc, argv);
-    for (const std::string* lang :
-         {&topLang, &checkCommon.lang, &genCommon.lang, &placesCommon.lang}) {
-      if (!lang->empty() && !cli::languageNamed(*lang))
-        throw BadValue{cli::filled(m.badLanguage, *lang)};
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);
+    app.parse(reversed);
+    for (const CLI::App* command :
+         std::initializer_list<const CLI::App*>{&app, checkCommand, genCommand, placesCommand,
+                                                scanCommand}) {
+      if (!command->remaining().empty()) {
+        return usageError(cli::filled(m.unexpected, command->remaining().front()));
+      }
     }
+    if (version) return print("taloma-id " + std::string(version::kVersion) + "\n");
 
-    if (version) {
-      std::fputs("taloma-id " TALOMA_VERSION_TEXT "\n", stdout);
-      return 0;
+    if (checkCommand->parsed()) {
+      check.common = checkCommon.settings();
+      check.kinds = kindSet(checkKinds);
+      return cli::runCheck(check);
     }
-    if (check->parsed()) {
-      cli::CheckSettings settings;
-      settings.common = checkCommon.settings(language, m);
-      settings.numbers = std::move(numbers);
-      settings.inputs = std::move(inputs);
-      settings.kinds = 0;
-      for (const std::string_view name : splitList(kinds))
-        settings.kinds |= rules::kindBit(parseKind(name, m));
-      settings.normalize = normalize;
-      settings.quiet = quiet;
-      settings.status = status;
-      return cli::runCheck(settings);
-    }
-    if (gen->parsed()) {
-      cli::GenSettings settings;
-      settings.common = genCommon.settings(language, m);
-      settings.count = parseUnsigned(count, m.badCount);
+    if (genCommand->parsed()) {
+      gen.common = genCommon.settings();
       if (seedOption->count() == 0) {
         std::random_device entropy;
-        settings.seed = (std::uint64_t{entropy()} << 32) | entropy();
-      } else {
-        settings.seed = parseUnsigned(seed, m.badSeed);
+        gen.seed = (std::uint64_t{entropy()} << 32) | entropy();
       }
-      settings.kind = parseKind(kind, m);
       // Without --place or --sex every place and both sexes; the places in letter-value order.
-      std::array<bool, rules::kPlaceCount> chosen{};
-      if (placeOption->count() != 0) {
-        for (const std::string_view name : splitList(places)) {
-          chosen[static_cast<std::size_t>(parsePlace(name, m)->index)] = true;
+      if (placeOption->count() != 0 && placeValues.empty()) {
+        throw BadValue{cli::filled(m.badPlace, placeOption->results().empty()
+                                                   ? ""
+                                                   : placeOption->results().front())};
+      }
+      for (const rules::Place& place : rules::Places()) {
+        const bool chosen = placeOption->count() == 0 ||
+                            std::find(placeValues.begin(), placeValues.end(),
+                                      place.letterValue) != placeValues.end();
+        if (chosen && !(current && place.lastIssued != 0)) gen.places.push_back(&place);
+      }
+      if (sexOption->count() == 0 || sex == rules::Sex::Male) gen.sexes.push_back(rules::Sex::Male);
+      if (sexOption->count() == 0 || sex == rules::Sex::Female) {
+        gen.sexes.push_back(rules::Sex::Female);
+      }
+      if (categoryOption->count() != 0 && gen.kind != rules::IdKind::Resident) {
+        throw BadValue{m.categoryNeedsResident.text};
+      }
+      std::vector<rules::Category> categories;
+      for (const auto& [name, category] : rules::kCategoryNames) {
+        if (std::find(gen.categories.begin(), gen.categories.end(), category) !=
+            gen.categories.end()) {
+          categories.push_back(category);
         }
       }
-      for (int value = rules::kFirstLetterValue; value <= rules::kLastLetterValue; ++value) {
-        const rules::Place* place = rules::PlaceByLetterValue(value);
-        if (placeOption->count() == 0 || chosen[static_cast<std::size_t>(place->index)]) {
-          settings.places.push_back(place);
-        }
-      }
-      const bool anySex = sexOption->count() == 0;
-      if (anySex || sex == "male") settings.sexes.push_back(rules::Sex::Male);
-      if (anySex || sex == "female") settings.sexes.push_back(rules::Sex::Female);
-      if (settings.sexes.empty()) throw BadValue{cli::filled(m.badSex, sex)};
-      return cli::runGen(settings);
+      gen.categories = categories;
+      if (gen.places.empty()) throw BadValue{cli::filled(m.badPlace, "")};
+      return cli::runGen(gen);
     }
-    if (!placesCommand->parsed()) return usageError(m.noCommand);
-    cli::PlacesSettings settings;
-    settings.common = placesCommon.settings(language, m);
-    settings.postal = postal;
-    return cli::runPlaces(settings);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
+    if (scanCommand->parsed()) {
+      scan.common = scanCommon.settings();
+      scan.kinds = kindSet(scanKinds);
+      return cli::runScan(scan);
+    }
+    if (!placesCommand->parsed()) return usageError(m.noCommand.text);
+    places.common = placesCommon.settings();
+    return cli::runPlaces(places);
+  } catch (const CLI::CallForHelp&) {
+    return print(app.help());
+  } catch (const CLI::ArgumentMismatch& e) {
+    return usageError(cli::filled(m.needsValue, optionIn(e.what())));
   } catch (const CLI::ParseError& e) {
     return usageError(cli::filled(m.badArguments, e.what()));
   } catch (const BadValue& e) {

@@ -1,137 +1,200 @@
 // The words of taloma-id in Traditional Chinese and English.
 #include "cli/messages.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+
+#include "cli/platform.h"
 
 namespace cli {
 namespace {
 
-using rules::IdKind;
-using rules::Reason;
-using rules::Sex;
-
-constexpr Messages kChinese = {
-    "taloma-id：檢測、產生並列出台灣身分證字號與居留證號（舊式、新式）。",
-    "逐行檢測號碼，說明第一個不符合的規則",
-    "產生正確的號碼，可指定種類、地區、性別與種子",
-    "列出 26 個字首的地區，或各地的郵遞區號",
-    "顯示這份說明後結束",
-    "顯示版本後結束",
-    "輸出格式：text、tsv、csv 或 jsonl（預設 text）",
-    "tsv 與 csv 不輸出標題列",
-    "說明與訊息的語言：zh-TW 或 en（預設依 LC_ALL、LC_MESSAGES、LANG）",
-    "要檢測的號碼；未給號碼也未給 --input 時讀取標準輸入",
-    "從檔案逐行讀取號碼，可重複，- 代表標準輸入",
-    "接受的種類，以逗號分隔：national、resident、resident-old（預設全部）",
-    "檢測前去掉前後空白，並將 a–z 轉為大寫",
-    "只輸出不正確的號碼",
-    "不輸出任何內容，只以結束狀態回報",
-    "產生的數量（預設 1）",
-    "隨機種子（無號 64 位元整數）；同一種子與選項產生完全相同的結果",
-    "種類：national、resident 或 resident-old（預設 national）",
-    "地區：以逗號分隔的字母或地名，例如 A,F 或 台北市（預設全部 26 個字母）",
-    "性別：male 或 female（預設兩者機率相同）",
-    "改為每個郵遞區號一列",
-    "結束狀態：0 全部正確，1 有不正確的號碼，2 用法錯誤或無法讀取輸入。\n"
-    "原因代碼依序為 length、letter、second、digit、check。",
-    "產生器：xoshiro256**，由 SplitMix64 從 --seed 展開初始狀態；範圍取值用 Lemire 的無偏方法。",
-    "選項",
-    "子命令",
-    "用法",
-    "選項",
-    "子命令",
-    "引數",
-    "請執行「%1 --help」查看用法。",
-    "數量「%1」無效：應為 0 到 18446744073709551615 的整數",
-    "種子「%1」無效：應為 0 到 18446744073709551615 的整數",
-    "不明的地區「%1」：請用 A～Z 的字母或地名，例如 台北市",
-    "不明的種類「%1」：應為 national、resident 或 resident-old",
-    "不明的性別「%1」：應為 male 或 female",
-    "不明的格式「%1」：應為 text、tsv、csv 或 jsonl",
-    "不明的語言「%1」：應為 zh-TW 或 en",
-    "引數有誤：%1",
-    "請指定子命令：check、gen 或 places",
-    "無法讀取 %1：%2",
-    "已產生 %1 個號碼（每秒 %2 百萬個）",
+constexpr Messages kChinese{
+    .program = "taloma-id：檢查、產生並列出臺灣身分證字號與居留證號（舊式、新式）。",
+    .check = "逐行檢查號碼，說明第一個不符合的規則",
+    .gen = "產生正確的號碼，可指定種類、地區、性別與種子",
+    .places = "列出 26 個字首的地區，或各地的郵遞區號",
+    .scan = "在任何文字中找出號碼（CSV、紀錄檔、文件；半形或全形）",
+    .help = "顯示這份說明後結束",
+    .version = "顯示版本後結束",
+    .format = "輸出格式：text、tsv、csv 或 jsonl（預設 text）",
+    .noHeader = "tsv 與 csv 不輸出標題列",
+    .lang = "說明與訊息的語言：zh-TW 或 en（預設依 LC_ALL、LC_MESSAGES、LANG）",
+    .numbers = "要檢查的號碼；未給號碼也未給 --input 時讀取標準輸入",
+    .input = "從檔案逐行讀取號碼，可重複，- 代表標準輸入",
+    .kinds = "接受的種類，以逗號分隔：national、resident、resident-old（預設全部）",
+    .normalize = "檢查前去掉前後空白與看不見的字元，全形轉半形，a–z 轉為大寫",
+    .quiet = "只輸出不正確的號碼，並標出行號",
+    .status = "不輸出任何內容，只以結束狀態回報",
+    .count = "只輸出正確與不正確的數量，不正確的依原因分列",
+    .lineBuffered = "每讀一行就輸出結果（輸出到終端機時一律如此）",
+    .genCount = "產生的數量（預設 1）",
+    .seed = "隨機種子（無號 64 位元整數）；同一種子與選項產生完全相同的結果",
+    .kind = "種類：national、resident 或 resident-old（預設 national）",
+    .place = "地區：以逗號分隔的字母或地名，例如 A,F、臺北市 或 新北市（預設全部 26 個字母）",
+    .sex = "性別：male 或 female（預設兩者機率相同）",
+    .category = "新式居留證的身分類別，以逗號分隔：foreign、unregistered、hong-kong-macao、"
+                "mainland-china（預設全部）",
+    .unique = "同一次產生的號碼不重複（由種子決定的排列，不佔額外記憶體）",
+    .current = "只用現在仍在核發的字首（不含 L、R、S、Y）",
+    .postal = "改為每個郵遞區號一列",
+    .files = "要搜尋的檔案；未給檔案時讀取標準輸入，- 代表標準輸入",
+    .nearMisses = "也列出外形像號碼但不正確的，並說明原因",
+    .redact = "原樣輸出輸入內容，只把正確的號碼遮蔽為字首加九個 *",
+    .checkFooter = "結束狀態：0 全部正確，1 有不正確的號碼，2 用法錯誤或無法讀取輸入。\n"
+                   "原因代碼依序為 length、letter、second、digit、check。",
+    .genFooter = "產生器：xoshiro256**，由 SplitMix64 從 --seed 展開初始狀態；範圍取值用 "
+                 "Lemire 的無偏方法。",
+    .scanFooter = "結束狀態：0 找到號碼，1 沒有找到，2 用法錯誤或無法讀取輸入。\n"
+                  "號碼前後須不緊鄰英文字母或數字；行與欄從 1 起算，欄以字元計。",
+    .optionsGroup = "選項",
+    .commandsGroup = "子命令",
+    .usageLabel = "用法",
+    .optionsLabel = "選項",
+    .commandLabel = "子命令",
+    .argumentsLabel = "引數",
+    .hint = "請執行「%1 --help」查看用法。",
+    .badCount = "數量「%1」無效：應為 0 到 18446744073709551615 的整數",
+    .badSeed = "種子「%1」無效：應為 0 到 18446744073709551615 的整數",
+    .badPlace = "不明的地區「%1」：請用 A～Z 的字母或地名，例如 臺北市",
+    .badChoice = "不明的%1「%2」：應為 ",
+    .badLanguage = "不明的語言「%1」：應為 zh-TW 或 en",
+    .unexpected = "無法辨識的引數：%1",
+    .needsValue = "選項 %1 需要一個值",
+    .badArguments = "無法解讀這些引數",
+    .noCommand = "請指定子命令：check、gen、places 或 scan",
+    .categoryNeedsResident = "--category 只用於新式居留證號（-k resident）",
+    .tooFew = "這些條件只有 %1 個不同的號碼，無法產生更多不重複的號碼",
+    .isFile = "「%1」是一個檔案；要檢查檔案中的號碼，請用 -i %1",
+    .cannotRead = "無法讀取 %1：%2",
+    .cannotWrite = "無法寫入標準輸出：%1",
+    .progress = "已產生 %1 個號碼（每秒 %2 百萬個）",
+    .summary = "正確 %1 個，不正確 %2 個",
+    .formatWord = "格式",
+    .kindWord = "種類",
+    .sexWord = "性別",
+    .categoryWord = "身分類別",
 };
 
-constexpr Messages kEnglish = {
-    "taloma-id: check, generate and list Taiwanese identity-card and resident-certificate numbers.",
-    "Check numbers, one per line, naming the first rule each breaks",
-    "Generate valid numbers of a chosen kind, place, sex and seed",
-    "List the places of the 26 letters, or their postal districts",
-    "Print this help and exit",
-    "Print the version and exit",
-    "Output format: text, tsv, csv or jsonl (default text)",
-    "No header line in tsv and csv",
-    "Language of help and messages: zh-TW or en (default from LC_ALL, LC_MESSAGES, LANG)",
-    "Numbers to check; with neither NUMBER nor --input, standard input is read",
-    "Read numbers from FILE, one per line; repeatable; - is standard input",
-    "Kinds accepted, comma-separated: national, resident, resident-old (default all)",
-    "Trim surrounding white space and upper-case a-z before checking",
-    "Print only the invalid numbers",
-    "Print nothing; the exit status tells",
-    "How many numbers (default 1)",
-    "Seed (unsigned 64-bit); the same seed and options give the same output",
-    "Kind: national, resident or resident-old (default national)",
-    "Places: comma-separated letters or place names such as A,F or 台北市 (default all 26)",
-    "Sex: male or female (default either, with equal chance)",
-    "One row per postal district instead",
-    "Exit status: 0 all valid, 1 any invalid, 2 usage error or unreadable input.\n"
-    "Reasons, in the order tried: length, letter, second, digit, check.",
-    "Generator: xoshiro256** seeded from --seed through SplitMix64; Lemire's unbiased bounded "
-    "draw.",
-    "Options",
-    "Commands",
-    "Usage",
-    "OPTIONS",
-    "COMMAND",
-    "Arguments",
-    "Try '%1 --help' for more information.",
-    "invalid count '%1': give a whole number from 0 to 18446744073709551615",
-    "invalid seed '%1': give a whole number from 0 to 18446744073709551615",
-    "unknown place '%1': give letters A-Z or place names such as 台北市",
-    "unknown kind '%1': national, resident or resident-old",
-    "unknown sex '%1': male or female",
-    "unknown format '%1': text, tsv, csv or jsonl",
-    "unknown language '%1': zh-TW or en",
-    "%1",
-    "a command is needed: check, gen or places",
-    "cannot read %1: %2",
-    "%1 numbers (%2 M/s)",
+constexpr Messages kEnglish{
+    .program =
+        "taloma-id: check, generate and list Taiwanese identity-card and resident-certificate "
+        "numbers.",
+    .check = "Check numbers, one per line, naming the first rule each breaks",
+    .gen = "Generate valid numbers of a chosen kind, place, sex and seed",
+    .places = "List the places of the 26 letters, or their postal districts",
+    .scan = "Find the numbers in any text (CSV, logs, documents; ASCII or full-width)",
+    .help = "Print this help and exit",
+    .version = "Print the version and exit",
+    .format = "Output format: text, tsv, csv or jsonl (default text)",
+    .noHeader = "No header line in tsv and csv",
+    .lang = "Language of help and messages: zh-TW or en (default from LC_ALL, LC_MESSAGES, LANG)",
+    .numbers = "Numbers to check; with neither NUMBER nor --input, standard input is read",
+    .input = "Read numbers from FILE, one per line; repeatable; - is standard input",
+    .kinds = "Kinds accepted, comma-separated: national, resident, resident-old (default all)",
+    .normalize = "Before checking, trim white space, drop invisible characters, turn full-width "
+                 "letters and digits into ASCII and upper-case a-z",
+    .quiet = "Print only the invalid numbers, with their line numbers",
+    .status = "Print nothing; the exit status tells",
+    .count = "Print only how many are valid and invalid, the invalid by reason",
+    .lineBuffered = "Write each verdict as soon as its line is read (always so on a terminal)",
+    .genCount = "How many numbers (default 1)",
+    .seed = "Seed (unsigned 64-bit); the same seed and options give the same output",
+    .kind = "Kind: national, resident or resident-old (default national)",
+    .place =
+        "Places: comma-separated letters or place names such as A,F, 臺北市 or 新北市 (default "
+        "all 26)",
+    .sex = "Sex: male or female (default either, with equal chance)",
+    .category = "Holder categories of resident numbers, comma-separated: foreign, unregistered, "
+                "hong-kong-macao, mainland-china (default all)",
+    .unique = "No number twice in one run (a permutation chosen by the seed, in constant memory)",
+    .current = "Only letters still issued today (not L, R, S or Y)",
+    .postal = "One row per postal district instead",
+    .files = "Files to search; with none, standard input is read; - is standard input",
+    .nearMisses = "Also report what looks like a number but is not valid, with the reason",
+    .redact = "Write the input back as it is, with each valid number masked as its letter and "
+              "nine *",
+    .checkFooter = "Exit status: 0 all valid, 1 any invalid, 2 usage error or unreadable input.\n"
+                   "Reasons, in the order tried: length, letter, second, digit, check.",
+    .genFooter = "Generator: xoshiro256** seeded from --seed through SplitMix64; Lemire's "
+                 "unbiased bounded draw.",
+    .scanFooter = "Exit status: 0 a number was found, 1 none, 2 usage error or unreadable input.\n"
+                  "A number stands alone: no letter or digit touches it. Lines and columns count "
+                  "from 1, columns in characters.",
+    .optionsGroup = "Options",
+    .commandsGroup = "Commands",
+    .usageLabel = "Usage",
+    .optionsLabel = "OPTIONS",
+    .commandLabel = "COMMAND",
+    .argumentsLabel = "Arguments",
+    .hint = "Try '%1 --help' for more information.",
+    .badCount = "invalid count '%1': give a whole number from 0 to 18446744073709551615",
+    .badSeed = "invalid seed '%1': give a whole number from 0 to 18446744073709551615",
+    .badPlace = "unknown place '%1': give letters A-Z or place names such as 台北市",
+    .badChoice = "unknown %1 '%2': ",
+    .badLanguage = "unknown language '%1': zh-TW or en",
+    .unexpected = "The following argument was not expected: %1",
+    .needsValue = "%1 needs a value",
+    .badArguments = "%1",
+    .noCommand = "a command is needed: check, gen, places or scan",
+    .categoryNeedsResident = "--category is for resident numbers only (-k resident)",
+    .tooFew = "only %1 different numbers exist for these choices; --unique cannot give more",
+    .isFile = "'%1' is a file; to check the numbers in it, give -i %1",
+    .cannotRead = "cannot read %1: %2",
+    .cannotWrite = "cannot write to standard output: %1",
+    .progress = "%1 numbers (%2 M/s)",
+    .summary = "%1 valid, %2 invalid",
+    .formatWord = "format",
+    .kindWord = "kind",
+    .sexWord = "sex",
+    .categoryWord = "category",
 };
 
-// The second characters allowed for `kinds`, as a sentence's list.
-std::string allowedSeconds(Language language, rules::KindSet kinds) {
-  std::string text;
-  if (language == Language::ZhTw) {
-    std::string male, female;
-    for (const IdKind kind : {IdKind::National, IdKind::Resident, IdKind::ResidentOld}) {
-      if ((kinds & rules::kindBit(kind)) == 0) continue;
-      for (const char c : rules::SecondCharacters(kind, Sex::Male))
-        (male += male.empty() ? "" : "、") += c;
-      for (const char c : rules::SecondCharacters(kind, Sex::Female))
-        (female += female.empty() ? "" : "、") += c;
-    }
-    return "第二碼男性應為 " + male + "，女性應為 " + female;
-  }
-  constexpr std::pair<IdKind, const char*> kAllowed[] = {
-      {IdKind::National, "1 or 2 (national)"},
-      {IdKind::Resident, "8 or 9 (resident)"},
-      {IdKind::ResidentOld, "A to D (resident-old)"}};
-  for (const auto& [kind, allowed] : kAllowed) {
-    if ((kinds & rules::kindBit(kind)) == 0) continue;
-    text += text.empty() ? "" : ", ";
-    text += allowed;
-  }
-  return "position 2 must be " + text;
-}
+// The system's reasons we name ourselves, so that they read the same on every system and in
+// both languages.
+struct Reason {
+  int error;
+  const char* english;
+  const char* chinese;
+};
+constexpr Reason kReasons[] = {
+    {ENOENT, "No such file or directory", "沒有這個檔案或目錄"},
+    {EACCES, "Permission denied", "沒有權限"},
+    {EPERM, "Operation not permitted", "不允許這項操作"},
+    {EISDIR, "Is a directory", "這是一個目錄"},
+    {ENOTDIR, "Not a directory", "路徑中有一段不是目錄"},
+    {ENOSPC, "No space left on device", "裝置上已沒有空間"},
+    {EIO, "Input/output error", "輸入輸出錯誤"},
+    {ENAMETOOLONG, "File name too long", "檔名太長"},
+    {ELOOP, "Too many levels of symbolic links", "符號連結的層數太多"},
+    {EMFILE, "Too many open files", "開啟的檔案太多"},
+    {EFBIG, "File too large", "檔案太大"},
+    {EROFS, "Read-only file system", "唯讀的檔案系統"},
+    {EINVAL, "Invalid argument", "無效的引數"},
+    {EBADF, "Bad file descriptor", "無效的檔案描述子"},
+    {ENXIO, "No such device or address", "沒有這個裝置或位址"},
+};
+
+Language g_language = Language::En;
 
 }  // namespace
 
+void useLanguage(Language language) { g_language = language; }
+Language language() { return g_language; }
+const Messages& messages() { return messagesIn(g_language); }
+
 std::optional<Language> languageNamed(std::string_view name) {
-  if (name == "zh-TW") return Language::ZhTw;
-  if (name == "en") return Language::En;
+  // "zh_TW.UTF-8@variant" names the same language as "zh-tw".
+  name = name.substr(0, name.find_first_of(".@"));
+  std::string lower;
+  for (const char c : name) {
+    lower += c == '_' ? '-' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  if (lower == "zh" || lower.starts_with("zh-")) return Language::ZhTw;
+  if (lower == "en" || lower.starts_with("en-") || lower == "c" || lower == "posix") {
+    return Language::En;
+  }
   return std::nullopt;
 }
 
@@ -139,16 +202,17 @@ Language languageOfEnvironment() {
   for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = std::getenv(variable);
     if (value == nullptr || *value == '\0') continue;
-    return std::string_view(value).starts_with("zh") ? Language::ZhTw : Language::En;
+    return languageNamed(value).value_or(Language::En);
   }
-  return Language::En;
+  return languageNamed(platform::systemLanguage()).value_or(Language::En);
 }
 
 const Messages& messagesIn(Language language) {
   return language == Language::ZhTw ? kChinese : kEnglish;
 }
 
-std::string filled(std::string_view pattern, std::string_view first, std::string_view second) {
+std::string filled(const char* patternText, std::string_view first, std::string_view second) {
+  const std::string_view pattern = patternText;
   std::string text;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     if (pattern[i] == '%' && i + 1 < pattern.size() &&
@@ -161,68 +225,14 @@ std::string filled(std::string_view pattern, std::string_view first, std::string
   return text;
 }
 
-std::string verdictText(Language language, const rules::IdVerdict& verdict, rules::KindSet kinds,
-                        std::string_view placeName) {
-  const bool zh = language == Language::ZhTw;
-  const std::string position = std::to_string(verdict.position);
-  switch (verdict.reason) {
-    case Reason::None: {
-      const std::string letter(1, verdict.letter);
-      if (zh) {
-        const std::string sex = verdict.sex == Sex::Male ? "男性" : "女性";
-        switch (verdict.kind) {
-          case IdKind::National:
-            return "這是正確的" + sex + "身分證字號戶籍地在" + std::string(placeName);
-          case IdKind::Resident:
-            return "這是正確的" + sex + "新式居留證號，字首 " + letter + " 為" +
-                   std::string(placeName);
-          case IdKind::ResidentOld:
-            return "這是正確的" + sex + "舊式居留證號，字首 " + letter + " 為" +
-                   std::string(placeName);
-        }
-      }
-      return "valid " + std::string(kindName(verdict.kind)) + " number, " +
-             std::string(sexName(verdict.sex)) + ", " + letter + " " + std::string(placeName);
-    }
-    case Reason::Length: return zh ? "號碼應為十個字元" : "not ten characters";
-    case Reason::Letter:
-      return zh ? "身分證第一碼應為大寫英文字母" : "position 1 must be a capital letter A-Z";
-    case Reason::Second:
-      if (zh && kinds == rules::kindBit(IdKind::National))
-        return "身分證第二碼男性應為１、女性應為２";
-      return allowedSeconds(language, kinds);
-    case Reason::Digit:
-      return zh ? "身分證第三碼到第十碼應為數字０～９，第 " + position + " 碼不是"
-                : "position " + position + " must be a digit 0-9";
-    case Reason::Check: {
-      const std::string digit(1, static_cast<char>('0' + verdict.expected));
-      return zh ? "最後一碼檢測碼應為" + digit : "wrong check digit, expected " + digit;
+std::string reasonOf(Language language, int error) {
+  for (const Reason& reason : kReasons) {
+    if (reason.error == error) {
+      return language == Language::ZhTw ? reason.chinese : reason.english;
     }
   }
-  return {};
-}
-
-std::string_view kindName(IdKind kind) {
-  switch (kind) {
-    case IdKind::National: return "national";
-    case IdKind::Resident: return "resident";
-    case IdKind::ResidentOld: return "resident-old";
-  }
-  return {};
-}
-
-std::string_view sexName(Sex sex) { return sex == Sex::Male ? "male" : "female"; }
-
-std::string_view reasonName(Reason reason) {
-  switch (reason) {
-    case Reason::None: return {};
-    case Reason::Length: return "length";
-    case Reason::Letter: return "letter";
-    case Reason::Second: return "second";
-    case Reason::Digit: return "digit";
-    case Reason::Check: return "check";
-  }
-  return {};
+  return language == Language::ZhTw ? "系統錯誤（代碼 " + std::to_string(error) + "）"
+                                    : std::string(std::strerror(error));
 }
 
 }  // namespace cli

@@ -5,78 +5,72 @@
 #include <string>
 #include <string_view>
 
-#include "rules/id_kinds.h"
+#include "rules/wording.h"
 
 namespace cli {
 
-enum class Language { ZhTw, En };
+using rules::Language;
 
-// "zh-TW" or "en"; nothing for any other name.
+// The language a --lang value names: zh-TW for "zh", "zh_TW", "zh-tw", "zh_TW.UTF-8" and the
+// like, English for "en", "en_US", "C" and "POSIX"; nothing for any other.
 std::optional<Language> languageNamed(std::string_view name);
 
-// The language of the first set of LC_ALL, LC_MESSAGES and LANG: Chinese for a value starting
-// with "zh", English for any other or none.
+// The language of the first set of LC_ALL, LC_MESSAGES and LANG, else the system's setting;
+// English when none names a language we speak.
 Language languageOfEnvironment();
+
+// One text of the tables below. It has no default, so a table that leaves one out does not
+// compile.
+struct Text {
+  consteval Text(const char* text) : text(text) {}  // NOLINT: texts are written as literals
+  operator const char*() const { return text; }     // NOLINT
+  operator std::string() const { return text; }     // NOLINT
+  const char* text;
+};
 
 struct Messages {
   // Help
-  const char* program;
-  const char* check;
-  const char* gen;
-  const char* places;
-  const char* help;
-  const char* version;
-  const char* format;
-  const char* noHeader;
-  const char* lang;
-  const char* numbers;
-  const char* input;
-  const char* kinds;
-  const char* normalize;
-  const char* quiet;
-  const char* status;
-  const char* count;
-  const char* seed;
-  const char* kind;
-  const char* place;
-  const char* sex;
-  const char* postal;
-  const char* checkFooter;
-  const char* genFooter;
-  const char* optionsGroup;
-  const char* commandsGroup;
-  const char* usageLabel;
-  const char* optionsLabel;
-  const char* commandLabel;
-  const char* argumentsLabel;
-  // Errors; %1 and %2 stand for the values named
-  const char* hint;          // %1 the command
-  const char* badCount;      // %1 the value
-  const char* badSeed;       // %1 the value
-  const char* badPlace;      // %1 the value
-  const char* badKind;       // %1 the value
-  const char* badSex;        // %1 the value
-  const char* badFormat;     // %1 the value
-  const char* badLanguage;   // %1 the value
-  const char* badArguments;  // %1 the parser's own message
-  const char* noCommand;
-  const char* cannotRead;  // %1 the file, %2 the system's reason
-  const char* progress;    // %1 the count, %2 millions per second
+  Text program, check, gen, places, scan, help, version;
+  Text format, noHeader, lang;
+  Text numbers, input, kinds, normalize, quiet, status, count, lineBuffered;
+  Text genCount, seed, kind, place, sex, category, unique, current;
+  Text postal;
+  Text files, nearMisses, redact;
+  Text checkFooter, genFooter, scanFooter;
+  Text optionsGroup, commandsGroup, usageLabel, optionsLabel, commandLabel, argumentsLabel;
+  // Errors and notes; %1 and %2 stand for the values named
+  Text hint;             // %1 the command
+  Text badCount;         // %1 the value
+  Text badSeed;          // %1 the value
+  Text badPlace;         // %1 the value
+  Text badChoice;        // %1 what, %2 the value; followed by the names allowed
+  Text badLanguage;      // %1 the value
+  Text unexpected;       // %1 the argument
+  Text needsValue;       // %1 the option
+  Text badArguments;     // %1 the parser's own message
+  Text noCommand;
+  Text categoryNeedsResident;
+  Text tooFew;           // %1 how many different numbers there are
+  Text isFile;           // %1 the argument
+  Text cannotRead;       // %1 the file, %2 the system's reason
+  Text cannotWrite;      // %1 the system's reason
+  Text progress;         // %1 the count, %2 millions per second
+  Text summary;          // %1 valid, %2 invalid
+  // The words of badChoice's %1
+  Text formatWord, kindWord, sexWord, categoryWord;
 };
 
 const Messages& messagesIn(Language language);
 
+// The language of this run, chosen once from the arguments and the environment, and its texts.
+void useLanguage(Language language);
+Language language();
+const Messages& messages();
+
 // `pattern` with %1 and %2 replaced by `first` and `second`.
-std::string filled(std::string_view pattern, std::string_view first, std::string_view second = {});
+std::string filled(const char* pattern, std::string_view first, std::string_view second = {});
 
-// The verdict as the text format words it, after the input: the window's own wording in Chinese
-// where it has one. `kinds` are those asked for, `placeName` the valid number's place.
-std::string verdictText(Language language, const rules::IdVerdict& verdict, rules::KindSet kinds,
-                        std::string_view placeName);
-
-// The names used in tsv, csv and jsonl, the same in every language.
-std::string_view kindName(rules::IdKind kind);
-std::string_view sexName(rules::Sex sex);
-std::string_view reasonName(rules::Reason reason);
+// The system's reason for `error` (an errno value) in `language`.
+std::string reasonOf(Language language, int error);
 
 }  // namespace cli

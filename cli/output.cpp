@@ -1,14 +1,11 @@
 // The output buffer, shown text and the escaping rules of each format.
 #include "cli/output.h"
 
-#include <unistd.h>
-
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
-#include "rules/id_kinds.h"
+#include "cli/messages.h"
+#include "cli/platform.h"
+#include "rules/text.h"
 
 namespace cli {
 
@@ -20,20 +17,16 @@ void Output::flush() {
 }
 
 void Output::write(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t done = ::write(m_fd, bytes.data(), bytes.size());
-    if (done >= 0) {
-      bytes.remove_prefix(static_cast<std::size_t>(done));
-      continue;
-    }
-    if (errno == EINTR) continue;
-    if (errno == EPIPE) {
-      // SIGPIPE was blocked or ignored when we were started: end as it would have ended us.
-      std::_Exit(128 + SIGPIPE);
-    }
-    std::fprintf(stderr, "taloma-id: standard output: %s\n", std::strerror(errno));
-    std::_Exit(2);
+  if (!platform::writeAll(m_fd, bytes)) {
+    fail(filled(messages().cannotWrite, reasonOf(language(), errno)));
   }
+}
+
+void fail(std::string_view message) {
+  std::string line = "taloma-id: ";
+  line.append(message).append("\n");
+  platform::writeAll(platform::kStandardError, line);
+  platform::quit(2);
 }
 
 std::string_view shown(std::string_view text, bool cut, std::string& scratch) {
@@ -60,9 +53,38 @@ std::string_view shown(std::string_view text, bool cut, std::string& scratch) {
   return scratch;
 }
 
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+// Text for a terminal: what would move the cursor, change colours or reorder the line is shown as
+// an escape instead, and a backslash is doubled so that the escapes read one way only.
+void appendForTerminal(std::string& out, std::string_view value) {
+  for (std::size_t at = 0; at < value.size();) {
+    const int length = rules::Utf8SequenceLength(value, at);
+    const char32_t c = length == 0 ? U'\uFFFD' : rules::DecodeUtf8(value, at, length);
+    const std::size_t size = length == 0 ? 1 : static_cast<std::size_t>(length);
+    if (length == 0) {
+      out += "\uFFFD";
+    } else if (c == U'\\') {
+      out += "\\\\";
+    } else if (c == U'\t') {
+      out += "\\t";
+    } else if (rules::IsInvisible(c)) {
+      out += c > 0xFFFF ? "\\U" : "\\u";
+      for (int shift = c > 0xFFFF ? 28 : 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 15];
+    } else {
+      out.append(value, at, size);
+    }
+    at += size;
+  }
+}
+
+}  // namespace
+
 void appendField(std::string& out, Format format, std::string_view value) {
   switch (format) {
-    case Format::Text: out += value; return;
+    case Format::Text: appendForTerminal(out, value); return;
     case Format::Tsv:
       for (const char c : value) {
         switch (c) {
@@ -102,7 +124,6 @@ void appendField(std::string& out, Format format, std::string_view value) {
         } else if (c == '\t') {
           out += "\\t";
         } else {
-          static constexpr char kHex[] = "0123456789abcdef";
           out += "\\u00";
           out += kHex[byte >> 4];
           out += kHex[byte & 15];
@@ -152,35 +173,6 @@ void appendHeader(std::string& out, Format format, std::span<const std::string_v
     first = false;
   }
   out += '\n';
-}
-
-std::string utf8(std::u16string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 }  // namespace cli

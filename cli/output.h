@@ -13,7 +13,8 @@ namespace cli {
 enum class Format { Text, Tsv, Csv, Jsonl };
 
 // Writes to a file descriptor in large blocks. A reader that has gone away ends the program at
-// once and silently, as it would any Unix filter; any other write error ends it with status 2.
+// once and silently, as it would any Unix filter; any other write error ends it with a message
+// and status 2.
 class Output {
  public:
   static constexpr std::size_t kSize = 64 * 1024;
@@ -41,12 +42,19 @@ class Output {
   void commit(std::size_t size) { m_used += size; }
   void flush();
 
+  // Each row goes out as soon as it is complete: on a terminal, or when asked to.
+  void setLineBuffered(bool lineBuffered) { m_lineBuffered = lineBuffered; }
+  void endRow() {
+    if (m_lineBuffered) flush();
+  }
+
  private:
   void write(std::string_view bytes);
 
   int m_fd;
   std::unique_ptr<char[]> m_data;
   std::size_t m_used = 0;
+  bool m_lineBuffered = false;
 };
 
 // One field of a row. An empty value stands for an absent one.
@@ -70,8 +78,9 @@ inline bool isPlain(std::string_view text) noexcept {
   return true;
 }
 
-// Appends `value` as one field: as it is in text, with \\ \t \n \r escapes in tsv, quoted where
-// RFC 4180 needs it in csv, as a JSON string in jsonl.
+// Appends `value` as one field: in text with backslashes doubled and the characters a terminal
+// would act on (controls, invisible formatting) as \t or \uXXXX escapes, with \\ \t \n \r escapes
+// in tsv, quoted where RFC 4180 needs it in csv, as a JSON string in jsonl.
 void appendField(std::string& out, Format format, std::string_view value);
 
 // Appends `fields` to a row, with the separators and JSON keys of `format`; `first` when they open
@@ -84,7 +93,7 @@ void appendRowEnd(std::string& out, Format format);
 // The header line of tsv and csv (nothing for text and jsonl).
 void appendHeader(std::string& out, Format format, std::span<const std::string_view> names);
 
-// UTF-16 text, such as the place table's names, in UTF-8.
-std::string utf8(std::u16string_view text);
+// Ends the program with status 2 after one line on standard error, "taloma-id: <message>".
+[[noreturn]] void fail(std::string_view message);
 
 }  // namespace cli

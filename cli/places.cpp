@@ -1,24 +1,11 @@
 // taloma-id places: the 26 letters with their places, or every postal district.
-#include <unistd.h>
-
 #include <array>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/platform.h"
 
 namespace cli {
-namespace {
-
-// The district name without the U+3000 the list box pads two-character names with.
-std::string districtOf(std::u16string_view entry) {
-  std::u16string name;
-  for (const char16_t c : entry.substr(0, 3)) {
-    if (c != u'\u3000') name += c;
-  }
-  return utf8(name);
-}
-
-}  // namespace
 
 int runPlaces(const PlacesSettings& settings) {
   const Format format = settings.common.format;
@@ -32,38 +19,29 @@ int runPlaces(const PlacesSettings& settings) {
     constexpr std::array<std::string_view, 4> names = {"letter", "place", "district",
                                                        "postal_code"};
     if (settings.common.header) appendHeader(text, format, names);
-    for (int id = rules::kFirstPostalId; id <= rules::kLastPostalId; ++id) {
-      // Rows 1 to 26 hold contiguous id ranges; the ids past them belong to no place.
-      const rules::Place* owner = nullptr;
-      for (const rules::Place& place : rules::Places().subspan(1)) {
-        if (id >= place.firstId && id <= place.lastId) owner = &place;
-      }
-      const std::u16string_view entry = rules::PostalEntry(id);
-      const std::string letter = owner ? std::string(1, static_cast<char>(owner->letter)) : "";
-      const std::string place = owner ? utf8(owner->name) : "";
-      const std::string code = utf8(entry.substr(5));
+    for (const rules::District& district : rules::AllDistricts()) {
+      const rules::Place* place = rules::PlaceOfDistrict(district);
+      const std::string letter = place ? std::string(1, place->letter) : "";
       row(std::array<Field, 4>{{{"letter", letter},
-                                {"place", place},
-                                {"district", districtOf(entry)},
-                                {"postal_code", code}}});
+                                {"place", place ? place->name : ""},
+                                {"district", district.name},
+                                {"postal_code", district.postalCode}}});
     }
   } else {
-    constexpr std::array<std::string_view, 5> names = {"letter", "value", "place", "area_code",
-                                                       "postal_count"};
+    constexpr std::array<std::string_view, 6> names = {"letter",    "value",        "place",
+                                                       "area_code", "postal_count", "last_issued"};
     if (settings.common.header) appendHeader(text, format, names);
-    for (int value = rules::kFirstLetterValue; value <= rules::kLastLetterValue; ++value) {
-      const rules::Place& place = *rules::PlaceByLetterValue(value);
-      // The window shows "None" where a place has no area code; here it is simply absent.
-      const std::string area = place.areaCode == u"None" ? "" : utf8(place.areaCode);
-      row(std::array<Field, 5>{
-          {{"letter", std::string(1, static_cast<char>(place.letter))},
-           {"value", std::to_string(value), true},
-           {"place", utf8(place.name)},
-           {"area_code", area},
-           {"postal_count", std::to_string(rules::PostalEntries(place).size()), true}}});
+    for (const rules::Place& place : rules::Places()) {
+      const std::string year = place.lastIssued ? std::to_string(place.lastIssued) : "";
+      row(std::array<Field, 6>{{{"letter", std::string(1, place.letter)},
+                                {"value", std::to_string(place.letterValue), true},
+                                {"place", place.name},
+                                {"area_code", place.diallingCode},
+                                {"postal_count", std::to_string(place.districts.size()), true},
+                                {"last_issued", year, true}}});
     }
   }
-  Output out(STDOUT_FILENO);
+  Output out(platform::kStandardOutput);
   out.put(text);
   return 0;
 }

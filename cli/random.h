@@ -59,4 +59,42 @@ class Xoshiro256StarStar {
   std::array<std::uint64_t, 4> m_state{};
 };
 
+// A permutation of [0, size) chosen by a seed, computed one value at a time: the values at
+// indexes 0, 1, 2, ... never repeat, and no list of them is kept. A Feistel network over the
+// smallest even number of bits that covers `size`, walked again while a value falls outside it.
+class Permutation {
+ public:
+  Permutation(std::uint64_t size, std::uint64_t seed) noexcept : m_size(size) {
+    while ((std::uint64_t{1} << (2 * m_halfBits)) < size) ++m_halfBits;
+    m_mask = (std::uint64_t{1} << m_halfBits) - 1;
+    for (auto& key : m_keys) key = splitMix64(seed);
+  }
+
+  // The value at `index` (below size).
+  std::uint64_t operator()(std::uint64_t index) const noexcept {
+    std::uint64_t value = scramble(index);
+    while (value >= m_size) value = scramble(value);
+    return value;
+  }
+
+ private:
+  std::uint64_t scramble(std::uint64_t value) const noexcept {
+    std::uint64_t left = value >> m_halfBits;
+    std::uint64_t right = value & m_mask;
+    for (const std::uint64_t key : m_keys) {
+      std::uint64_t mixed = right ^ key;
+      const std::uint64_t round = splitMix64(mixed) & m_mask;
+      const std::uint64_t next = left ^ round;
+      left = right;
+      right = next;
+    }
+    return (left << m_halfBits) | right;
+  }
+
+  std::uint64_t m_size;
+  int m_halfBits = 1;
+  std::uint64_t m_mask = 0;
+  std::array<std::uint64_t, 6> m_keys{};
+};
+
 }  // namespace cli

@@ -16,8 +16,9 @@
 
 #include "about_window/frm_about.h"
 #include "main_window/controls.h"
+#include "resources/version.h"
 #include "rules/id_number.h"
-#include "rules/place_table.h"
+#include "rules/place_list.h"
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
 
@@ -41,7 +42,7 @@ constexpr form::TwipsRect kLayout[] = {
 };
 
 constexpr std::int16_t kBatchSizes[] = {1, 5, 10, 20, 50, 100};
-constexpr int kPlaceWithoutPostalCodes = 22;
+constexpr int kPlaceWithoutPostalCodes = 22;  // 陽明山
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kClearCaption = QStringLiteral("清除號碼");
@@ -51,8 +52,13 @@ const QString kUnsetfocus = QStringLiteral("Unsetfocus");
 const QString kRando = QStringLiteral("Rando");
 const QString kErrorTitle = QStringLiteral("<錯誤>");
 
-QString fromView(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+QString fromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "Taloma v2.0", as the window's texts name the program.
+QString programAndVersion() {
+  return QStringLiteral("Taloma v") + QString::fromLatin1(version::kShortVersion);
 }
 
 std::u16string_view toView(const QString& text) {
@@ -84,7 +90,7 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       m_runtime(runtime) {
   setObjectName(QStringLiteral("frmTwno"));
-  setWindowTitle(QStringLiteral("Taloma v2.0 (身分證字號產生器)"));
+  setWindowTitle(programAndVersion() + QStringLiteral(" (身分證字號產生器)"));
   setWindowIcon(form::programIcon());
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
   // The controls that name no font of their own use the window's: the Ming face at 9 points,
@@ -145,7 +151,9 @@ void frmTwno::createControls() {
   optGirl->setText(QStringLiteral("女性"));
 
   cboPlace = form::create<QComboBox>(this, "cboPlace");
-  for (const rules::Place& place : rules::Places()) cboPlace->addItem(fromView(place.name));
+  for (int index = 0; index < rules::kPlaceRowCount; ++index) {
+    cboPlace->addItem(fromUtf8(rules::PlaceByIndex(index)->name));
+  }
   cboPlace->setCurrentIndex(-1);  // nothing chosen until Form_Load chooses item 0
   cboPlace->setToolTip(QStringLiteral("選擇身分證字號的出生地"));
 
@@ -311,13 +319,12 @@ void frmTwno::showFormError(const QString& prompt, int first, int count) {
 // Event handlers.
 
 void frmTwno::Form_Load() {
-  if (m_runtime.previousInstance()) {
-    m_runtime.end();
-    return;
-  }
+  // Whether another copy runs was asked before the window was built (main.cpp): a second copy
+  // ends without building one.
   selectPlace(cboPlace->findText(cboPlace->itemText(0)));
   cboHowmuch->setCurrentIndex(cboHowmuch->findText(cboHowmuch->itemText(0)));
-  setCaption(QStringLiteral("歡迎使用Taloma v2.0") + kCrLf + QStringLiteral("身分證字號產生器"));
+  setCaption(QStringLiteral("歡迎使用") + programAndVersion() + kCrLf +
+             QStringLiteral("身分證字號產生器"));
   lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   txtNo->setFocus();
 }
@@ -346,18 +353,16 @@ void frmTwno::cboPlace_Click() {
     m_runtime.doEvents();
   }
 
-  const rules::Place* place = rules::PlaceByIndex(cboPlace->currentIndex());
-  setAutoSizedText(lblAreacode, place ? fromView(place->areaCode) : QStringLiteral("None"));
+  const auto row = rules::PlaceByIndex(cboPlace->currentIndex());
+  setAutoSizedText(lblAreacode, fromUtf8(row ? row->areaCode : rules::kNoAreaCode));
 
   const int index = cboPlace->currentIndex();
   if (index == kPlaceWithoutPostalCodes) {
     lstZonenum->clear();
-    lstZonenum->addItem(QStringLiteral("無特定郵遞區號"));
-  } else if (const rules::Place* shown = rules::PlaceByIndex(index)) {
+    lstZonenum->addItem(fromUtf8(rules::kNoPostalDistricts));
+  } else if (const auto shown = rules::PlaceByIndex(index)) {
     QStringList entries;
-    for (const std::u16string_view entry : rules::PostalEntries(*shown)) {
-      entries.append(fromView(entry));
-    }
+    for (const std::string& entry : rules::PostalEntries(*shown)) entries.append(fromUtf8(entry));
     lstZonenum->clear();
     lstZonenum->addItems(entries);
     if (index == 0) form::setTag(lstZonenum, QStringLiteral("dover"));
@@ -390,7 +395,7 @@ void frmTwno::cmdProduce_Click() {
       form::setTag(cmdProduce, QStringLiteral("UnRando"));
       lstNo->setToolTip(QString());
       sex = optBoy->isChecked() ? 1 : 2;
-      letterValue = cboPlace->currentIndex() + 9;
+      letterValue = cboPlace->currentIndex() + rules::kPlaceIndexOffset;
     }
     const QString sexWord = sex == 1 ? QStringLiteral("男性") : QStringLiteral("女性");
 
@@ -402,7 +407,7 @@ void frmTwno::cmdProduce_Click() {
     }
     const int checkDigit = rules::CheckDigit(letterValue, digits);
 
-    const int placeIndex = letterValue - 9;
+    const int placeIndex = letterValue - rules::kPlaceIndexOffset;
     const QString firstLine =
         QStringLiteral("產生了") + QString::number(Howmuch) + QStringLiteral("組戶籍地在") + kCrLf;
     if (placeIsUnspecified() && Howmuch != 1) {
@@ -542,7 +547,7 @@ void frmTwno::lstNo_DblClick() {
   const QString sir = letterAt(number, 1) == QStringLiteral("1") ? QStringLiteral("的「先生」")
                                                                  : QStringLiteral("的「小姐」");
   setCaption(QStringLiteral("這是一位戶籍地在") + kCrLf + QStringLiteral("「") +
-             cboPlace->itemText(place ? place->index : -1) + QStringLiteral("」") + sir);
+             cboPlace->itemText(place ? place->index() : -1) + QStringLiteral("」") + sir);
   form::setTag(lblTel, QString());
 
   setCutMode();

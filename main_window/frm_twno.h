@@ -21,8 +21,8 @@ class frmTwno : public QWidget {
   Q_OBJECT
 
  public:
-  // Builds the window and its controls and runs Form_Load. When another copy is already running,
-  // Form_Load ends the program through the runtime and the window must not be shown.
+  // Builds the window and its controls and runs Form_Load. Whether another copy runs is asked
+  // first, before any window is built.
   explicit frmTwno(Runtime& runtime, QWidget* parent = nullptr);
   ~frmTwno() override;
 

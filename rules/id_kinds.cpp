@@ -1,4 +1,4 @@
-// The verdict on a number of any of the three kinds, read from UTF-8 text.
+// The verdict core over ten characters for all three kinds, and its UTF-8 reader.
 #include "rules/id_kinds.h"
 
 #include <bit>
@@ -24,9 +24,9 @@ struct LetterRole {
 // Letter values by byte, taken from LetterValue.
 constexpr auto kLetterRoles = [] {
   std::array<LetterRole, 256> roles{};
-  for (char16_t c = u'A'; c <= u'Z'; ++c) {
-    const int value = LetterValue(c)->value;
-    roles[c] = {static_cast<std::uint8_t>(value), sumOfPart(value, {})};
+  for (const char c : kLetters) {
+    const int value = LetterValue(static_cast<unsigned char>(c))->value;
+    roles[static_cast<unsigned char>(c)] = {static_cast<std::uint8_t>(value), sumOfPart(value, {})};
   }
   return roles;
 }();
@@ -73,10 +73,7 @@ static_assert(kWeightWord != 0);
 
 }  // namespace
 
-namespace detail {
-
-// The rules after the length, over exactly ten characters, one byte each.
-IdVerdict verifyTenBytes(const unsigned char* ten, KindSet kinds) noexcept {
+IdVerdict VerifyTen(const unsigned char* ten, KindSet kinds) noexcept {
   const LetterRole letter = kLetterRoles[ten[0]];
   const int letterValue = letter.value;
   if (letterValue == 0) return {Reason::Letter, 1};
@@ -112,10 +109,13 @@ IdVerdict verifyTenBytes(const unsigned char* ten, KindSet kinds) noexcept {
   IdVerdict verdict{Reason::None};
   verdict.kind = role.kind;
   verdict.sex = role.sex;
+  if (role.kind == IdKind::Resident) verdict.category = CategoryOf(static_cast<char>(ten[2]));
   verdict.letter = static_cast<char>(ten[0]);
   verdict.place = PlaceByLetterValue(letterValue);
   return verdict;
 }
+
+namespace detail {
 
 IdVerdict verifyDecoded(std::string_view text, KindSet kinds) noexcept {
   constexpr std::size_t kTen = kNumberLength;
@@ -130,7 +130,7 @@ IdVerdict verifyDecoded(std::string_view text, KindSet kinds) noexcept {
     at += length == 0 ? 1 : static_cast<std::size_t>(length);
   }
   if (count != kTen) return {Reason::Length};
-  return verifyTenBytes(ten.data(), kinds);
+  return VerifyTen(ten.data(), kinds);
 }
 
 }  // namespace detail

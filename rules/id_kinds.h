@@ -1,5 +1,5 @@
-// The three kinds of identity number (national, resident, resident-old): one verdict over UTF-8
-// text for all of them, and the composition of a number from its parts.
+// The three kinds of identity number (national, resident, resident-old): the one verdict core for
+// all of them, its reader for UTF-8 text, and the composition of a number from its parts.
 #pragma once
 
 #include <array>
@@ -10,6 +10,7 @@
 
 #include "rules/id_number.h"
 #include "rules/place_table.h"
+#include "rules/text.h"
 
 namespace rules {
 
@@ -24,46 +25,49 @@ inline constexpr KindSet kAllKinds = 7;
 // The rules in the order they are tried; None for a valid number.
 enum class Reason : std::uint8_t { None, Length, Letter, Second, Digit, Check };
 
+// Who holds a resident certificate of the 2021 format, by its third character: 0 to 6 a foreign
+// or stateless resident, 7 a national without household registration, 8 a resident from Hong Kong
+// or Macao, 9 one from mainland China.
+enum class Category : std::uint8_t { None, Foreign, Unregistered, HongKongMacao, MainlandChina };
+
+constexpr Category CategoryOf(char third) noexcept {
+  if (third >= '0' && third <= '6') return Category::Foreign;
+  if (third == '7') return Category::Unregistered;
+  if (third == '8') return Category::HongKongMacao;
+  if (third == '9') return Category::MainlandChina;
+  return Category::None;
+}
+
+// The third characters of each category, for drawing numbers of chosen categories.
+constexpr std::string_view ThirdCharacters(Category category) noexcept {
+  switch (category) {
+    case Category::Foreign: return "0123456";
+    case Category::Unregistered: return "7";
+    case Category::HongKongMacao: return "8";
+    case Category::MainlandChina: return "9";
+    case Category::None: break;
+  }
+  return {};
+}
+
 struct IdVerdict {
   Reason reason = Reason::Length;
   std::int8_t position = 0;        // 1-based character position for Letter, Second, Digit and Check
   std::int8_t expected = -1;       // the right check digit for Check
   IdKind kind = IdKind::National;  // kind, sex, letter and place are set for a valid number
   Sex sex = Sex::Male;
+  Category category = Category::None;  // set for a valid resident number of the 2021 format
   char letter = 0;
   const Place* place = nullptr;
 
   bool isValid() const noexcept { return reason == Reason::None; }
 };
 
-// The length (1 to 4) of the well-formed UTF-8 sequence that starts at text[at], or 0 when that
-// byte starts none; such a byte then stands for one character of its own.
-constexpr int Utf8SequenceLength(std::string_view text, std::size_t at) noexcept {
-  const auto byte = [text](std::size_t i) -> unsigned {
-    return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
-  };
-  const auto follows = [&byte, at](std::size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
-    const unsigned b = byte(at + i);
-    return b >= low && b <= high;
-  };
-  const unsigned lead = byte(at);
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return follows(1) ? 2 : 0;
-  // The narrowed second-byte ranges exclude overlong forms, surrogates and code points past
-  // U+10FFFF.
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    const bool second = follows(1, lead == 0xE0 ? 0xA0 : 0x80, lead == 0xED ? 0x9F : 0xBF);
-    return second && follows(2) ? 3 : 0;
-  }
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    const bool second = follows(1, lead == 0xF0 ? 0x90 : 0x80, lead == 0xF4 ? 0x8F : 0xBF);
-    return second && follows(2) && follows(3) ? 4 : 0;
-  }
-  return 0;
-}
+// The one verdict core: the rules after the length, over exactly ten characters, one byte each
+// (a character outside ASCII as 0x80). The text readers in front of it decode their encoding.
+IdVerdict VerifyTen(const unsigned char* ten, KindSet kinds) noexcept;
 
 namespace detail {
-IdVerdict verifyTenBytes(const unsigned char* ten, KindSet kinds) noexcept;
 IdVerdict verifyDecoded(std::string_view text, KindSet kinds) noexcept;
 }  // namespace detail
 
@@ -78,7 +82,7 @@ inline IdVerdict VerifyId(std::string_view text, KindSet kinds = kAllKinds) noex
     std::memcpy(&head, text.data(), sizeof head);
     std::memcpy(&tail, text.data() + sizeof head, sizeof tail);
     if (((head | tail) & 0x8080808080808080u) == 0) {
-      return detail::verifyTenBytes(reinterpret_cast<const unsigned char*>(text.data()), kinds);
+      return VerifyTen(reinterpret_cast<const unsigned char*>(text.data()), kinds);
     }
   }
   return detail::verifyDecoded(text, kinds);
@@ -146,11 +150,11 @@ struct IdPrefix {
   std::uint8_t checkPart = 0;
 };
 
-// The prefix of the numbers with the letter of `place` (rows 1 to 26) and the second character
-// `second` (one of SecondCharacters).
+// The prefix of the numbers with the letter of `place` and the second character `second` (one of
+// SecondCharacters).
 constexpr IdPrefix MakePrefix(const Place& place, char second) noexcept {
   const int part = CheckDigit(place.letterValue, {SecondValue(second), 0, 0, 0, 0, 0, 0, 0});
-  return {static_cast<char>(place.letter), second, static_cast<std::uint8_t>(part)};
+  return {place.letter, second, static_cast<std::uint8_t>(part)};
 }
 
 // Writes the ten characters of the number with `prefix` and `serial` (0 to 9,999,999) as positions

@@ -1,35 +1,40 @@
-// Letter values, the check digit and the verdict of an identity number.
+// The window's verdict: its UTF-16 text read into the verdict core as a national number.
 #include "rules/id_number.h"
+
+#include <algorithm>
+
+#include "rules/id_kinds.h"
 
 namespace rules {
 
 NumVerdict VerifyNum(std::u16string_view text) noexcept {
-  // Positions past the end of a short text read as 0, which is neither a letter nor a digit.
-  const auto at = [text](std::size_t position) -> char16_t {
-    return position <= text.size() ? text[position - 1] : char16_t{0};
-  };
-
-  const auto letter = LetterValue(at(1));
-  if (!letter) return {VerdictKind::BadLetter};
-  const char16_t sex = at(2);
-  if (sex != u'1' && sex != u'2') return {VerdictKind::BadSex};
-  for (std::size_t position = 3; position <= kNumberLength; ++position) {
-    if (!isDigit(at(position))) return {VerdictKind::BadDigit};
+  // Positions past the end of a short text read as 0, which is neither a letter nor a digit; a
+  // unit outside ASCII is no letter or digit at any position.
+  std::array<unsigned char, kNumberLength> ten{};
+  const std::size_t given = std::min(text.size(), ten.size());
+  for (std::size_t i = 0; i < given; ++i) {
+    ten[i] = text[i] < 0x80 ? static_cast<unsigned char>(text[i]) : 0x80;
   }
-  if (text.size() > kNumberLength) return {VerdictKind::BadDigit};
-
-  std::array<int, 8> digits{};
-  for (std::size_t i = 0; i < digits.size(); ++i) digits[i] = at(i + 2) - u'0';
-  const int expected = CheckDigit(letter->value, digits);
-  if (at(10) - u'0' != expected) {
-    NumVerdict verdict{VerdictKind::BadCheck};
-    verdict.expectedCheckDigit = expected;
-    return verdict;
+  const IdVerdict verdict = VerifyTen(ten.data(), kindBit(IdKind::National));
+  switch (verdict.reason) {
+    case Reason::Letter: return {VerdictKind::BadLetter};
+    case Reason::Second: return {VerdictKind::BadSex};
+    case Reason::Length:
+    case Reason::Digit: return {VerdictKind::BadDigit};
+    case Reason::Check:
+    case Reason::None: break;
   }
-  NumVerdict verdict{sex == u'1' ? VerdictKind::ValidMale : VerdictKind::ValidFemale};
-  verdict.letterValue = letter->value;
-  verdict.placeIndex = letter->value - 9;
-  return verdict;
+  // Characters past the tenth are not digits where the check digit should end the number.
+  if (text.size() > ten.size()) return {VerdictKind::BadDigit};
+  if (verdict.reason == Reason::Check) {
+    NumVerdict bad{VerdictKind::BadCheck};
+    bad.expectedCheckDigit = verdict.expected;
+    return bad;
+  }
+  NumVerdict valid{verdict.sex == Sex::Male ? VerdictKind::ValidMale : VerdictKind::ValidFemale};
+  valid.letterValue = verdict.place->letterValue;
+  valid.placeIndex = verdict.place->index();
+  return valid;
 }
 
 }  // namespace rules

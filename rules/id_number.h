@@ -1,5 +1,5 @@
-// The identity-number format: letter values, the check digit and the verdict on a ten-character
-// text.
+// The identity-number format: letter values from the one letter string, the check digit, and the
+// window's verdict on a ten-character text.
 #pragma once
 
 #include <array>
@@ -12,12 +12,21 @@ inline constexpr int kNumberLength = 10;
 inline constexpr int kFirstLetterValue = 10;
 inline constexpr int kLastLetterValue = 35;
 
+// The 26 capital letters in letter-value order: the letter at position i has value 10 + i. The
+// runs A-H, J-N, P-V, X-Y took the values in turn; I, O, W and Z, between the runs, were given
+// theirs last.
+inline constexpr std::string_view kLetters = "ABCDEFGHJKLMNPQRSTUVXYWZIO";
+static_assert(kLetters.size() == kLastLetterValue - kFirstLetterValue + 1);
+
+// A place's index in the place list (1 to 26) is its letter value less this.
+inline constexpr int kPlaceIndexOffset = kFirstLetterValue - 1;
+
 // The typed-key filter's upper-casing: a to z become A to Z, every other code passes unchanged.
 constexpr char16_t upperCased(char16_t c) noexcept {
   return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
 }
 
-constexpr bool isDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
+constexpr bool isDigit(char32_t c) noexcept { return c >= u'0' && c <= u'9'; }
 
 // A letter value (10 to 35) with the tens and units digits that the check digit weighs apart.
 struct LetterDigits {
@@ -26,48 +35,31 @@ struct LetterDigits {
   int units = 0;
 };
 
+namespace detail {
+// Letter values by ASCII code, 0 for a code that is no capital letter.
+inline constexpr auto kValueByCode = [] {
+  std::array<unsigned char, 128> values{};
+  for (std::size_t i = 0; i < kLetters.size(); ++i) {
+    values[static_cast<unsigned char>(kLetters[i])] =
+        static_cast<unsigned char>(kFirstLetterValue + static_cast<int>(i));
+  }
+  return values;
+}();
+}  // namespace detail
+
 // The letter value of a capital letter A to Z; no value for any other character.
-constexpr std::optional<LetterDigits> LetterValue(char16_t letter) noexcept {
-  const int c = letter;
-  int value = 0;
-  // Each run of letters is a fixed offset from its code; the four letters between the runs were
-  // given their values last, so they sit at the top of the range.
-  if (c >= 'A' && c <= 'H') {
-    value = c - 55;
-  } else if (c >= 'J' && c <= 'N') {
-    value = c - 56;
-  } else if (c >= 'P' && c <= 'V') {
-    value = c - 57;
-  } else if (c >= 'X' && c <= 'Y') {
-    value = c - 58;
-  } else if (c == 'I') {
-    value = 34;
-  } else if (c == 'O') {
-    value = 35;
-  } else if (c == 'W') {
-    value = 32;
-  } else if (c == 'Z') {
-    value = 33;
-  } else {
+constexpr std::optional<LetterDigits> LetterValue(char32_t letter) noexcept {
+  if (letter >= detail::kValueByCode.size() || detail::kValueByCode[letter] == 0) {
     return std::nullopt;
   }
+  const int value = detail::kValueByCode[letter];
   return LetterDigits{value, value / 10, value % 10};
 }
 
 // The capital letter whose letter value is `value` (10 to 35); 0 for any other value.
 constexpr char16_t ValueLetter(int value) noexcept {
-  const int n = value - 9;  // the place index
-  if (n >= 1 && n <= 8) return static_cast<char16_t>(n + 64);
-  if (n >= 9 && n <= 13) return static_cast<char16_t>(n + 65);
-  if (n >= 14 && n <= 20) return static_cast<char16_t>(n + 66);
-  if (n >= 21 && n <= 22) return static_cast<char16_t>(n + 67);
-  switch (n) {
-    case 23: return u'W';
-    case 24: return u'Z';
-    case 25: return u'I';
-    case 26: return u'O';
-    default: return 0;
-  }
+  if (value < kFirstLetterValue || value > kLastLetterValue) return 0;
+  return static_cast<char16_t>(kLetters[static_cast<std::size_t>(value - kFirstLetterValue)]);
 }
 
 // The check digit (0 to 9) for a letter value and the eight digits of positions 2 to 9, the sex
@@ -97,9 +89,10 @@ struct NumVerdict {
   }
 };
 
-// The first rule that `text` breaks, tried in the order letter, sex, digits, check digit; or its
-// sex with letter value and place index when it is a valid number. Meant for ten UTF-16 units:
-// a shorter text fails at its first missing position, a longer one is BadDigit.
+// The first rule that `text` breaks as a national number, tried in the order letter, sex, digits,
+// check digit; or its sex with letter value and place index when it is valid. Meant for ten UTF-16
+// units: a shorter text fails at its first missing position, a longer one is BadDigit once its
+// first ten pass the letter, sex and digit rules.
 NumVerdict VerifyNum(std::u16string_view text) noexcept;
 
 }  // namespace rules

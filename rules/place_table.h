@@ -1,44 +1,49 @@
-// The 27 place choices with their ID letters, area codes and postal districts.
+// The places of first household registration as facts: letter, name, dialling code and postal
+// districts, read from rules/place_table.txt when the program is built.
 #pragma once
 
-#include <cstdint>
 #include <span>
 #include <string_view>
 
+#include "rules/id_number.h"
+
 namespace rules {
 
-inline constexpr int kPlaceCount = 27;
-inline constexpr int kPostalEntryCount = 369;
-inline constexpr int kFirstPostalId = 2;
-inline constexpr int kLastPostalId = 370;
-inline constexpr int kPostalEntryLength = 8;
+inline constexpr int kPlaceCount = 26;
+inline constexpr int kDistrictCount = 369;
 
-struct Place {
-  std::int16_t index = 0;
-  std::u16string_view name;      // as listed in the place combo box
-  char16_t letter = 0;           // 0 for row 0, which stands for no particular place
-  int letterValue = 0;           // index + 9; 0 for row 0
-  std::u16string_view areaCode;  // display text: "022", "0823", "None", ...
-  std::int16_t firstId = 0;      // postal-entry ids; 0 where the row has none
-  std::int16_t lastId = 0;
+// A postal district: its name (two or three characters, UTF-8) and three-digit postal code.
+struct District {
+  std::string_view name;
+  std::string_view postalCode;
 };
 
-// Every row, in index order.
+struct Place {
+  char letter = 0;
+  int letterValue = 0;             // 10 to 35
+  std::string_view name;           // UTF-8, as identity numbers name the place
+  std::string_view diallingCode;   // "02", "037", ...; empty where the place has none of its own
+  int lastIssued = 0;              // the last year the letter was issued; 0 while it still is
+  std::span<const District> districts;  // ascending postal codes; none for 陽明山
+
+  // The place's row in the place list, 1 to 26.
+  constexpr int index() const noexcept { return letterValue - kPlaceIndexOffset; }
+};
+
+// The 26 places in letter-value order.
 std::span<const Place, kPlaceCount> Places() noexcept;
 
-// The row with that index (0 to 26); nullptr for any other value.
-const Place* PlaceByIndex(int index) noexcept;
+// Every postal district, place by place in letter-value order, then the three that belong to no
+// place (東沙, 南沙, 釣魚台).
+std::span<const District, kDistrictCount> AllDistricts() noexcept;
 
-// The row at index value - 9 for letter values 10 to 35; nullptr for any other value.
+// The place whose letter value is `value` (10 to 35); nullptr for any other value.
 const Place* PlaceByLetterValue(int value) noexcept;
 
-// The row whose ID letter is `letter` (A to Z only); nullptr for any other character.
-const Place* PlaceByLetter(char16_t letter) noexcept;
+// The place whose letter is `letter` (A to Z only); nullptr for any other character.
+const Place* PlaceByLetter(char32_t letter) noexcept;
 
-// The row's postal entries in ascending id order: all 369 for row 0, none for 陽明山.
-std::span<const std::u16string_view> PostalEntries(const Place& place) noexcept;
-
-// The eight-character entry stored under `id` (2 to 370); empty for any other id.
-std::u16string_view PostalEntry(int id) noexcept;
+// The place a district belongs to; nullptr for the three that belong to none.
+const Place* PlaceOfDistrict(const District& district) noexcept;
 
 }  // namespace rules

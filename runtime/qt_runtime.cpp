@@ -20,8 +20,6 @@ QtRuntime::QtRuntime() : m_random(MixingRandom::fromEntropy()) {}
 
 bool QtRuntime::previousInstance() { return single_copy::anotherCopyHoldsLock(); }
 
-void QtRuntime::end() { std::exit(0); }
-
 void QtRuntime::showModal(QDialog& window) { window.exec(); }
 
 void QtRuntime::messageBox(QWidget* parent, const QString& prompt, const QString& title) {

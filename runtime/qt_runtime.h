@@ -9,7 +9,6 @@ class QtRuntime : public Runtime {
   QtRuntime();
 
   bool previousInstance() override;
-  void end() override;
   void showModal(QDialog& window) override;
   void messageBox(QWidget* parent, const QString& prompt, const QString& title) override;
   void setClipboardText(const QString& text) override;

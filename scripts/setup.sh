@@ -16,6 +16,18 @@ TALOMA_PACKAGES=(
   libcli11-dev
 )
 
+# as_root COMMAND...: runs COMMAND as root, through sudo when this user is not root.
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "error: '$*' needs root; run as root or install sudo" >&2
+    exit 1
+  fi
+}
+
 ensure_packages() {
   local missing=() package
   for package in "$@"; do
@@ -28,19 +40,11 @@ ensure_packages() {
     echo "error: these packages are missing and there is no apt-get to install them: ${missing[*]}" >&2
     exit 1
   fi
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null 2>&1 || {
-      echo "error: missing packages (${missing[*]}); run as root or install sudo" >&2
-      exit 1
-    }
-    sudo=(sudo)
-  fi
   local log
   log=$(mktemp -t taloma-apt.XXXXXX)
   echo "Installing ${missing[*]} ..."
-  if ! { "${sudo[@]}" apt-get update -qq &&
-         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
+  if ! { as_root apt-get update -qq &&
+         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
            --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
     echo "error: could not install the packages: ${missing[*]}" >&2
     tail -n 15 "$log" >&2
@@ -50,18 +54,28 @@ ensure_packages() {
   rm -f "$log"
 }
 
-# build_tree DIR [cmake options...]: configures DIR once and builds it.
+# build_tree DIR [cmake options...]: configures DIR once and builds it, with Ninja unless the
+# options are "--default-generator" first: the main tree is built as most users and packagers
+# build, with CMake's default generator, which shows that that works.
 build_tree() {
   local dir=$1
   shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALOMA_WERROR=ON "$@" \
-      >"$dir.configure.log" 2>&1 || {
+  local generator=(-G Ninja)
+  if [ "${1:-}" = --default-generator ]; then
+    generator=()
+    shift
+  fi
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    mkdir -p "$dir"
+    cmake -S "$ROOT" -B "$dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DTALOMA_WERROR=ON "$@" >"$dir.configure.log" 2>&1 || {
       echo "error: configuring $dir failed:" >&2
       tail -n 30 "$dir.configure.log" >&2
+      rm -f "$dir/CMakeCache.txt"
       exit 1
     }
   fi
-  cmake --build "$dir" -- -j"$(nproc)" | grep -v '^\[[0-9]*/[0-9]*\]' || true
+  cmake --build "$dir" --parallel "$(nproc)" 2>&1 |
+    grep -v -e '^\[ *[0-9/%]*\]' -e '^Scanning dependencies' -e '^Consolidate compiler' || true
   [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "error: building $dir failed" >&2; exit 1; }
 }

@@ -9,7 +9,6 @@ class MainWindowTest : public QObject {
 
  private slots:
   void startUpState();
-  void secondCopyEndsBeforeLoading();
   void tabVisitsEnabledControlsInOrder();
   void postalPanelFollowsThePlace_data();
   void postalPanelFollowsThePlace();
@@ -30,15 +29,6 @@ void MainWindowTest::startUpState() {
   QCOMPARE(h.tag("lstZonenum"), QStringLiteral("dover"));
   QCOMPARE(h.tag("cmdProduce"), QString());
   QCOMPARE(h.runtime.yields, 1);  // the heading is painted before the long fill
-}
-
-void MainWindowTest::secondCopyEndsBeforeLoading() {
-  FakeRuntime runtime;
-  runtime.anotherCopyRuns = true;
-  frmTwno window(runtime);
-  QCOMPARE(runtime.ends, 1);
-  QCOMPARE(window.findChild<QListWidget*>("lstZonenum")->count(), 0);
-  QCOMPARE(window.findChild<QLabel*>("lblTel")->text(), QString());
 }
 
 void MainWindowTest::tabVisitsEnabledControlsInOrder() {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "rules/id_number.h"
-#include "rules/place_table.h"
+#include "rules/place_list.h"
 #include "window_harness.h"
 
 namespace {
@@ -106,12 +106,13 @@ void NumberListTest::randomBatchOfSeveral() {
 void NumberListTest::everyPlaceAndSex() {
   WindowHarness h;
   h.pick("cboHowmuch", 5);
-  for (int index = 1; index < rules::kPlaceCount; ++index) {
+  for (int index = 1; index < rules::kPlaceRowCount; ++index) {
     h.pick("cboPlace", index);
     for (const bool boy : {true, false}) {
       h.control<QRadioButton>(boy ? "optBoy" : "optGirl")->click();
       h.click("cmdProduce");
-      const QString prefix = QChar(rules::PlaceByIndex(index)->letter) + QString(boy ? "1" : "2");
+      const QString prefix =
+          QChar(rules::PlaceByIndex(index)->place->letter) + QString(boy ? "1" : "2");
       const QStringList numbers = h.numbers();
       QCOMPARE(numbers.size(), 100);
       for (const QString& number : numbers) {

@@ -25,8 +25,6 @@ class FakeRuntime : public QtRuntime {
     QString title;
   };
 
-  bool previousInstance() override { return anotherCopyRuns; }
-  void end() override { ++ends; }
   void messageBox(QWidget* /*parent*/, const QString& prompt, const QString& title) override {
     boxes.append({prompt, title});
   }
@@ -51,9 +49,7 @@ class FakeRuntime : public QtRuntime {
     return mailProgramStarts;
   }
 
-  bool anotherCopyRuns = false;
   bool mailProgramStarts = true;
-  int ends = 0;
   int seeds = 0;
   int homeKeys = 0;
   int yields = 0;

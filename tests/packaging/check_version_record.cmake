@@ -1,5 +1,5 @@
 # Compiles the Windows version record with a resource compiler and reads the result back.
-# cmake -DRC=<llvm-rc or windres> -DXPM_CONVERT=... -DSOURCE_DIR=... -DWORK_DIR=...
+# cmake -DRC=<llvm-rc or windres> -DXPM_CONVERT=... -DSOURCE_DIR=... -DBUILD_DIR=... -DWORK_DIR=...
 #       -DVERSION_TEXT=... -P check_version_record.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -19,7 +19,7 @@ else()
   # absolute path such as /check/... would be misread without the "--".
   set(compile "${RC}" -C 65001 -I "${WORK_DIR}" -fo "${res}" --)
 endif()
-execute_process(COMMAND ${compile} "${SOURCE_DIR}/resources/taloma.rc"
+execute_process(COMMAND ${compile} "${BUILD_DIR}/resources/taloma.rc"
                 RESULT_VARIABLE failed OUTPUT_VARIABLE log ERROR_VARIABLE log)
 if(failed)
   message(FATAL_ERROR "${rc_name} could not compile taloma.rc:\n${log}")
@@ -59,7 +59,7 @@ foreach(pattern IN LISTS expected)
   endif()
 endforeach()
 
-file(READ "${SOURCE_DIR}/resources/version.h" header)
+file(READ "${BUILD_DIR}/generated/resources/version.h" header)
 if(NOT header MATCHES "kProductName = \"Taloma\"" OR
    NOT header MATCHES "kVersion = \"${VERSION_TEXT}\"")
   message(FATAL_ERROR "resources/version.h does not agree with the version record")

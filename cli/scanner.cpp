@@ -1,0 +1,238 @@
+// The scan: runs of eight or nine digits are the anchors; the one or two letters before a run and
+// the characters around the whole are looked at only there.
+#include "cli/scanner.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+namespace cli {
+namespace {
+
+// Bytes that may start a digit: ASCII digits, and 0xEF, which leads the full-width forms.
+constexpr auto kInteresting = [] {
+  std::array<bool, 256> interesting{};
+  for (int c = '0'; c <= '9'; ++c) interesting[static_cast<std::size_t>(c)] = true;
+  interesting[0xEF] = true;
+  return interesting;
+}();
+
+// A number starts at most two full-width characters before its digits, and the character before
+// it decides whether it stands alone: a block keeps this much before where scanning goes on.
+constexpr std::ptrdiff_t kBefore = 6;
+constexpr std::ptrdiff_t kHistory = kBefore + 6;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+enum class Kind { Edge, Other, Letter, Digit };
+
+// One character next to a number: what it is, where it starts, and its ASCII form.
+struct Character {
+  Kind kind = Kind::Edge;
+  const unsigned char* start = nullptr;
+  char ascii = 0;
+};
+
+constexpr bool isAsciiLetter(unsigned c) { return (c | 0x20) - 'a' < 26; }
+
+// The full-width letter or digit of the three bytes at `p` (EF BC/BD xx), in ASCII; 0 for none.
+constexpr char fullWidthForm(const unsigned char* p) {
+  if (p[0] != 0xEF) return 0;
+  if (p[1] == 0xBC && p[2] >= 0x90 && p[2] <= 0x99) return static_cast<char>('0' + p[2] - 0x90);
+  if (p[1] == 0xBC && p[2] >= 0xA1 && p[2] <= 0xBA) return static_cast<char>('A' + p[2] - 0xA1);
+  if (p[1] == 0xBD && p[2] >= 0x81 && p[2] <= 0x9A) return static_cast<char>('a' + p[2] - 0x81);
+  return 0;
+}
+
+Kind kindOf(char ascii) {
+  if (ascii == 0) return Kind::Other;
+  return ascii >= '0' && ascii <= '9' ? Kind::Digit : Kind::Letter;
+}
+
+// The character that ends just before `p`; Edge at the start of what is kept.
+Character before(const unsigned char* p, const unsigned char* first) {
+  if (p == first) return {};
+  if (p[-1] < 0x80) {
+    const char c = static_cast<char>(p[-1]);
+    return {isAsciiLetter(p[-1])              ? Kind::Letter
+            : (p[-1] >= '0' && p[-1] <= '9') ? Kind::Digit
+                                              : Kind::Other,
+            p - 1, c};
+  }
+  if (p - first >= 3) {
+    const char c = fullWidthForm(p - 3);
+    if (c != 0) return {kindOf(c), p - 3, c};
+  }
+  return {Kind::Other, p - 1, 0};
+}
+
+// Whether the character at `p` is a letter or digit of either width.
+bool isWordAt(const unsigned char* p, const unsigned char* end) {
+  if (p >= end) return false;
+  if (*p < 0x80) return isAsciiLetter(*p) || (*p >= '0' && *p <= '9');
+  return end - p >= 3 && fullWidthForm(p) != 0;
+}
+
+// Characters, as columns count them, in [from, to): every byte that does not continue a sequence.
+std::uint64_t characters(const unsigned char* from, const unsigned char* to) {
+  std::uint64_t count = 0;
+  for (; from < to; ++from) count += (*from & 0xC0) != 0x80;
+  return count;
+}
+
+}  // namespace
+
+Scanner::Scanner(Source source, rules::KindSet kinds, bool nearMisses, std::size_t blockSize)
+    : m_source(std::move(source)),
+      m_kinds(kinds),
+      m_nearMisses(nearMisses),
+      m_capacity(std::max<std::size_t>(blockSize, 4 * kHistory + 64)),
+      m_buffer(new unsigned char[m_capacity]),
+      m_end(m_buffer.get()),
+      m_next(m_buffer.get()),
+      m_passed(m_buffer.get()) {}
+
+int Scanner::run(const Sink& sink) {
+  for (;;) {
+    scanBlock(sink);
+    if (m_ended) break;
+    refill(sink);
+  }
+  if (m_run == 8 || m_run == 9) consider(m_runStart, m_run, m_end, sink);
+  m_run = 0;
+  pass(m_end, sink);
+  return m_error;
+}
+
+void Scanner::pass(const unsigned char* upTo, const Sink& sink) {
+  if (upTo <= m_passed) return;
+  sink({reinterpret_cast<const char*>(m_passed), static_cast<std::size_t>(upTo - m_passed)},
+       nullptr);
+  m_passed = upTo;
+}
+
+bool Scanner::refill(const Sink& sink) {
+  unsigned char* const buffer = m_buffer.get();
+  // A run of up to nine digits may yet be a number, and so may the letters before where
+  // scanning goes on: they stay, with the characters before them.
+  const unsigned char* anchor = m_run > 0 && m_run <= 9 ? m_runStart : m_next;
+  const auto back = [&](std::ptrdiff_t bytes) { return anchor - buffer < bytes ? 0 : bytes; };
+  pass(anchor - back(kBefore), sink);
+  unsigned char* keep = buffer + (anchor - buffer) - back(kHistory);
+
+  const std::uint64_t kept = m_base + static_cast<std::uint64_t>(keep - buffer);
+  countUpTo(kept);
+  const std::size_t size = static_cast<std::size_t>(m_end - keep);
+  std::memmove(buffer, keep, size);
+  const std::ptrdiff_t shift = keep - buffer;
+  m_base = kept;
+  m_next -= shift;
+  m_passed -= shift;
+  if (m_runStart != nullptr) m_runStart -= shift;
+  m_end = buffer + size;
+
+  const long got = m_source(reinterpret_cast<char*>(m_end), m_capacity - size);
+  if (got <= 0) {
+    m_ended = true;
+    if (got < 0) m_error = errno;
+    return false;
+  }
+  m_end += got;
+  // A byte-order mark that opens the input is no character of the first line.
+  const auto held = static_cast<std::size_t>(m_end - buffer);
+  if (m_base == 0 && m_counted == 0 && held >= kByteOrderMark.size() &&
+      std::memcmp(buffer, kByteOrderMark.data(), kByteOrderMark.size()) == 0) {
+    m_counted = kByteOrderMark.size();
+  }
+  return true;
+}
+
+void Scanner::countUpTo(std::uint64_t offset) {
+  if (offset <= m_counted) return;
+  const unsigned char* from = m_buffer.get() + (m_counted - m_base);
+  const unsigned char* const to = m_buffer.get() + (offset - m_base);
+  const void* lastNewline = nullptr;
+  for (const unsigned char* p = from; p < to;) {
+    const void* newline = std::memchr(p, '\n', static_cast<std::size_t>(to - p));
+    if (newline == nullptr) break;
+    ++m_line;
+    lastNewline = newline;
+    p = static_cast<const unsigned char*>(newline) + 1;
+  }
+  if (lastNewline != nullptr) {
+    m_column = characters(static_cast<const unsigned char*>(lastNewline) + 1, to);
+  } else {
+    m_column += characters(from, to);
+  }
+  m_counted = offset;
+}
+
+void Scanner::scanBlock(const Sink& sink) {
+  const unsigned char* p = m_next;
+  const unsigned char* const end = m_end;
+  while (p < end) {
+    if (m_run == 0) {
+      while (p < end && !kInteresting[*p]) ++p;
+      if (p == end) break;
+    }
+    const unsigned c = *p;
+    if (c - '0' <= 9) {
+      if (m_run++ == 0) m_runStart = p;
+      ++p;
+      continue;
+    }
+    if (c == 0xEF) {
+      // A full-width character split between two reads waits for the rest.
+      if (end - p < 3 && !m_ended) break;
+      if (end - p >= 3 && p[1] == 0xBC && p[2] >= 0x90 && p[2] <= 0x99) {
+        if (m_run++ == 0) m_runStart = p;
+        p += 3;
+        continue;
+      }
+    }
+    if (m_run == 8 || m_run == 9) consider(m_runStart, m_run, p, sink);
+    m_run = 0;
+    ++p;
+  }
+  m_next = const_cast<unsigned char*>(p);
+}
+
+void Scanner::consider(const unsigned char* start, std::size_t digits, const unsigned char* after,
+                       const Sink& sink) {
+  if (isWordAt(after, m_end)) return;
+  const unsigned char* const first = m_buffer.get();
+  // Nine digits take the second place themselves; eight need a letter there.
+  Character second;
+  if (digits == 8) {
+    second = before(start, first);
+    if (second.kind != Kind::Letter) return;
+  }
+  const Character letter = before(digits == 8 ? second.start : start, first);
+  if (letter.kind != Kind::Letter) return;
+  const Kind edge = before(letter.start, first).kind;
+  if (edge == Kind::Letter || edge == Kind::Digit) return;
+
+  Found found;
+  std::size_t at = 0;
+  found.ascii[at++] = letter.ascii;
+  if (digits == 8) found.ascii[at++] = second.ascii;
+  for (const unsigned char* p = start; p < after; ++at) {
+    found.ascii[at] = *p < 0x80 ? static_cast<char>(*p) : fullWidthForm(p);
+    p += *p < 0x80 ? 1 : 3;
+  }
+  found.verdict = rules::VerifyTen(reinterpret_cast<const unsigned char*>(found.ascii), m_kinds);
+  if (!found.verdict.isValid() && !m_nearMisses) return;
+
+  pass(letter.start, sink);
+  found.offset = m_base + static_cast<std::uint64_t>(letter.start - first);
+  found.text = {reinterpret_cast<const char*>(letter.start),
+                static_cast<std::size_t>(after - letter.start)};
+  countUpTo(found.offset);
+  found.line = m_line;
+  found.column = m_column + 1;
+  sink(found.text, &found);
+  m_passed = after;
+}
+
+}  // namespace cli

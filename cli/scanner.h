@@ -1,0 +1,73 @@
+// Finds the numbers that stand alone in any text, read in blocks: CSV of any shape, logs,
+// documents, in ASCII or full-width letters and digits.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "rules/id_kinds.h"
+
+namespace cli {
+
+// A number in the text: the letter, the second character (a letter or digit) and eight digits,
+// each in ASCII or full width, with no letter or digit of either width touching it.
+struct Found {
+  std::uint64_t offset = 0;  // of its first byte in the input
+  std::uint64_t line = 1;    // counted from 1
+  std::uint64_t column = 1;  // counted from 1 in characters: bytes that do not continue a UTF-8
+                             // sequence, after a byte-order mark that opens the input
+  std::string_view text;     // as it stands in the input, 10 to 30 bytes
+  char ascii[10] = {};       // its characters in ASCII, case kept
+  rules::IdVerdict verdict;  // of the ASCII form
+};
+
+class Scanner {
+ public:
+  static constexpr std::size_t kBlockSize = 64 * 1024;
+
+  // Fills `into` with up to `size` bytes; returns how many, 0 at the end, -1 on an error (errno).
+  using Source = std::function<long(char* into, std::size_t size)>;
+  // Receives the input in order, in pieces: plain text with `number` null, or the bytes of one
+  // number with `number` set.
+  using Sink = std::function<void(std::string_view bytes, const Found* number)>;
+
+  // Numbers of `kinds` are reported when valid; with `nearMisses`, every shape is, valid or not.
+  Scanner(Source source, rules::KindSet kinds, bool nearMisses, std::size_t blockSize = kBlockSize);
+
+  // Reads the whole input through `sink`; the errno of a read error, or 0.
+  int run(const Sink& sink);
+
+ private:
+  bool refill(const Sink& sink);
+  void scanBlock(const Sink& sink);
+  void consider(const unsigned char* start, std::size_t digits, const unsigned char* after,
+                const Sink& sink);
+  void countUpTo(std::uint64_t offset);
+  void pass(const unsigned char* upTo, const Sink& sink);
+
+  Source m_source;
+  rules::KindSet m_kinds;
+  bool m_nearMisses;
+  std::size_t m_capacity;
+  std::unique_ptr<unsigned char[]> m_buffer;
+  unsigned char* m_end;        // the end of the bytes read
+  unsigned char* m_next;       // where scanning goes on
+  const unsigned char* m_passed;  // the bytes before it have gone to the sink
+  std::uint64_t m_base = 0;    // the input offset of m_buffer[0]
+  bool m_ended = false;
+  int m_error = 0;
+
+  // The run of digits being read: its first byte and its length in characters.
+  const unsigned char* m_runStart = nullptr;
+  std::size_t m_run = 0;
+
+  // Lines and columns are counted lazily, up to m_counted.
+  std::uint64_t m_counted = 0;
+  std::uint64_t m_line = 1;
+  std::uint64_t m_column = 0;  // characters since the line's start, up to m_counted
+};
+
+}  // namespace cli

@@ -1,0 +1,77 @@
+// Invisible characters, UTF-8 encoding and the normalised form of a typed number.
+#include "rules/text.h"
+
+namespace rules {
+namespace {
+
+struct Range {
+  char32_t first;
+  char32_t last;
+};
+
+// Unicode's Cc, Cf, Zl and Zp characters.
+constexpr Range kInvisible[] = {
+    {0x0000, 0x001F},   {0x007F, 0x009F},   {0x00AD, 0x00AD},   {0x0600, 0x0605},
+    {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},   {0x0890, 0x0891},
+    {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x2028, 0x202E},
+    {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},
+    {0x110BD, 0x110BD}, {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3},
+    {0x1D173, 0x1D17A}, {0xE0001, 0xE0001}, {0xE0020, 0xE007F},
+};
+
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+bool IsInvisible(char32_t c) noexcept {
+  for (const Range& range : kInvisible) {
+    if (c < range.first) return false;
+    if (c <= range.last) return true;
+  }
+  return false;
+}
+
+std::string NormalizedNumber(std::string_view text) {
+  std::string kept;
+  kept.reserve(text.size());
+  std::size_t spaceEnd = 0;  // where the kept text ends when trailing white space is cut
+  for (std::size_t at = 0; at < text.size();) {
+    const int length = Utf8SequenceLength(text, at);
+    if (length == 0) {
+      kept += text[at++];
+      spaceEnd = kept.size();
+      continue;
+    }
+    char32_t c = DecodeUtf8(text, at, length);
+    at += static_cast<std::size_t>(length);
+    if (IsSpace(c)) {
+      if (!kept.empty()) AppendUtf8(kept, c);
+      continue;
+    }
+    if (IsInvisible(c)) continue;
+    c = NarrowForm(c);
+    if (c >= U'a' && c <= U'z') c -= U'a' - U'A';
+    AppendUtf8(kept, c);
+    spaceEnd = kept.size();
+  }
+  kept.resize(spaceEnd);
+  return kept;
+}
+
+}  // namespace rules

@@ -1,0 +1,91 @@
+// The verdict sentences in Traditional Chinese and English.
+#include "rules/wording.h"
+
+namespace rules {
+namespace {
+
+constexpr IdKind kKinds[] = {IdKind::National, IdKind::Resident, IdKind::ResidentOld};
+
+// The second characters allowed for `kinds`, as a sentence lists them.
+std::string allowedSeconds(Language language, KindSet kinds) {
+  if (language == Language::ZhTw) {
+    std::string male, female;
+    for (const IdKind kind : kKinds) {
+      if ((kinds & kindBit(kind)) == 0) continue;
+      for (const char c : SecondCharacters(kind, Sex::Male)) (male += male.empty() ? "" : "、") += c;
+      for (const char c : SecondCharacters(kind, Sex::Female))
+        (female += female.empty() ? "" : "、") += c;
+    }
+    return "第二碼男性應為 " + male + "，女性應為 " + female;
+  }
+  constexpr std::pair<IdKind, std::string_view> kAllowed[] = {
+      {IdKind::National, "1 or 2 (national)"},
+      {IdKind::Resident, "8 or 9 (resident)"},
+      {IdKind::ResidentOld, "A to D (resident-old)"}};
+  std::string text;
+  for (const auto& [kind, allowed] : kAllowed) {
+    if ((kinds & kindBit(kind)) == 0) continue;
+    text += text.empty() ? "" : ", ";
+    text += allowed;
+  }
+  return "position 2 must be " + text;
+}
+
+std::string_view categoryWords(Language language, Category category) {
+  const bool zh = language == Language::ZhTw;
+  switch (category) {
+    case Category::Foreign: return zh ? "，外國人或無國籍人士" : ", foreign or stateless";
+    case Category::Unregistered:
+      return zh ? "，無戶籍國民" : ", national without household registration";
+    case Category::HongKongMacao: return zh ? "，香港或澳門居民" : ", from Hong Kong or Macao";
+    case Category::MainlandChina: return zh ? "，大陸地區人民" : ", from mainland China";
+    case Category::None: break;
+  }
+  return {};
+}
+
+std::string validSentence(Language language, const IdVerdict& verdict) {
+  const std::string letter(1, verdict.letter);
+  const std::string place(verdict.place->name);
+  const std::string_view category = categoryWords(language, verdict.category);
+  if (language == Language::En) {
+    return "valid " + std::string(NameOf(verdict.kind)) + " number, " +
+           std::string(NameOf(verdict.sex)) + ", " + letter + " " + place + std::string(category);
+  }
+  const std::string sex = verdict.sex == Sex::Male ? "男性" : "女性";
+  switch (verdict.kind) {
+    case IdKind::National: return "這是正確的" + sex + "身分證字號戶籍地在" + place;
+    case IdKind::Resident:
+      return "這是正確的" + sex + "新式居留證號，字首 " + letter + " 為" + place +
+             std::string(category);
+    case IdKind::ResidentOld:
+      return "這是正確的" + sex + "舊式居留證號，字首 " + letter + " 為" + place;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string VerdictSentence(Language language, const IdVerdict& verdict, KindSet kinds) {
+  const bool zh = language == Language::ZhTw;
+  const std::string position = std::to_string(verdict.position);
+  switch (verdict.reason) {
+    case Reason::None: return validSentence(language, verdict);
+    case Reason::Length: return zh ? "號碼應為十個字元" : "not ten characters";
+    case Reason::Letter:
+      return zh ? "身分證第一碼應為大寫英文字母" : "position 1 must be a capital letter A-Z";
+    case Reason::Second:
+      if (zh && kinds == kindBit(IdKind::National)) return "身分證第二碼男性應為１、女性應為２";
+      return allowedSeconds(language, kinds);
+    case Reason::Digit:
+      return zh ? "身分證第三碼到第十碼應為數字０～９，第 " + position + " 碼不是"
+                : "position " + position + " must be a digit 0-9";
+    case Reason::Check: {
+      const std::string digit(1, static_cast<char>('0' + verdict.expected));
+      return zh ? "最後一碼檢測碼應為" + digit : "wrong check digit, expected " + digit;
+    }
+  }
+  return {};
+}
+
+}  // namespace rules

@@ -1,0 +1,72 @@
+// What a verdict says, in Traditional Chinese and in English, shared by the command line and the
+// browser page; and the names of kinds, sexes, categories and reasons in their machine forms.
+// The window keeps its own texts.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "rules/id_kinds.h"
+
+namespace rules {
+
+enum class Language : std::uint8_t { ZhTw, En };
+
+// A value with its name: one table per enum serves parsing, help texts and output alike.
+template <typename Enum>
+struct Named {
+  std::string_view name;
+  Enum value;
+};
+
+inline constexpr Named<IdKind> kKindNames[] = {{"national", IdKind::National},
+                                                {"resident", IdKind::Resident},
+                                                {"resident-old", IdKind::ResidentOld}};
+inline constexpr Named<Sex> kSexNames[] = {{"male", Sex::Male}, {"female", Sex::Female}};
+inline constexpr Named<Category> kCategoryNames[] = {{"foreign", Category::Foreign},
+                                                     {"unregistered", Category::Unregistered},
+                                                     {"hong-kong-macao", Category::HongKongMacao},
+                                                     {"mainland-china", Category::MainlandChina}};
+// In the order the rules are tried.
+inline constexpr Named<Reason> kReasonNames[] = {{"length", Reason::Length},
+                                                 {"letter", Reason::Letter},
+                                                 {"second", Reason::Second},
+                                                 {"digit", Reason::Digit},
+                                                 {"check", Reason::Check}};
+
+// The name of `value` in `names`; empty when it has none (Reason::None, Category::None).
+template <typename Enum>
+constexpr std::string_view NameOf(std::span<const Named<Enum>> names, Enum value) noexcept {
+  for (const Named<Enum>& named : names) {
+    if (named.value == value) return named.name;
+  }
+  return {};
+}
+constexpr std::string_view NameOf(IdKind kind) noexcept { return NameOf<IdKind>(kKindNames, kind); }
+constexpr std::string_view NameOf(Sex sex) noexcept { return NameOf<Sex>(kSexNames, sex); }
+constexpr std::string_view NameOf(Category c) noexcept { return NameOf<Category>(kCategoryNames, c); }
+constexpr std::string_view NameOf(Reason reason) noexcept {
+  return NameOf<Reason>(kReasonNames, reason);
+}
+
+// "national, resident or resident-old": the names of a table as a sentence lists them.
+template <typename Enum>
+std::string NameList(std::span<const Named<Enum>> names, Language language) {
+  std::string list;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) {
+      const bool last = i + 1 == names.size();
+      list += language == Language::ZhTw ? (last ? " 或 " : "、") : (last ? " or " : ", ");
+    }
+    list += names[i].name;
+  }
+  return list;
+}
+
+// The verdict in a sentence: the window's own wording in Chinese where it has one. `kinds` are the
+// kinds asked for, which decide what a wrong second character should have been.
+std::string VerdictSentence(Language language, const IdVerdict& verdict, KindSet kinds);
+
+}  // namespace rules
