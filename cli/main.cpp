@@ -67,6 +67,12 @@ CLI::Validator oneOf(std::span<const Named<Enum>> names, const char* what) {
       "");
 }
 
+// The help text of an option that takes one of `names`: the names fill its %1.
+template <typename Enum>
+std::string describing(const char* text, std::span<const Named<Enum>> names) {
+  return cli::filled(text, rules::NameList(names, cli::language()));
+}
+
 // Refuses anything but a whole number from 0 to 2^64 - 1, before CLI11 converts it.
 CLI::Validator wholeNumber(const char* pattern) {
   return CLI::Validator(
@@ -130,7 +136,7 @@ struct CommonOptions {
   std::string lang;
 
   void addTo(CLI::App& command, const Messages& m) {
-    command.add_option("-f,--format", format, m.format)
+    command.add_option("-f,--format", format, describing<Format>(m.format, kFormatNames))
         ->type_name("FORMAT")
         ->transform(oneOf<Format>(kFormatNames, m.formatWord));
     command.add_flag("--no-header", noHeader, m.noHeader);
@@ -198,7 +204,8 @@ int main(int argc, char** argv) {
   checkCommand->add_option("-i,--input", check.inputs, m.input)
       ->type_name("FILE")
       ->allow_extra_args(false);
-  checkCommand->add_option("-k,--kinds", checkKinds, m.kinds)
+  const std::string kindsHelp = describing<rules::IdKind>(m.kinds, rules::kKindNames);
+  checkCommand->add_option("-k,--kinds", checkKinds, kindsHelp)
       ->type_name("LIST")
       ->delimiter(',')
       ->allow_extra_args(false)
@@ -222,7 +229,7 @@ int main(int argc, char** argv) {
   const CLI::Option* seedOption = genCommand->add_option("--seed", gen.seed, m.seed)
                                       ->type_name("S")
                                       ->check(wholeNumber(m.badSeed));
-  genCommand->add_option("-k,--kind", gen.kind, m.kind)
+  genCommand->add_option("-k,--kind", gen.kind, describing<rules::IdKind>(m.kind, rules::kKindNames))
       ->type_name("KIND")
       ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord));
   const CLI::Option* placeOption = genCommand->add_option("-p,--place", placeValues, m.place)
@@ -230,11 +237,14 @@ int main(int argc, char** argv) {
                                        ->delimiter(',')
                                        ->allow_extra_args(false)
                                        ->transform(placeName());
-  const CLI::Option* sexOption = genCommand->add_option("--sex", sex, m.sex)
+  const CLI::Option* sexOption =
+      genCommand->add_option("--sex", sex, describing<rules::Sex>(m.sex, rules::kSexNames))
                                      ->type_name("SEX")
                                      ->transform(oneOf<rules::Sex>(rules::kSexNames, m.sexWord));
   const CLI::Option* categoryOption =
-      genCommand->add_option("--category", gen.categories, m.category)
+      genCommand
+          ->add_option("--category", gen.categories,
+                       describing<rules::Category>(m.category, rules::kCategoryNames))
           ->type_name("LIST")
           ->delimiter(',')
           ->allow_extra_args(false)
@@ -253,7 +263,7 @@ int main(int argc, char** argv) {
   std::vector<rules::IdKind> scanKinds;
   CLI::App* scanCommand = addCommand("scan", m.scan);
   scanCommand->add_option("FILE", scan.inputs, m.files)->type_name("");
-  scanCommand->add_option("-k,--kinds", scanKinds, m.kinds)
+  scanCommand->add_option("-k,--kinds", scanKinds, kindsHelp)
       ->type_name("LIST")
       ->delimiter(',')
       ->allow_extra_args(false)
@@ -343,7 +353,19 @@ int main(int argc, char** argv) {
     places.common = placesCommon.settings();
     return cli::runPlaces(places);
   } catch (const CLI::CallForHelp&) {
-    return print(app.help());
+    std::string help = app.help();
+    // CLI11 puts an ASCII colon after its headings; Chinese text takes the full-width one.
+    if (cli::language() == Language::ZhTw) {
+      for (const char* label : {m.usageLabel.text, m.argumentsLabel.text, m.optionsLabel.text,
+                                m.commandsGroup.text, m.commandLabel.text}) {
+        const std::string from = std::string(label) + ":";
+        for (std::size_t at = 0; (at = help.find(from, at)) != std::string::npos;) {
+          help.replace(at, from.size() + (help.compare(at + from.size(), 1, " ") == 0),
+                       std::string(label) + "：");
+        }
+      }
+    }
+    return print(help);
   } catch (const CLI::ArgumentMismatch& e) {
     return usageError(cli::filled(m.needsValue, optionIn(e.what())));
   } catch (const CLI::ParseError& e) {

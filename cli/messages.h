@@ -29,7 +29,7 @@ struct Text {
 };
 
 struct Messages {
-  // Help
+  // Help; %1 in the texts of enum options stands for the names they take
   Text program, check, gen, places, scan, help, version;
   Text format, noHeader, lang;
   Text numbers, input, kinds, normalize, quiet, status, count, lineBuffered;

@@ -12,18 +12,6 @@ constexpr std::array<std::string_view, 13> kFields = {
     "file",     "line",   "column", "input",  "valid",    "kind",    "sex",
     "category", "letter", "place",  "reason", "position", "expected"};
 
-// A masked number keeps its letter; the nine characters after it become asterisks of their own
-// width, so columns and line lengths stay as they were.
-void writeMasked(Output& out, std::string_view number) {
-  std::size_t at = number[0] == '\xEF' ? 3 : 1;
-  out.put(number.substr(0, at));
-  while (at < number.size()) {
-    const bool wide = number[at] == '\xEF';
-    out.put(wide ? "\uFF0A" : "*");
-    at += wide ? 3 : 1;
-  }
-}
-
 class Reporter {
  public:
   Reporter(Output& out, const ScanSettings& settings, bool withFile)
@@ -105,7 +93,7 @@ int runScan(const ScanSettings& settings) {
       if (!settings.redact) {
         if (number != nullptr) reporter.report(name, *number);
       } else if (number != nullptr && number->verdict.isValid()) {
-        writeMasked(out, bytes);
+        out.put(Masked(bytes));
       } else {
         out.put(bytes);
       }

@@ -83,6 +83,17 @@ std::uint64_t characters(const unsigned char* from, const unsigned char* to) {
 
 }  // namespace
 
+std::string Masked(std::string_view number) {
+  std::size_t at = number[0] == '\xEF' ? 3 : 1;
+  std::string masked(number.substr(0, at));
+  while (at < number.size()) {
+    const bool wide = number[at] == '\xEF';
+    masked += wide ? "\uFF0A" : "*";
+    at += wide ? 3 : 1;
+  }
+  return masked;
+}
+
 Scanner::Scanner(Source source, rules::KindSet kinds, bool nearMisses, std::size_t blockSize)
     : m_source(std::move(source)),
       m_kinds(kinds),
@@ -117,7 +128,7 @@ bool Scanner::refill(const Sink& sink) {
   // A run of up to nine digits may yet be a number, and so may the letters before where
   // scanning goes on: they stay, with the characters before them.
   const unsigned char* anchor = m_run > 0 && m_run <= 9 ? m_runStart : m_next;
-  const auto back = [&](std::ptrdiff_t bytes) { return anchor - buffer < bytes ? 0 : bytes; };
+  const auto back = [&](std::ptrdiff_t bytes) { return std::min(anchor - buffer, bytes); };
   pass(anchor - back(kBefore), sink);
   unsigned char* keep = buffer + (anchor - buffer) - back(kHistory);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "rules/id_kinds.h"
@@ -23,6 +24,10 @@ struct Found {
   char ascii[10] = {};       // its characters in ASCII, case kept
   rules::IdVerdict verdict;  // of the ASCII form
 };
+
+// A number as --redact writes it: its letter kept, the nine characters after it asterisks of their
+// own width, so columns and line lengths stay as they were.
+std::string Masked(std::string_view number);
 
 class Scanner {
  public:

@@ -1,6 +1,6 @@
-// libFuzzer target: any bytes through taloma-id's line reader and VerifyId, against a plain split
-// into lines and a plain reading of the three kinds of number, both kept here apart from the
-// program.
+// libFuzzer target: any bytes through taloma-id's line reader and VerifyId, and through its scanner
+// and redaction, against a plain split into lines, a plain reading of the three kinds of number
+// and a plain search for numbers that stand alone, all kept here apart from the program.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 
 #include "cli/line_reader.h"
 #include "cli/output.h"
+#include "cli/scanner.h"
 #include "rules/id_kinds.h"
 
 namespace {
@@ -118,6 +119,106 @@ void checkLine(std::string_view whole, const cli::Line& got, unsigned kinds) {
   require(!cut || characters.back() == 0x2026, "shown ellipsis", whole);
 }
 
+// A character of the input for the plain search: where it starts, how long, and the ASCII letter
+// or digit it stands for (full-width ones folded), 0 for any other.
+struct Plain {
+  std::size_t at, size;
+  char ascii;
+};
+
+std::vector<Plain> plainCharacters(std::string_view text) {
+  std::vector<Plain> out;
+  std::size_t at = 0;
+  for (const long c : plainDecode(text)) {
+    const std::size_t size = c < 0 ? 1 : c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    char ascii = 0;
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+      ascii = static_cast<char>(c);
+    } else if ((c >= 0xFF10 && c <= 0xFF19) || (c >= 0xFF21 && c <= 0xFF3A) ||
+               (c >= 0xFF41 && c <= 0xFF5A)) {
+      ascii = static_cast<char>(c - 0xFF00 + 0x20);
+    }
+    out.push_back({at, size, ascii});
+    at += size;
+  }
+  return out;
+}
+
+// Every number that stands alone, as the scanner should report it.
+std::vector<cli::Found> plainScan(std::string_view input, unsigned kinds, bool nearMisses) {
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto isLetter = [&](char c) { return c != 0 && !isDigit(c); };
+  const std::vector<Plain> c = plainCharacters(input);
+  const bool bom = input.starts_with("\xEF\xBB\xBF");
+  std::vector<cli::Found> found;
+  for (std::size_t i = 0; i + 10 <= c.size(); ++i) {
+    bool shape = isLetter(c[i].ascii) && c[i + 1].ascii != 0 && (i == 0 || c[i - 1].ascii == 0) &&
+                 (i + 10 == c.size() || c[i + 10].ascii == 0);
+    for (std::size_t k = 2; shape && k < 10; ++k) shape = isDigit(c[i + k].ascii);
+    if (!shape) continue;
+    cli::Found f;
+    for (std::size_t k = 0; k < 10; ++k) f.ascii[k] = c[i + k].ascii;
+    f.verdict = rules::VerifyTen(reinterpret_cast<const unsigned char*>(f.ascii), kinds);
+    if (!f.verdict.isValid() && !nearMisses) continue;
+    f.offset = c[i].at;
+    f.text = input.substr(c[i].at, c[i + 9].at + c[i + 9].size - c[i].at);
+    const std::size_t lineStart = input.rfind('\n', f.offset == 0 ? 0 : f.offset - 1);
+    std::size_t from = lineStart == std::string_view::npos || f.offset == 0 ? 0 : lineStart + 1;
+    if (from == 0 && bom) from = 3;
+    f.line = 1;
+    for (std::size_t k = 0; k < f.offset; ++k) f.line += input[k] == '\n';
+    f.column = 1;
+    for (std::size_t k = from; k < f.offset; ++k) f.column += (input[k] & 0xC0) != 0x80;
+    found.push_back(f);
+  }
+  return found;
+}
+
+// The scanner over the same input, its reports against the plain search, and its redaction
+// against the input with exactly those numbers masked.
+void checkScan(std::string_view input, unsigned kinds, std::size_t block, std::size_t step) {
+  const bool nearMisses = (kinds & 1) != 0;
+  std::size_t offered = 0, calls = 0;
+  cli::Scanner scanner(
+      [&](char* into, std::size_t room) -> long {
+        const std::size_t n = std::min({room, input.size() - offered, step + calls++ % 3});
+        std::copy_n(input.data() + offered, n, into);
+        offered += n;
+        return static_cast<long>(n);
+      },
+      kinds, nearMisses, block);
+  std::vector<cli::Found> got;
+  std::string passed, redacted;
+  scanner.run([&](std::string_view bytes, const cli::Found* number) {
+    passed += bytes;
+    redacted += number != nullptr && number->verdict.isValid() ? cli::Masked(bytes) : bytes;
+    if (number == nullptr) return;
+    require(bytes == number->text, "scanned bytes", input);
+    cli::Found kept = *number;
+    kept.text = input.substr(kept.offset, kept.text.size());
+    require(kept.text == number->text, "found where it stands", input);
+    got.push_back(kept);
+  });
+  require(passed == input, "scanned input passes whole", input);
+  const std::vector<cli::Found> want = plainScan(input, kinds, nearMisses);
+  require(got.size() == want.size(), "numbers found", input);
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    require(got[i].offset == want[i].offset && got[i].text == want[i].text, "number", input);
+    require(got[i].line == want[i].line && got[i].column == want[i].column, "line, column", input);
+    require(got[i].verdict.reason == want[i].verdict.reason, "scanned verdict", input);
+  }
+  // Redacted, the input differs only inside valid numbers, each as its letter and nine masks.
+  std::string expected(input);
+  for (const cli::Found& f : want) {
+    if (!f.verdict.isValid()) continue;
+    const std::size_t first = f.text[0] == '\xEF' ? 3 : 1;
+    std::string mask;
+    for (const Plain& c : plainCharacters(f.text.substr(first))) mask += c.size == 3 ? "\uFF0A" : "*";
+    expected.replace(f.offset + first, f.text.size() - first, mask);
+  }
+  require(redacted == expected, "redacted", input);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -152,5 +253,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   require(start == input.size() && reader.error() == 0, "lines missing at the end",
           input.substr(start));
+  checkScan(input, kinds, block, step);
   return 0;
 }
