@@ -15,6 +15,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
   QApplication::setDesktopFileName(QStringLiteral("taloma"));
   QApplication::setWindowIcon(form::programIcon());
+  form::speakChinese();
 
   QtRuntime runtime;
   // A second copy ends here, silently, before it builds a window.

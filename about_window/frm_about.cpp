@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 
 #include "resources/version.h"
@@ -91,6 +92,10 @@ frmAbout::frmAbout(Runtime& runtime, QWidget* parent)
   connect(cmdClose, &QPushButton::clicked, this, &frmAbout::cmdClose_Click);
   // A label has no click signal; the filter turns a press and release on the address into one.
   lblMail2->installEventFilter(this);
+  // From the keyboard, Alt+E (for E-Mail) clicks the address, which is no stop of the Tab key.
+  auto* mail = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_E), this);
+  connect(mail, &QShortcut::activated, this, &frmAbout::lblMail2_Click);
+  lblMail2->setAccessibleDescription(QStringLiteral("按 Alt+E 寄信給作者"));
 
   Form_Load();
 }
@@ -192,9 +197,11 @@ void frmAbout::cmdClose_Click() { hide(); }
 
 void frmAbout::lblMail2_Click() {
   form::setColour(lblMail2, QPalette::WindowText, kRed);
-  if (!m_runtime.openMailLink(contactAddress())) {
-    m_runtime.messageBox(this,
+  // When no mail program starts, the address is shown where it can be selected and copied.
+  m_runtime.openMailLink(contactAddress(), this, [this](bool started) {
+    if (started) return;
+    m_runtime.messageBox(isVisible() ? this : nullptr,
                          QStringLiteral("無法開啟郵件程式。\n請自行寫信至：") + contactAddress(),
                          QStringLiteral("關於作者"));
-  }
+  });
 }

@@ -1,4 +1,5 @@
 // taloma-id check: a verdict per number, from arguments and from input read in blocks.
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -125,28 +126,28 @@ class CheckWriter {
     m_out.put(": ");
   }
 
-  // The line and file fields, and the end of the row.
+  // The line and file fields, and the end of the row, written in place.
   void writePlace(const Where& where) {
     const bool json = m_format == Format::Jsonl;
-    const char separator = m_format == Format::Tsv ? '\t' : ',';
-    if (!json) m_out.put(separator);
+    char* const start = m_out.reserve(32);
+    char* at = start;
+    if (!json) *at++ = m_format == Format::Tsv ? '\t' : ',';
     if (where.line != 0) {
-      if (json) m_out.put(",\"line\":");
-      writeNumber(where.line);
+      if (json) at = std::copy_n(",\"line\":", 8, at);
+      at = std::to_chars(at, start + 32, where.line).ptr;
     }
-    if (m_withFile && (!json || where.line != 0)) {
-      if (!json) m_out.put(separator);
-      if (where.line != 0) {
-        if (where.file.data() != m_fileShown) {
-          m_fileShown = where.file.data();
-          m_fileField.clear();
-          if (json) m_fileField += ",\"file\":";
-          appendField(m_fileField, m_format, where.file);
-        }
-        m_out.put(m_fileField);
+    if (m_withFile && !json) *at++ = m_format == Format::Tsv ? '\t' : ',';
+    m_out.commit(static_cast<std::size_t>(at - start));
+    if (m_withFile && where.line != 0) {
+      if (where.file.data() != m_fileShown) {
+        m_fileShown = where.file.data();
+        m_fileField.clear();
+        if (json) m_fileField += ",\"file\":";
+        appendField(m_fileField, m_format, where.file);
       }
+      m_out.put(m_fileField);
     }
-    m_out.put(json ? "}\n" : "\n");
+    m_out.put(json ? std::string_view("}\n") : std::string_view("\n"));
   }
 
   void writeNumber(std::uint64_t number) {
@@ -183,8 +184,14 @@ class Checker {
     }
     if (where.line != 0 && text.empty() && !cut) return;
     const IdVerdict verdict = rules::VerifyId(text, m_settings.kinds);
-    ++m_counts[static_cast<std::size_t>(verdict.reason)];
-    if (m_settings.status || m_settings.count || (m_settings.quiet && verdict.isValid())) return;
+    // Only --count keeps counts: an increment in memory on every line would chain one line's
+    // work to the next.
+    if (m_settings.count) {
+      ++m_counts[static_cast<std::size_t>(verdict.reason)];
+      return;
+    }
+    m_anyInvalid = m_anyInvalid || !verdict.isValid();
+    if (m_settings.status || (m_settings.quiet && verdict.isValid())) return;
     m_writer.write(text, cut, verdict, where);
   }
 
@@ -203,7 +210,7 @@ class Checker {
     return reader.error();
   }
 
-  bool anyInvalid() const { return m_counts[0] != totalChecked(); }
+  bool anyInvalid() const { return m_anyInvalid || m_counts[0] != totalChecked(); }
 
  private:
   std::uint64_t totalChecked() const {
@@ -250,6 +257,7 @@ class Checker {
   CheckWriter m_writer;
   std::string m_normalized;
   std::array<std::uint64_t, 6> m_counts{};  // by Reason, None (valid) first
+  bool m_anyInvalid = false;
 };
 
 }  // namespace

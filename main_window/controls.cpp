@@ -1,6 +1,8 @@
 // Caption events, whole-character input and the typed-key filter of the main window's controls.
 #include "main_window/controls.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDropEvent>
@@ -9,11 +11,47 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QStyleFactory>
+
+namespace {
+
+// What a screen reader sees of the message panel: a notification whose name is the caption.
+class CaptionAccessible : public QAccessibleWidget {
+ public:
+  explicit CaptionAccessible(CaptionLabel* label)
+      : QAccessibleWidget(label, QAccessible::Notification) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name) {
+      return static_cast<const QLabel*>(widget())->text().replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    }
+    return QAccessibleWidget::text(t);
+  }
+};
+
+QAccessibleInterface* captionAccessible(const QString& /*className*/, QObject* object) {
+  auto* label = qobject_cast<CaptionLabel*>(object);
+  return label != nullptr ? new CaptionAccessible(label) : nullptr;
+}
+
+}  // namespace
+
+CaptionLabel::CaptionLabel(QWidget* parent) : QLabel(parent) {
+  static const bool installed = [] {
+    QAccessible::installFactory(captionAccessible);
+    return true;
+  }();
+  Q_UNUSED(installed);
+}
 
 void CaptionLabel::setCaption(const QString& text) {
   if (text == this->text()) return;
   setText(text);
+  // A notification that shows again is read out, as a live region's new text would be.
+  QAccessibleEvent shown(this, QAccessible::ObjectShow);
+  QAccessible::updateAccessibility(&shown);
   emit captionChanged();
 }
 
@@ -133,6 +171,28 @@ void NumberBox::keyPressEvent(QKeyEvent* event) {
                      event->isAutoRepeat(), static_cast<quint16>(event->count()));
   QLineEdit::keyPressEvent(&replaced);
   event->setAccepted(replaced.isAccepted());
+}
+
+VisibleFocusStyle::VisibleFocusStyle(QWidget* list)
+    : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {
+  setParent(list);
+  list->setStyle(this);
+}
+
+void VisibleFocusStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                      QPainter* painter, const QWidget* widget) const {
+  const auto* focus = qstyleoption_cast<const QStyleOptionFocusRect*>(option);
+  if (element != PE_FrameFocusRect || focus == nullptr) {
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+    return;
+  }
+  const bool selected = focus->backgroundColor == option->palette.color(QPalette::Highlight);
+  painter->save();
+  painter->setPen(QPen(option->palette.color(selected ? QPalette::HighlightedText : QPalette::Text),
+                       1, Qt::DotLine));
+  painter->setBrush(Qt::NoBrush);
+  painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+  painter->restore();
 }
 
 NarrowItemStyle::NarrowItemStyle(QWidget* list)

@@ -8,12 +8,13 @@
 #include <QValidator>
 #include <functional>
 
-// A label whose caption change is an event of its own, raised inside the assignment.
+// A label whose caption change is an event of its own, raised inside the assignment. It is the
+// window's message panel, so a screen reader is told of each new caption as a notification.
 class CaptionLabel : public QLabel {
   Q_OBJECT
 
  public:
-  using QLabel::QLabel;
+  explicit CaptionLabel(QWidget* parent = nullptr);
 
   // Sets the caption and, when it differs from the one shown, raises captionChanged before
   // returning.
@@ -60,6 +61,17 @@ class NumberBox : public QLineEdit {
   void pasteVisible(QClipboard::Mode mode);
 
   std::function<void(char16_t&)> m_filter;
+};
+
+// The style of a list box whose colours hide the usual focus frame (green on black): the frame is
+// drawn in the list's text colour, or in the selected text's colour on a selected item.
+class VisibleFocusStyle : public QProxyStyle {
+  Q_OBJECT
+
+ public:
+  explicit VisibleFocusStyle(QWidget* list);
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override;
 };
 
 // The style of a list box too narrow for the usual margins: its item texts keep one pixel each

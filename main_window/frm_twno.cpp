@@ -1,6 +1,8 @@
 // The main window's controls, their wiring to the event handlers, and the handlers.
 #include "main_window/frm_twno.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QCursor>
 #include <QGroupBox>
@@ -82,6 +84,22 @@ QString letterAt(const QString& text, int index) {
   return index < text.size() ? text.mid(index, 1) : QString();
 }
 
+// Gives a drop-down list a name a screen reader says before its value. On Linux a list's name is
+// its value, and what names it is a label whose buddy it is: one that is never shown.
+void nameForScreenReaders(QComboBox* list, const QString& name) {
+  list->setAccessibleName(name);
+  auto* label = new QLabel(name, list->parentWidget());
+  label->setObjectName(list->objectName() + QStringLiteral("Name"));
+  label->setBuddy(list);
+  label->hide();
+}
+
+// The window is a window to a screen reader, not the "filler" a plain widget is.
+QAccessibleInterface* windowAccessible(const QString& /*className*/, QObject* object) {
+  auto* window = qobject_cast<frmTwno*>(object);
+  return window != nullptr ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
+
 }  // namespace
 
 frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
@@ -89,6 +107,11 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       m_runtime(runtime) {
+  static const bool accessible = [] {
+    QAccessible::installFactory(windowAccessible);
+    return true;
+  }();
+  Q_UNUSED(accessible);
   setObjectName(QStringLiteral("frmTwno"));
   setWindowTitle(programAndVersion() + QStringLiteral(" (身分證字號產生器)"));
   setWindowIcon(form::programIcon());
@@ -127,6 +150,8 @@ void frmTwno::createControls() {
   form::setColour(txtNo, QPalette::Base, QColor(255, 255, 192));
   txtNo->setMaxLength(rules::kNumberLength);
   txtNo->setToolTip(QStringLiteral("此欄位為資料輸入欄"));
+  // A screen reader names each control from the design's texts; its tooltip is its description.
+  txtNo->setAccessibleName(QStringLiteral("身分證字號"));
 
   const QCursor pointer(QPixmap(pictures::kPointer.normal), 0, 0);
   const auto largeButton = [this, &pointer](const char* name, const QString& caption,
@@ -156,12 +181,14 @@ void frmTwno::createControls() {
   }
   cboPlace->setCurrentIndex(-1);  // nothing chosen until Form_Load chooses item 0
   cboPlace->setToolTip(QStringLiteral("選擇身分證字號的出生地"));
+  nameForScreenReaders(cboPlace, QStringLiteral("出生地"));
 
   cboHowmuch = form::create<QComboBox>(this, "cboHowmuch");
   cboHowmuch->setFont(form::mingFont(9.75));
   for (const std::int16_t size : kBatchSizes) cboHowmuch->addItem(QString::number(size));
   cboHowmuch->setCurrentIndex(-1);
   cboHowmuch->setToolTip(QStringLiteral("選擇產生1~100組身分證字號的數量"));
+  nameForScreenReaders(cboHowmuch, QStringLiteral("產生數量"));
 
   lstNo = form::create<QListWidget>(this, "lstNo");
   lstNo->setFont(form::mingFont(12));
@@ -170,6 +197,8 @@ void frmTwno::createControls() {
   lstNo->setSelectionMode(QAbstractItemView::ExtendedSelection);
   lstNo->setUniformItemSizes(true);
   lstNo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  new VisibleFocusStyle(lstNo);
+  lstNo->setAccessibleName(QStringLiteral("產生的身分證字號"));
 
   const auto smallButton = [this](const char* name, const QString& caption, const QString& tip,
                                   bool enabled) {
@@ -196,6 +225,8 @@ void frmTwno::createControls() {
   lstZonenum->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   new NarrowItemStyle(lstZonenum);  // 無特定郵遞區號 is wider than the entries
   lstZonenum->setToolTip(QStringLiteral("符合你所選擇出生地的郵遞區號"));
+  lstZonenum->setAccessibleName(lblZonenum->text());
+  lstZonenum->setAccessibleDescription(lstZonenum->toolTip());  // list views take no tooltip
 
   lblAreacode = form::create<QLabel>(this, "lblAreacode");
   lblAreacode->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -227,7 +258,8 @@ void frmTwno::connectEvents() {
   // - a click in lstNo is a click on an item or a selection the user makes with the mouse or the
   //   keyboard, but not the handlers' own changes to the list; the current row alone moves on
   //   focus-in, which is no click;
-  // - Ctrl+C in lstNo does what 複製 does (eventFilter).
+  // - Ctrl+C in lstNo does what 複製 does, and Enter on a selected number what a double click does
+  //   (eventFilter).
   connect(lblTel, &CaptionLabel::captionChanged, this, &frmTwno::lblTel_Change);
   txtNo->setKeyPressFilter([this](char16_t& code) { txtNo_KeyPress(code); });
   connect(txtNo, &QLineEdit::textChanged, this, &frmTwno::txtNo_Change);
@@ -266,10 +298,19 @@ void frmTwno::setTabOrder() {
 }
 
 bool frmTwno::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != lstNo || event->type() != QEvent::KeyPress) {
+    return QWidget::eventFilter(watched, event);
+  }
+  const auto* key = static_cast<QKeyEvent*>(event);
   // The list's own copy would take the current item alone, without its line end.
-  if (watched == lstNo && event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+  if (key->matches(QKeySequence::Copy)) {
     cmdCopy_Click();
+    return true;
+  }
+  const QListWidgetItem* current = lstNo->currentItem();
+  if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+      key->modifiers() == Qt::NoModifier && current && current->isSelected()) {
+    lstNo_DblClick();
     return true;
   }
   return QWidget::eventFilter(watched, event);
@@ -294,6 +335,18 @@ void frmTwno::setClearMode() {
 void frmTwno::setCutMode() {
   cmdClear->setText(kCutCaption);
   cmdClear->setToolTip(QStringLiteral("剪下身分證字號至剪貼簿"));
+}
+
+// A list view's description is not its tooltip, so the two are set together.
+void frmTwno::setNumberListTip(const QString& text) {
+  lstNo->setToolTip(text);
+  lstNo->setAccessibleDescription(text);
+}
+
+// The heading names the postal list to a screen reader too.
+void frmTwno::setZonenumHeading(const QString& text) {
+  setAutoSizedText(lblZonenum, text);
+  lstZonenum->setAccessibleName(text);
 }
 
 void frmTwno::setAutoSizedText(QLabel* label, const QString& text) {
@@ -344,10 +397,10 @@ void frmTwno::cboPlace_Click() {
     return;
   }
   if (cboPlace->currentText() != cboPlace->itemText(0)) {
-    setAutoSizedText(lblZonenum, cboPlace->currentText() + QStringLiteral("郵遞區號"));
+    setZonenumHeading(cboPlace->currentText() + QStringLiteral("郵遞區號"));
     lblAreacode->setVisible(true);
   } else {
-    setAutoSizedText(lblZonenum, QStringLiteral("全省郵遞區號"));
+    setZonenumHeading(QStringLiteral("全省郵遞區號"));
     lblAreacode->setVisible(false);
     // Paint the new heading before the long fill below.
     m_runtime.doEvents();
@@ -356,15 +409,16 @@ void frmTwno::cboPlace_Click() {
   const auto row = rules::PlaceByIndex(cboPlace->currentIndex());
   setAutoSizedText(lblAreacode, fromUtf8(row ? row->areaCode : rules::kNoAreaCode));
 
+  // Any index outside the list leaves the postal list as it is.
   const int index = cboPlace->currentIndex();
-  if (index == kPlaceWithoutPostalCodes) {
-    lstZonenum->clear();
-    lstZonenum->addItem(fromUtf8(rules::kNoPostalDistricts));
-  } else if (const auto shown = rules::PlaceByIndex(index)) {
+  if (const auto shown = rules::PlaceByIndex(index)) {
     QStringList entries;
+    if (index == kPlaceWithoutPostalCodes) entries.append(fromUtf8(rules::kNoPostalDistricts));
     for (const std::string& entry : rules::PostalEntries(*shown)) entries.append(fromUtf8(entry));
     lstZonenum->clear();
     lstZonenum->addItems(entries);
+    // A list filled anew opens at its first entries, as a fresh one does.
+    lstZonenum->scrollToTop();
     if (index == 0) form::setTag(lstZonenum, QStringLiteral("dover"));
   }
   lastPlaceIndex = static_cast<std::int16_t>(cboPlace->currentIndex());
@@ -387,13 +441,13 @@ void frmTwno::cmdProduce_Click() {
     int sex = 0;
     if (placeIsUnspecified()) {
       form::setTag(cmdProduce, kRando);
-      lstNo->setToolTip(QStringLiteral("按兩下可得知此號碼的資訊"));
+      setNumberListTip(QStringLiteral("按兩下可得知此號碼的資訊"));
       m_runtime.randomize(m_runtime.timer());
       letterValue = rules::kFirstLetterValue + static_cast<int>(std::floor(26 * m_runtime.rnd()));
       sex = 1 + static_cast<int>(std::floor(2 * m_runtime.rnd()));
     } else {
       form::setTag(cmdProduce, QStringLiteral("UnRando"));
-      lstNo->setToolTip(QString());
+      setNumberListTip(QString());
       sex = optBoy->isChecked() ? 1 : 2;
       letterValue = cboPlace->currentIndex() + rules::kPlaceIndexOffset;
     }
@@ -423,6 +477,7 @@ void frmTwno::cmdProduce_Click() {
     lstNo->addItem(number);
   }
   m_listChangedByCode = false;
+  lstNo->scrollToTop();
   cmdSelectall->setEnabled(true);
 }
 

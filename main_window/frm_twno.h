@@ -44,6 +44,8 @@ class frmTwno : public QWidget {
   void setCutMode();
   void selectPositions(int first, int count);
   void showFormError(const QString& prompt, int first, int count);
+  void setZonenumHeading(const QString& text);
+  void setNumberListTip(const QString& text);
   static void setAutoSizedText(QLabel* label, const QString& text);
 
   // Event handlers, named after their controls and events.

@@ -132,8 +132,6 @@ class Picture:
 def tablet_with_pen(picture, detailed):
     """A graphics tablet, its corded pen resting on it with the cable looping back to the tablet."""
     p = picture
-    if detailed:
-        p.paint(box(0, 0, 32, 32), "#EAF0F7")
     p.paint(rounded_box(2.5, 10.5, 31, 31, 3), "#8C96A3")  # shadow
     p.silhouette(rounded_box(1, 9, 29.5, 29.5, 3), "#2E3440", "#101317")
     p.silhouette(box(7.5, 12, 26.5, 26.5), "#D5DEE8", "#6B7785")

@@ -1,6 +1,9 @@
 // Twips geometry, placement, pictures, Tag texts and the Ming face for the hand-written windows.
 #include "runtime/form_support.h"
 
+#include "runtime/platform.h"
+
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -8,13 +11,13 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStringList>
+#include <QTranslator>
 #include <QVariant>
 #include <QWidget>
 
 namespace form {
 namespace {
 const char* const kTagProperty = "Tag";
-const QString kMingFamily = QStringLiteral("新細明體");
 }  // namespace
 
 QRect toPixels(const TwipsRect& twips) {
@@ -125,17 +128,23 @@ QString tag(const QObject* control) { return control->property(kTagProperty).toS
 
 void setTag(QObject* control, const QString& text) { control->setProperty(kTagProperty, text); }
 
+void speakChinese() {
+  static QTranslator translator;
+  static const bool installed =
+      translator.load(QStringLiteral(":/translations/qtbase_zh_TW.qm")) &&
+      QCoreApplication::installTranslator(&translator);
+  Q_UNUSED(installed);
+}
+
 QFont mingFont(qreal points) {
   // Resolved once to an installed face: a family Qt has to substitute costs a search through
   // fontconfig's fallbacks for every font made from it.
   static const QString family = [] {
-    for (const QString& candidate :
-         {kMingFamily, QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW"),
-          QStringLiteral("AR PL UMing TW MBE"), QStringLiteral("Noto Serif CJK TC"),
-          QStringLiteral("Noto Sans CJK TC"), QStringLiteral("WenQuanYi Zen Hei")}) {
+    const QStringList faces = platform::mingFaces();
+    for (const QString& candidate : faces) {
       if (QFontDatabase::hasFamily(candidate)) return candidate;
     }
-    return kMingFamily;
+    return faces.front();
   }();
   QFont font(family);
   font.setPointSizeF(points);

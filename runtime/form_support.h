@@ -81,6 +81,10 @@ class PictureBox : public QWidget {
 QString tag(const QObject* control);
 void setTag(QObject* control, const QString& text);
 
+// Qt's own menus and dialogs (a text box's context menu, for one) in Traditional Chinese, as the
+// windows are. Once per application; later calls do nothing.
+void speakChinese();
+
 // The font the forms name, 新細明體 at `points`; where it is missing, the first installed of the
 // Traditional-Chinese faces that stand in for it.
 QFont mingFont(qreal points);

@@ -4,21 +4,19 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDialog>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QUrl>
 #include <QWidget>
-#include <cstdlib>
 
 #include "runtime/form_support.h"
-#include "runtime/single_copy.h"
+#include "runtime/platform.h"
 
 QtRuntime::QtRuntime() : m_random(MixingRandom::fromEntropy()) {}
 
-bool QtRuntime::previousInstance() { return single_copy::anotherCopyHoldsLock(); }
+bool QtRuntime::previousInstance() { return platform::anotherCopyHoldsLock(); }
 
 void QtRuntime::showModal(QDialog& window) { window.exec(); }
 
@@ -32,6 +30,15 @@ void QtRuntime::messageBox(QWidget* parent, const QString& prompt, const QString
   QAbstractButton* ok = box.button(QMessageBox::Ok);
   ok->setText(QStringLiteral("確定"));
   ok->setIcon(QIcon());
+  // Without an icon the text keeps the indent an icon would have, and sits off centre; it keeps
+  // the margins of the box instead. It can be selected, so an address in it can be copied.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    for (int i = 0; i < grid->count(); ++i) {
+      if (QSpacerItem* indent = grid->itemAt(i)->spacerItem()) indent->changeSize(0, 0);
+    }
+    grid->setHorizontalSpacing(0);
+  }
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
   box.exec();
 }
 
@@ -68,9 +75,7 @@ void QtRuntime::doEvents() {
 
 void QtRuntime::beep() { QApplication::beep(); }
 
-bool QtRuntime::openMailLink(const QString& address) {
-  QUrl url;
-  url.setScheme(QStringLiteral("mailto"));
-  url.setPath(address);
-  return QDesktopServices::openUrl(url);
+void QtRuntime::openMailLink(const QString& address, QObject* context,
+                             std::function<void(bool)> done) {
+  platform::openMailProgram(address, context, std::move(done));
 }

@@ -18,7 +18,8 @@ class QtRuntime : public Runtime {
   void sendHomeKey() override;
   void doEvents() override;
   void beep() override;
-  bool openMailLink(const QString& address) override;
+  void openMailLink(const QString& address, QObject* context,
+                    std::function<void(bool)> done) override;
 
  private:
   MixingRandom m_random;

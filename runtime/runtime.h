@@ -2,8 +2,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QDialog;
+class QObject;
 class QWidget;
 
 class Runtime {
@@ -29,7 +31,8 @@ class Runtime {
   // Handles the events queued so far (keys, repaints) before returning.
   virtual void doEvents() = 0;
   virtual void beep() = 0;
-  // Asks the desktop to start its mail program with a new message to `address`; false when it
-  // could not be started.
-  virtual bool openMailLink(const QString& address) = 0;
+  // Asks the desktop to start its mail program with a new message to `address`, and returns at
+  // once. `done` runs later, while `context` lives, with false when no mail program started.
+  virtual void openMailLink(const QString& address, QObject* context,
+                            std::function<void(bool)> done) = 0;
 };

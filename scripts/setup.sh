@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What building, testing and running need on Debian 12.
 TALOMA_PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   libgtest-dev libbenchmark-dev
   fonts-arphic-uming
   xvfb xauth x11-utils xdotool imagemagick openbox wmctrl

@@ -136,14 +136,16 @@ void AboutWindowTest::eachClickOnTheAddressOpensMail() {
   whileAboutShown(h, [&](frmAbout& about) {
     clickAddress(about);
     clickAddress(about);
+    QTest::keyClick(&about, Qt::Key_E, Qt::AltModifier);  // the keyboard's way to the link
     QCOMPARE(addressColour(about), kRed);
-    QCOMPARE(h.runtime.mailLinks, QStringList({kAddress, kAddress}));
+    QCOMPARE(h.runtime.mailLinks, QStringList({kAddress, kAddress, kAddress}));
+    QTest::qWait(0);
     QVERIFY(h.runtime.boxes.isEmpty());
     QVERIFY(about.isVisible());
     // When no mail program starts, a box gives the address to write to by hand.
     h.runtime.mailProgramStarts = false;
     clickAddress(about);
-    QCOMPARE(h.runtime.boxes.size(), 1);
+    QTRY_COMPARE(h.runtime.boxes.size(), 1);
     QVERIFY(h.runtime.boxes[0].prompt.contains(kAddress));
   });
 }

@@ -1,6 +1,7 @@
 // What the user sees: the windows pixel for pixel against their reference pictures, and which
 // drawing of a picture a screen of each density shows.
 #include <QtTest>
+#include <cmath>
 
 #include "about_window/frm_about.h"
 #include "resources/pictures.h"
@@ -18,6 +19,7 @@ class AppearanceTest : public QObject {
   void picturesAreDrawnForTheScreensDensity_data();
   void picturesAreDrawnForTheScreensDensity();
   void windowsSayWhatIsWritten();
+  void numberListFocusIsVisible();
 };
 
 void AppearanceTest::windowsLookAsDrawn_data() {
@@ -108,6 +110,37 @@ void AppearanceTest::windowsSayWhatIsWritten() {
   }
   QVERIFY(reference.open(QIODevice::ReadOnly));
   QCOMPARE(lines, QString::fromUtf8(reference.readAll()).split(u'\n', Qt::SkipEmptyParts));
+}
+
+// The keyboard focus in the green-on-black number list stands out at least 3:1 from the item
+// under it, selected or not.
+void AppearanceTest::numberListFocusIsVisible() {
+  const auto luminance = [](QRgb rgb) {
+    const auto channel = [](int c) {
+      const double v = c / 255.0;
+      return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+  };
+  WindowHarness h;
+  h.pick("cboHowmuch", 1);
+  h.click("cmdProduce");
+  QListWidget* list = h.list("lstNo");
+  list->setFocus();
+  for (const bool selected : {false, true}) {
+    list->selectionModel()->setCurrentIndex(
+        list->model()->index(1, 0),
+        selected ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Clear);
+    const QImage shot = list->viewport()->grab().toImage();
+    const QRect item = list->visualItemRect(list->item(1));
+    const double under = luminance(shot.pixel(item.center().x(), item.top() + 2));
+    double best = 1;
+    for (int x = item.left(); x <= item.right(); ++x) {
+      const double frame = luminance(shot.pixel(x, item.top()));
+      best = qMax(best, (qMax(frame, under) + 0.05) / (qMin(frame, under) + 0.05));
+    }
+    QVERIFY2(best >= 3, qPrintable(QStringLiteral("contrast %1").arg(best)));
+  }
 }
 
 QTEST_MAIN(AppearanceTest)

@@ -1,5 +1,9 @@
 // The main window as the user first meets it: start-up, fonts, focus order and the postal panel.
+#include <QAccessible>
 #include <QScrollBar>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
 #include <QtTest>
 
 #include "window_harness.h"
@@ -13,6 +17,8 @@ class MainWindowTest : public QObject {
   void postalPanelFollowsThePlace_data();
   void postalPanelFollowsThePlace();
   void rechoosingTheShownPlaceKeepsTheList();
+  void refilledListsStartAtTheTop();
+  void screenReadersHearNamesRolesAndCaptions();
 };
 
 void MainWindowTest::startUpState() {
@@ -109,6 +115,75 @@ void MainWindowTest::rechoosingTheShownPlaceKeepsTheList() {
     QCOMPARE(postal->currentRow(), 5);
     QCOMPARE(postal->verticalScrollBar()->value(), scrolled);
   }
+}
+
+void MainWindowTest::refilledListsStartAtTheTop() {
+  WindowHarness h;
+  const auto scrolledDown = [](QListWidget* list) {
+    QApplication::processEvents();
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+    QVERIFY(list->verticalScrollBar()->value() > 0);
+  };
+  const auto atTheTop = [](QListWidget* list) {
+    QApplication::processEvents();
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    QCOMPARE(list->indexAt(QPoint(1, 1)).row(), 0);
+  };
+  scrolledDown(h.list("lstZonenum"));
+  h.pick("cboPlace", 1);
+  atTheTop(h.list("lstZonenum"));
+  h.pick("cboHowmuch", 5);
+  h.click("cmdProduce");
+  scrolledDown(h.list("lstNo"));
+  h.click("cmdProduce");
+  atTheTop(h.list("lstNo"));
+}
+
+namespace {
+QList<QPair<QObject*, QString>> g_shown;  // what was announced, by object
+void recordAnnouncements(QAccessibleEvent* event) {
+  if (event->type() == QAccessible::ObjectShow && event->accessibleInterface()) {
+    g_shown.append({event->object(), event->accessibleInterface()->text(QAccessible::Name)});
+  }
+}
+}  // namespace
+
+void MainWindowTest::screenReadersHearNamesRolesAndCaptions() {
+  // As a screen reader's bridge would: events go out only while accessibility is active.
+  QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+  QAccessible::installUpdateHandler(recordAnnouncements);
+  WindowHarness h;
+  // What a screen reader names a control by: its name, or for a drop-down list the label that
+  // labels it (its name on Linux is its value).
+  const auto heard = [](QObject* control, QAccessible::Text text) {
+    QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(control);
+    if (text == QAccessible::Name && seen->role() == QAccessible::ComboBox) {
+      seen = seen->relations(QAccessible::Label).value(0).first;
+    }
+    return seen ? seen->text(text) : QString();
+  };
+  QCOMPARE(QAccessible::queryAccessibleInterface(h.window.get())->role(), QAccessible::Window);
+  const QStringList named[] = {{"txtNo", "身分證字號", "此欄位為資料輸入欄"},
+                               {"cboPlace", "出生地", "選擇身分證字號的出生地"},
+                               {"cboHowmuch", "產生數量", "選擇產生1~100組身分證字號的數量"},
+                               {"lstNo", "產生的身分證字號", ""},
+                               {"lstZonenum", "全省郵遞區號", "符合你所選擇出生地的郵遞區號"}};
+  for (const QStringList& control : named) {
+    QObject* found = h.control<QObject>(qPrintable(control[0]));
+    QCOMPARE(QStringList({control[0], heard(found, QAccessible::Name),
+                          heard(found, QAccessible::Description)}),
+             control);
+  }
+  h.pick("cboPlace", 1);
+  QCOMPARE(heard(h.list("lstZonenum"), QAccessible::Name), QStringLiteral("台北市郵遞區號"));
+  // Each new message in the panel is announced, as a notification is.
+  QCOMPARE(QAccessible::queryAccessibleInterface(h.lblTel())->role(), QAccessible::Notification);
+  g_shown.clear();
+  h.click("cmdProduce");
+  QCOMPARE(g_shown.size(), 1);
+  QCOMPARE(g_shown[0].first, h.lblTel());
+  QVERIFY(g_shown[0].second.startsWith(QStringLiteral("產生了1組戶籍地在\n")));
+  QAccessible::installUpdateHandler(nullptr);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -211,21 +211,24 @@ void NumberListTest::doubleClickDecodes_data() {
   QTest::addColumn<int>("letterValue");
   QTest::addColumn<int>("sex");
   QTest::addColumn<QString>("place");
-  QTest::newRow("A, a man") << 10 << 1 << "台北市";
-  QTest::newRow("I") << 34 << 1 << "嘉義市";
-  QTest::newRow("O") << 35 << 1 << "新竹市";
-  QTest::newRow("Y, a woman") << 31 << 2 << "陽明山";
+  QTest::addColumn<bool>("byEnter");  // selected, then Enter instead of the double click
+  QTest::newRow("A, a man") << 10 << 1 << "台北市" << false;
+  QTest::newRow("I") << 34 << 1 << "嘉義市" << false;
+  QTest::newRow("O, by Enter") << 35 << 1 << "新竹市" << true;
+  QTest::newRow("Y, a woman") << 31 << 2 << "陽明山" << false;
 }
 
 void NumberListTest::doubleClickDecodes() {
   QFETCH(int, letterValue);
   QFETCH(int, sex);
   QFETCH(QString, place);
+  QFETCH(bool, byEnter);
   WindowHarness h;
   h.runtime.draws = drawsFor(letterValue, sex, "1234567");
   h.click("cmdProduce");
   const QString number = h.numbers().first();
-  h.clickNumber(0, {}, true);
+  h.clickNumber(0, {}, !byEnter);
+  if (byEnter) QTest::keyClick(h.list("lstNo"), Qt::Key_Return);
 
   QCOMPARE(h.txtNo()->text(), number);
   QCOMPARE(h.lblTel()->text(),
@@ -250,6 +253,11 @@ void NumberListTest::doubleClickDoesNothingWithoutARandomNumber() {
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->height() - 10));
   QCOMPARE(h.txtNo()->text(), QString());
   QCOMPARE(h.lblTel()->text(), caption);
+  // Nor is there with the number unselected, when Enter is pressed.
+  h.clickNumber(0);
+  h.clickNumber(0, Qt::ControlModifier);
+  QTest::keyClick(h.list("lstNo"), Qt::Key_Return);
+  QCOMPARE(h.txtNo()->text(), QString());
   // A batch for a particular place turns decoding off.
   h.pick("cboPlace", 1);
   h.click("cmdProduce");

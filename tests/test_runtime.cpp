@@ -37,8 +37,13 @@ void RuntimeTest::messageBoxHasOneConfirmButtonAndNoIcon() {
   QStringList seen;
   QTimer::singleShot(0, [&seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    const QLabel* text = box->findChild<QLabel*>("qt_msgbox_label");
+    // The text has even margins (no indent kept for a missing icon) and can be selected.
+    const int left = text->geometry().left();
+    const int right = box->width() - text->geometry().right() - 1;
     seen << box->windowTitle() << box->text() << QString::number(box->icon())
-         << QFontInfo(box->findChild<QLabel*>("qt_msgbox_label")->font()).family();
+         << QFontInfo(text->font()).family() << (qAbs(left - right) <= 2 ? "even" : "uneven")
+         << (text->textInteractionFlags() & Qt::TextSelectableByMouse ? "selectable" : "fixed");
     for (QAbstractButton* button : box->buttons()) {
       seen << button->text() << (button->icon().isNull() ? "no icon" : "an icon");
     }
@@ -49,7 +54,8 @@ void RuntimeTest::messageBoxHasOneConfirmButtonAndNoIcon() {
   QApplication::setStyle(QStringLiteral("Fusion"));
   // One plain 確定, no icon, and the owner's Chinese face, so "!!" is not drawn in another.
   QCOMPARE(seen, QStringList({"<錯誤>", "身分證第一碼應為大寫英文字母!!", "0",
-                              QFontInfo(owner.font()).family(), "確定", "no icon"}));
+                              QFontInfo(owner.font()).family(), "even", "selectable", "確定",
+                              "no icon"}));
 }
 
 void RuntimeTest::windowsAreCentredWhereTheyFit_data() {

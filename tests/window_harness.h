@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "main_window/frm_twno.h"
+#include "runtime/form_support.h"
 #include "runtime/qt_runtime.h"
 
 // Key events, pending events and modal windows stay real, so handlers nest as in the program;
@@ -44,9 +46,10 @@ class FakeRuntime : public QtRuntime {
     QtRuntime::doEvents();
   }
   void beep() override { ++beeps; }
-  bool openMailLink(const QString& address) override {
+  void openMailLink(const QString& address, QObject* context,
+                    std::function<void(bool)> done) override {
     mailLinks.append(address);
-    return mailProgramStarts;
+    QTimer::singleShot(0, context, [this, done] { done(mailProgramStarts); });
   }
 
   bool mailProgramStarts = true;
@@ -64,7 +67,8 @@ struct WindowHarness {
   FakeRuntime runtime;
   std::unique_ptr<frmTwno> window;
 
-  explicit WindowHarness(bool show = true) : window(std::make_unique<frmTwno>(runtime)) {
+  explicit WindowHarness(bool show = true)
+      : window((form::speakChinese(), std::make_unique<frmTwno>(runtime))) {
     if (!show) return;
     window->showCentred();
     QApplication::setActiveWindow(window.get());

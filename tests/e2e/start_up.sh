@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program's start-up as processes see it, on the offscreen platform: one copy per user and
-# desktop session, a lock no other user can take or redirect, a quiet start without a runtime
-# folder, and one clear line when there is no display.
+# desktop session, the same lock with and without XDG_RUNTIME_DIR, a lock no other user can take or
+# redirect, a quiet start without a runtime folder, and one clear line when there is no display.
 # Usage: start_up.sh TALOMA
 set -euo pipefail
 taloma=$1
@@ -26,6 +26,14 @@ export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 export XDG_RUNTIME_DIR=$work/run XDG_CACHE_HOME=$work/cache
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 lock_name() { echo "taloma@$(hostname)@offscreen.lock"; }
+# Without a usable runtime folder the program looks in the session's own, when the user has one
+# (root here makes one for the test), and only then in a folder of its own.
+session=/run/user/$(id -u)
+if [ ! -e "$session" ] && [ "$(id -u)" -eq 0 ] && mkdir -m 700 "$session" 2>/dev/null; then
+  trap 'cleanup; rm -rf "$session"' EXIT
+fi
+session_is_private() { [ "$(stat -c '%a %u' "$session" 2>/dev/null)" = "700 $(id -u)" ]; }
+fallback() { if session_is_private; then echo "$session"; else echo "$XDG_CACHE_HOME/taloma"; fi; }
 
 # holds_lock PID: whether PID holds a whole-file lock, read from the kernel's table so that
 # looking never takes it.
@@ -62,7 +70,7 @@ start
 stop
 [ ! -s "$work/stderr" ] || fail "a normal start wrote to stderr: $(cat "$work/stderr")"
 
-echo "without a runtime folder: quiet, and the lock in a private folder of the program's own"
+echo "without a runtime folder: quiet, and the lock in the session's folder or a private one"
 : >"$work/stderr"
 (
   unset XDG_RUNTIME_DIR
@@ -70,18 +78,33 @@ echo "without a runtime folder: quiet, and the lock in a private folder of the p
   ends_at_once "no runtime folder"
   stop
   [ ! -s "$work/stderr" ] || fail "started with stderr: $(cat "$work/stderr")"
-  [ "$(stat -c %a "$XDG_CACHE_HOME/taloma")" = 700 ] || fail "the program's folder is not private"
-  [ -f "$XDG_CACHE_HOME/taloma/$(lock_name)" ] || fail "no lock in the program's folder"
+  [ "$(stat -c %a "$(fallback)")" = 700 ] || fail "the lock's folder is not private"
+  [ -f "$(fallback)/$(lock_name)" ] || fail "no lock in $(fallback)"
   exit "$failures"
 ) || failures=$((failures + $?))
 
+if session_is_private; then
+  echo "one start with the runtime folder named and one without meet the same lock"
+  XDG_RUNTIME_DIR=$session start
+  (
+    unset XDG_RUNTIME_DIR
+    ends_at_once "started without XDG_RUNTIME_DIR"
+    exit "$failures"
+  ) || failures=$((failures + $?))
+  stop
+  rm -f "$session/$(lock_name)"
+else
+  echo "skipped: the same lock with and without XDG_RUNTIME_DIR (no private $session)"
+fi
+
 echo "a runtime folder others may enter is not used"
 chmod 755 "$XDG_RUNTIME_DIR"
-rm -rf "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR/$(lock_name)"
+rm -rf "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR/$(lock_name)" "$session/$(lock_name)"
 start
 [ ! -e "$XDG_RUNTIME_DIR/$(lock_name)" ] || fail "the lock went into a folder others may enter"
-[ -f "$XDG_CACHE_HOME/taloma/$(lock_name)" ] || fail "no lock in the program's folder"
+[ -f "$(fallback)/$(lock_name)" ] || fail "no lock in $(fallback)"
 stop
+rm -f "$session/$(lock_name)"
 chmod 700 "$XDG_RUNTIME_DIR"
 
 echo "a read-only lock file and a link in place of the lock still lock"
@@ -126,8 +149,9 @@ if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null && command -v flock >/d
   holder=$!
   for _ in $(seq 300); do [ -e "$shared/${names[1]}" ] && break; sleep 0.1; done
   start
-  [ -f "$XDG_CACHE_HOME/taloma/$(lock_name)" ] || fail "the lock is not in the user's own folder"
+  [ -f "$(fallback)/$(lock_name)" ] || fail "the lock is not in the user's own folder"
   stop
+  rm -f "$session/$(lock_name)"
   # Then the stranger puts links there instead, to a file the user would own if it were made.
   pkill -u 65532 -x sleep || true
   wait "$holder" || true

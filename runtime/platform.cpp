@@ -1,15 +1,24 @@
-// Single-copy lock: an advisory file lock held for the life of the process, in a folder that no
-// other user can write to, so no other user can hold it or point it elsewhere.
-#include "runtime/single_copy.h"
+// The platform under the windows. On Unix the single-copy lock is an advisory file lock held for
+// the life of the process, in a folder that no other user can write to, so no other user can hold
+// it or point it elsewhere; the mail program is started through xdg-open, whose status tells
+// whether one was found. On Windows the lock is a named mutex of the user's session and the mail
+// program comes through the shell's association for mailto.
+#include "runtime/platform.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QStandardPaths>
+#include <QPointer>
+#include <QProcess>
 #include <QSysInfo>
+#include <QTimer>
+#include <QUrl>
 
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -17,14 +26,17 @@
 
 #include <cerrno>
 #include <utility>
-#else
-#include <QLockFile>
-
-#include <memory>
 #endif
 
-namespace single_copy {
+namespace platform {
 namespace {
+
+QUrl mailUrl(const QString& address) {
+  QUrl url;
+  url.setScheme(QStringLiteral("mailto"));
+  url.setPath(address);
+  return url;
+}
 
 QString safeForFileName(QString text) {
   for (QChar& c : text) {
@@ -51,7 +63,7 @@ QString displayName() {
   return platform;
 }
 
-#ifdef Q_OS_UNIX
+#ifndef Q_OS_WIN
 
 class Descriptor {
  public:
@@ -102,9 +114,14 @@ QString ownFolderPath() {
 // The folder of lockFolder(), opened, with its path in `path`.
 Descriptor openLockFolder(QString* path) {
   // Read straight from the environment: asking Qt for the runtime folder makes it warn on
-  // standard error when the variable is unset.
-  *path = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (Descriptor runtime = openPrivateFolder(*path, false); runtime.get() >= 0) return runtime;
+  // standard error when the variable is unset. Without the variable the session's folder is
+  // still where logind made it, and a copy started with and one without must meet there.
+  for (const QString& runtime :
+       {qEnvironmentVariable("XDG_RUNTIME_DIR"),
+        QStringLiteral("/run/user/%1").arg(static_cast<qulonglong>(::geteuid()))}) {
+    *path = runtime;
+    if (Descriptor folder = openPrivateFolder(*path, false); folder.get() >= 0) return folder;
+  }
   *path = ownFolderPath();
   if (path->isEmpty()) return Descriptor();
   const QByteArray encoded = QFile::encodeName(*path);
@@ -139,7 +156,7 @@ QString lockName() {
          QStringLiteral("@") + safeForFileName(displayName()) + QStringLiteral(".lock");
 }
 
-#ifdef Q_OS_UNIX
+#ifndef Q_OS_WIN
 
 QString lockFolder() {
   QString path;
@@ -159,20 +176,63 @@ bool anotherCopyHoldsLock() {
   return false;
 }
 
+void openMailProgram(const QString& address, QObject* context, std::function<void(bool)> done) {
+  // xdg-open ends with a failure status when no program takes mailto.
+  auto* process = new QProcess(context);
+  const QPointer<QObject> alive(context);
+  const auto finish = [process, alive, done](bool started) {
+    process->deleteLater();
+    if (alive) done(started);
+  };
+  QObject::connect(process, &QProcess::finished, process,
+                   [finish](int status, QProcess::ExitStatus how) {
+                     finish(how == QProcess::NormalExit && status == 0);
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, process,
+                   [finish](QProcess::ProcessError error) {
+                     if (error == QProcess::FailedToStart) finish(false);
+                   });
+  // What xdg-open says goes nowhere: the window tells the user itself.
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  process->start(QStringLiteral("xdg-open"), {mailUrl(address).toString()});
+}
+
 #else
 
-QString lockFolder() { return QStandardPaths::writableLocation(QStandardPaths::TempLocation); }
+QString lockFolder() { return {}; }
 
 bool anotherCopyHoldsLock() {
-  static std::unique_ptr<QLockFile> held;
-  if (held) return false;
-  auto lock = std::make_unique<QLockFile>(QDir(lockFolder()).filePath(lockName()));
-  lock->setStaleLockTime(0);
-  if (!lock->tryLock()) return lock->error() == QLockFile::LockFailedError;
-  held = std::move(lock);
+  // One mutex per user in the session's own namespace: another user's session, or another
+  // session of the same user, has a namespace of its own.
+  static HANDLE held = nullptr;
+  if (held != nullptr) return false;
+  wchar_t user[256] = L"";
+  DWORD size = 256;
+  GetUserNameW(user, &size);
+  const std::wstring name = L"Local\\Taloma-single-copy-" + std::wstring(user);
+  HANDLE mutex = CreateMutexW(nullptr, TRUE, name.c_str());
+  if (mutex == nullptr) return false;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(mutex);
+    return true;
+  }
+  held = mutex;
   return false;
+}
+
+void openMailProgram(const QString& address, QObject* context, std::function<void(bool)> done) {
+  // The shell says at once whether mailto has a program.
+  const bool started = QDesktopServices::openUrl(mailUrl(address));
+  QTimer::singleShot(0, context, [done, started] { done(started); });
 }
 
 #endif
 
-}  // namespace single_copy
+QStringList mingFaces() {
+  return {QStringLiteral("新細明體"), QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW"),
+          QStringLiteral("AR PL UMing TW MBE"), QStringLiteral("Noto Serif CJK TC"),
+          QStringLiteral("Noto Sans CJK TC"), QStringLiteral("WenQuanYi Zen Hei")};
+}
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+// What the windows need that differs between systems: the single-copy lock, starting the mail
+// program, and the Traditional-Chinese faces to look for. The rest of the program is the same on
+// every system.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QObject;
+
+namespace platform {
+
+// The lock file's name for the desktop session the program shows on (its display) on this host,
+// reduced to characters that are safe in a file name. Unix only.
+QString lockName();
+
+// The folder the lock lives in: the user's runtime folder when it belongs to the user alone (from
+// XDG_RUNTIME_DIR, or /run/user/<uid> when that is unset), otherwise a folder of the program's own
+// under the user's cache folder, made private. Empty when none can be had safely. Unix only.
+QString lockFolder();
+
+// Takes the single-copy lock for this process if it is free. True when another running copy of
+// this user's session holds it; false when this process holds it now (or already did), and when
+// no lock can be had safely: better to run than to refuse to start. The lock goes with its holder,
+// so a crashed copy never keeps a new one from starting.
+bool anotherCopyHoldsLock();
+
+// Starts the user's mail program with a new message to `address` and returns at once. `done` is
+// called later on the event loop, with `context` still alive, with false when no mail program
+// could be started.
+void openMailProgram(const QString& address, QObject* context, std::function<void(bool)> done);
+
+// The faces that show the design's 新細明體, or stand in for it, in order of preference.
+QStringList mingFaces();
+
+}  // namespace platform
