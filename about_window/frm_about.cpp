@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <algorithm>
 
+#include "resources/texts.h"
 #include "resources/version.h"
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
@@ -30,6 +31,8 @@ constexpr form::TwipsRect kLayout[] = {
     {"imgPic", 120, 120, 1200, 1215},   {"shpFill1", 60, 30, 4000, 2400},
     {"shpFill2", 70, 40, 4000, 2400},
 };
+
+using form::text;
 
 const QString kCrLf = QStringLiteral("\r\n");
 const QColor kBlue(0, 0, 255);
@@ -82,7 +85,7 @@ frmAbout::frmAbout(Runtime& runtime, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       m_runtime(runtime) {
   setObjectName(QStringLiteral("frmAbout"));
-  setWindowTitle(QStringLiteral("關於作者"));
+  setWindowTitle(text(texts::kAboutTitle));
   setWindowIcon(form::programIcon());
   setFont(form::mingFont(9));
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
@@ -95,7 +98,7 @@ frmAbout::frmAbout(Runtime& runtime, QWidget* parent)
   // From the keyboard, Alt+E (for E-Mail) clicks the address, which is no stop of the Tab key.
   auto* mail = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_E), this);
   connect(mail, &QShortcut::activated, this, &frmAbout::lblMail2_Click);
-  lblMail2->setAccessibleDescription(QStringLiteral("按 Alt+E 寄信給作者"));
+  lblMail2->setAccessibleDescription(text(texts::kMailKey));
 
   Form_Load();
 }
@@ -111,7 +114,7 @@ void frmAbout::createControls() {
   lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   cmdClose = form::create<QPushButton>(this, "cmdClose");
-  cmdClose->setText(QStringLiteral("確定"));
+  cmdClose->setText(text(texts::kOk));
   cmdClose->setDefault(false);
   // Enter presses the button because it has the focus, as any focused button does; there is no
   // window-wide default or cancel button.
@@ -177,11 +180,10 @@ void frmAbout::keyPressEvent(QKeyEvent* event) {
 
 void frmAbout::Form_Load() {
   ++m_loadCount;
-  lblInfo->setText(QStringLiteral("程式名稱：Taloma v") + QString::fromLatin1(version::kShortVersion) +
-                   kCrLf +
-                   QStringLiteral("用途：身分證字號產生器") + kCrLf +
-                   QStringLiteral("完成日期：1999/6/6"));
-  lblMail->setText(QStringLiteral("E-Mail："));
+  lblInfo->setText(text(texts::kProgramNameIs) + QStringLiteral("Taloma v") +
+                   QString::fromLatin1(version::kShortVersion) + kCrLf + text(texts::kPurposeIs) +
+                   text(texts::kProgramPurpose) + kCrLf + text(texts::kCompletedOn));
+  lblMail->setText(text(texts::kMailLabel));
   fitToText(lblMail);
   lblMail2->setText(contactAddress());
   fitToText(lblMail2);
@@ -201,7 +203,7 @@ void frmAbout::lblMail2_Click() {
   m_runtime.openMailLink(contactAddress(), this, [this](bool started) {
     if (started) return;
     m_runtime.messageBox(isVisible() ? this : nullptr,
-                         QStringLiteral("無法開啟郵件程式。\n請自行寫信至：") + contactAddress(),
-                         QStringLiteral("關於作者"));
+                         text(texts::kNoMailProgram) + contactAddress(),
+                         text(texts::kAboutTitle));
   });
 }

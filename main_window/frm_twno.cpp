@@ -18,6 +18,7 @@
 
 #include "about_window/frm_about.h"
 #include "main_window/controls.h"
+#include "resources/texts.h"
 #include "resources/version.h"
 #include "rules/id_number.h"
 #include "rules/place_list.h"
@@ -43,20 +44,17 @@ constexpr form::TwipsRect kLayout[] = {
     {"imgPost", 75, 2040, 300, 300},
 };
 
-constexpr std::int16_t kBatchSizes[] = {1, 5, 10, 20, 50, 100};
+using form::text;
 constexpr int kPlaceWithoutPostalCodes = 22;  // 陽明山
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kClearCaption = QStringLiteral("清除號碼");
-const QString kCutCaption = QStringLiteral("剪下號碼");
+const QString kClearCaption = text(texts::kClear);
+const QString kCutCaption = text(texts::kCut);
 const QString kUnchange = QStringLiteral("Unchange");
 const QString kUnsetfocus = QStringLiteral("Unsetfocus");
 const QString kRando = QStringLiteral("Rando");
-const QString kErrorTitle = QStringLiteral("<錯誤>");
+const QString kErrorTitle = text(texts::kErrorTitle);
 
-QString fromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // "Taloma v2.0", as the window's texts name the program.
 QString programAndVersion() {
@@ -113,7 +111,7 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
   }();
   Q_UNUSED(accessible);
   setObjectName(QStringLiteral("frmTwno"));
-  setWindowTitle(programAndVersion() + QStringLiteral(" (身分證字號產生器)"));
+  setWindowTitle(programAndVersion() + QStringLiteral(" (") + text(texts::kProgramPurpose) + u')');
   setWindowIcon(form::programIcon());
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
   // The controls that name no font of their own use the window's: the Ming face at 9 points,
@@ -149,9 +147,9 @@ void frmTwno::createControls() {
   txtNo->setFont(form::mingFont(15.75));
   form::setColour(txtNo, QPalette::Base, QColor(255, 255, 192));
   txtNo->setMaxLength(rules::kNumberLength);
-  txtNo->setToolTip(QStringLiteral("此欄位為資料輸入欄"));
+  txtNo->setToolTip(text(texts::kNumberTip));
   // A screen reader names each control from the design's texts; its tooltip is its description.
-  txtNo->setAccessibleName(QStringLiteral("身分證字號"));
+  txtNo->setAccessibleName(text(texts::kNumberName));
 
   const QCursor pointer(QPixmap(pictures::kPointer.normal), 0, 0);
   const auto largeButton = [this, &pointer](const char* name, const QString& caption,
@@ -163,32 +161,32 @@ void frmTwno::createControls() {
     button->setCursor(pointer);
     return button;
   };
-  cmdProduce = largeButton("cmdProduce", QStringLiteral("產生號碼"),
-                           QStringLiteral("隨機產生正確的身分證字號"), true);
-  cmdCheck = largeButton("cmdCheck", QStringLiteral("檢測錯誤"),
-                         QStringLiteral("判斷所輸入的身分證字號是否有誤"), false);
-  cmdClear = largeButton("cmdClear", kClearCaption, QStringLiteral("清除所輸入的字"), false);
+  cmdProduce = largeButton("cmdProduce", text(texts::kProduce),
+                           text(texts::kProduceTip), true);
+  cmdCheck = largeButton("cmdCheck", text(texts::kCheck),
+                         text(texts::kCheckTip), false);
+  cmdClear = largeButton("cmdClear", kClearCaption, text(texts::kClearTip), false);
 
   optBoy = form::create<QRadioButton>(this, "optBoy");
-  optBoy->setText(QStringLiteral("男性"));
+  optBoy->setText(text(texts::kMale));
   optBoy->setChecked(true);
   optGirl = form::create<QRadioButton>(this, "optGirl");
-  optGirl->setText(QStringLiteral("女性"));
+  optGirl->setText(text(texts::kFemale));
 
   cboPlace = form::create<QComboBox>(this, "cboPlace");
   for (int index = 0; index < rules::kPlaceRowCount; ++index) {
-    cboPlace->addItem(fromUtf8(rules::PlaceByIndex(index)->name));
+    cboPlace->addItem(text(rules::PlaceByIndex(index)->name));
   }
   cboPlace->setCurrentIndex(-1);  // nothing chosen until Form_Load chooses item 0
-  cboPlace->setToolTip(QStringLiteral("選擇身分證字號的出生地"));
-  nameForScreenReaders(cboPlace, QStringLiteral("出生地"));
+  cboPlace->setToolTip(text(texts::kPlaceTip));
+  nameForScreenReaders(cboPlace, text(texts::kPlaceName));
 
   cboHowmuch = form::create<QComboBox>(this, "cboHowmuch");
   cboHowmuch->setFont(form::mingFont(9.75));
-  for (const std::int16_t size : kBatchSizes) cboHowmuch->addItem(QString::number(size));
+  for (const int size : texts::kBatchSizes) cboHowmuch->addItem(QString::number(size));
   cboHowmuch->setCurrentIndex(-1);
-  cboHowmuch->setToolTip(QStringLiteral("選擇產生1~100組身分證字號的數量"));
-  nameForScreenReaders(cboHowmuch, QStringLiteral("產生數量"));
+  cboHowmuch->setToolTip(text(texts::kHowmuchTip));
+  nameForScreenReaders(cboHowmuch, text(texts::kHowmuchName));
 
   lstNo = form::create<QListWidget>(this, "lstNo");
   lstNo->setFont(form::mingFont(12));
@@ -198,7 +196,7 @@ void frmTwno::createControls() {
   lstNo->setUniformItemSizes(true);
   lstNo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   new VisibleFocusStyle(lstNo);
-  lstNo->setAccessibleName(QStringLiteral("產生的身分證字號"));
+  lstNo->setAccessibleName(text(texts::kListName));
 
   const auto smallButton = [this](const char* name, const QString& caption, const QString& tip,
                                   bool enabled) {
@@ -209,14 +207,14 @@ void frmTwno::createControls() {
     button->setFont(form::mingFont(8.25));
     return button;
   };
-  cmdCopy = smallButton("cmdCopy", QStringLiteral("複製"),
-                        QStringLiteral("複製所選取的字號(配合Ctrl和Shift鍵)"), false);
-  cmdSelectall = smallButton("cmdSelectall", QStringLiteral("全部"),
-                             QStringLiteral("將全部的號碼複製到剪貼簿中"), false);
-  cmdAbout = smallButton("cmdAbout", QStringLiteral("關於"), QStringLiteral("關於作者"), true);
+  cmdCopy = smallButton("cmdCopy", text(texts::kCopy),
+                        text(texts::kCopyTip), false);
+  cmdSelectall = smallButton("cmdSelectall", text(texts::kSelectall),
+                             text(texts::kSelectallTip), false);
+  cmdAbout = smallButton("cmdAbout", text(texts::kAbout), text(texts::kAboutTip), true);
 
   lblZonenum = form::create<QLabel>(this, "lblZonenum");
-  lblZonenum->setText(QStringLiteral("全省郵遞區號"));
+  lblZonenum->setText(text(texts::kWholeCountryPostal));
   form::setColour(lblZonenum, QPalette::WindowText, QColor(0, 0, 255));
 
   lstZonenum = form::create<QListWidget>(this, "lstZonenum");
@@ -224,16 +222,16 @@ void frmTwno::createControls() {
   lstZonenum->setUniformItemSizes(true);  // every entry is one line of eight characters
   lstZonenum->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   new NarrowItemStyle(lstZonenum);  // 無特定郵遞區號 is wider than the entries
-  lstZonenum->setToolTip(QStringLiteral("符合你所選擇出生地的郵遞區號"));
+  lstZonenum->setToolTip(text(texts::kPostalTip));
   lstZonenum->setAccessibleName(lblZonenum->text());
   lstZonenum->setAccessibleDescription(lstZonenum->toolTip());  // list views take no tooltip
 
   lblAreacode = form::create<QLabel>(this, "lblAreacode");
   lblAreacode->setFrameStyle(QFrame::Box | QFrame::Plain);
-  lblAreacode->setToolTip(QStringLiteral("符合你所選擇出生地的區域碼"));
+  lblAreacode->setToolTip(text(texts::kAreacodeTip));
 
   lblCode = form::create<QLabel>(this, "lblCode");
-  lblCode->setText(QStringLiteral("區碼："));
+  lblCode->setText(text(texts::kAreacodeLabel));
 
   imgPost = new form::PictureBox(this, "imgPost", pictures::kPostEmblem,
                                  form::PictureBox::Fit::NaturalSize);
@@ -329,12 +327,12 @@ void frmTwno::setCaption(const QString& text) { lblTel->setCaption(text); }
 
 void frmTwno::setClearMode() {
   cmdClear->setText(kClearCaption);
-  cmdClear->setToolTip(QStringLiteral("清除所輸入的字"));
+  cmdClear->setToolTip(text(texts::kClearTip));
 }
 
 void frmTwno::setCutMode() {
   cmdClear->setText(kCutCaption);
-  cmdClear->setToolTip(QStringLiteral("剪下身分證字號至剪貼簿"));
+  cmdClear->setToolTip(text(texts::kCutTip));
 }
 
 // A list view's description is not its tooltip, so the two are set together.
@@ -376,8 +374,8 @@ void frmTwno::Form_Load() {
   // ends without building one.
   selectPlace(cboPlace->findText(cboPlace->itemText(0)));
   cboHowmuch->setCurrentIndex(cboHowmuch->findText(cboHowmuch->itemText(0)));
-  setCaption(QStringLiteral("歡迎使用") + programAndVersion() + kCrLf +
-             QStringLiteral("身分證字號產生器"));
+  setCaption(text(texts::kWelcome) + programAndVersion() + kCrLf +
+             text(texts::kProgramPurpose));
   lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   txtNo->setFocus();
 }
@@ -397,24 +395,24 @@ void frmTwno::cboPlace_Click() {
     return;
   }
   if (cboPlace->currentText() != cboPlace->itemText(0)) {
-    setZonenumHeading(cboPlace->currentText() + QStringLiteral("郵遞區號"));
+    setZonenumHeading(cboPlace->currentText() + text(texts::kPostalSuffix));
     lblAreacode->setVisible(true);
   } else {
-    setZonenumHeading(QStringLiteral("全省郵遞區號"));
+    setZonenumHeading(text(texts::kWholeCountryPostal));
     lblAreacode->setVisible(false);
     // Paint the new heading before the long fill below.
     m_runtime.doEvents();
   }
 
   const auto row = rules::PlaceByIndex(cboPlace->currentIndex());
-  setAutoSizedText(lblAreacode, fromUtf8(row ? row->areaCode : rules::kNoAreaCode));
+  setAutoSizedText(lblAreacode, text(row ? row->areaCode : rules::kNoAreaCode));
 
   // Any index outside the list leaves the postal list as it is.
   const int index = cboPlace->currentIndex();
   if (const auto shown = rules::PlaceByIndex(index)) {
     QStringList entries;
-    if (index == kPlaceWithoutPostalCodes) entries.append(fromUtf8(rules::kNoPostalDistricts));
-    for (const std::string& entry : rules::PostalEntries(*shown)) entries.append(fromUtf8(entry));
+    if (index == kPlaceWithoutPostalCodes) entries.append(text(rules::kNoPostalDistricts));
+    for (const std::string& entry : rules::PostalEntries(*shown)) entries.append(text(entry));
     lstZonenum->clear();
     lstZonenum->addItems(entries);
     // A list filled anew opens at its first entries, as a fresh one does.
@@ -432,8 +430,8 @@ void frmTwno::cmdProduce_Click() {
   m_listChangedByCode = true;
   lstNo->clear();
   const int sizeIndex = cboHowmuch->currentIndex();
-  if (sizeIndex >= 0 && sizeIndex < static_cast<int>(std::size(kBatchSizes))) {
-    Howmuch = kBatchSizes[sizeIndex];
+  if (sizeIndex >= 0 && sizeIndex < static_cast<int>(std::size(texts::kBatchSizes))) {
+    Howmuch = static_cast<std::int16_t>(texts::kBatchSizes[sizeIndex]);
   }
   const int count = Howmuch;
   for (int n = 1; n <= count; ++n) {
@@ -441,7 +439,7 @@ void frmTwno::cmdProduce_Click() {
     int sex = 0;
     if (placeIsUnspecified()) {
       form::setTag(cmdProduce, kRando);
-      setNumberListTip(QStringLiteral("按兩下可得知此號碼的資訊"));
+      setNumberListTip(text(texts::kDecodeTip));
       m_runtime.randomize(m_runtime.timer());
       letterValue = rules::kFirstLetterValue + static_cast<int>(std::floor(26 * m_runtime.rnd()));
       sex = 1 + static_cast<int>(std::floor(2 * m_runtime.rnd()));
@@ -451,7 +449,7 @@ void frmTwno::cmdProduce_Click() {
       sex = optBoy->isChecked() ? 1 : 2;
       letterValue = cboPlace->currentIndex() + rules::kPlaceIndexOffset;
     }
-    const QString sexWord = sex == 1 ? QStringLiteral("男性") : QStringLiteral("女性");
+    const QString sexWord = sex == 1 ? text(texts::kMale) : text(texts::kFemale);
 
     // Positions 2 to 9 of the number: the sex digit, then the seven serial digits.
     std::array<int, 8> digits{sex};
@@ -463,12 +461,12 @@ void frmTwno::cmdProduce_Click() {
 
     const int placeIndex = letterValue - rules::kPlaceIndexOffset;
     const QString firstLine =
-        QStringLiteral("產生了") + QString::number(Howmuch) + QStringLiteral("組戶籍地在") + kCrLf;
+        text(texts::kProduced) + QString::number(Howmuch) + text(texts::kProducedIn) + kCrLf;
     if (placeIsUnspecified() && Howmuch != 1) {
-      setCaption(firstLine + QStringLiteral("ＸＸＸ的Ｘ性身分證字號!!"));
+      setCaption(firstLine + text(texts::kProducedUnspecified));
     } else {
-      setCaption(firstLine + cboPlace->itemText(placeIndex) + QStringLiteral("的") + sexWord +
-                 QStringLiteral("身分證字號!!"));
+      setCaption(firstLine + cboPlace->itemText(placeIndex) + text(texts::kOf) + sexWord +
+                 text(texts::kProducedEnd));
     }
 
     QString number(QChar(rules::ValueLetter(letterValue)));
@@ -485,16 +483,16 @@ void frmTwno::cmdCheck_Click() {
   const rules::NumVerdict verdict = rules::VerifyNum(toView(txtNo->text()));
   switch (verdict.kind) {
     case rules::VerdictKind::BadLetter:
-      showFormError(QStringLiteral("身分證第一碼應為大寫英文字母!!"), 1, 1);
+      showFormError(text(texts::kLetterPrompt), 1, 1);
       return;
     case rules::VerdictKind::BadSex:
-      showFormError(QStringLiteral("身分證第二碼男性應為１、女性應為２!!"), 2, 1);
+      showFormError(text(texts::kSexPrompt), 2, 1);
       return;
     case rules::VerdictKind::BadDigit:
-      showFormError(QStringLiteral("身分證第三碼到第十碼應為數字０～９!!"), 3, 8);
+      showFormError(text(texts::kDigitPrompt), 3, 8);
       return;
     case rules::VerdictKind::BadCheck:
-      setCaption(QStringLiteral("最後一碼檢測碼應為") +
+      setCaption(text(texts::kCheckDigitShouldBe) +
                  QString::number(verdict.expectedCheckDigit));
       txtNo->setFocus();
       selectPositions(10, 1);
@@ -504,9 +502,9 @@ void frmTwno::cmdCheck_Click() {
     case rules::VerdictKind::ValidFemale: break;
   }
   const QString sexText = verdict.kind == rules::VerdictKind::ValidMale
-                              ? QStringLiteral("這是正確的男性身分證字號")
-                              : QStringLiteral("這是正確的女性身分證字號");
-  setCaption(sexText + QStringLiteral("戶籍地在") + cboPlace->itemText(verdict.placeIndex));
+                              ? text(texts::kValidMale)
+                              : text(texts::kValidFemale);
+  setCaption(sexText + text(texts::kRegisteredIn) + cboPlace->itemText(verdict.placeIndex));
   txtNo->setFocus();
   m_runtime.sendHomeKey();
   m_runtime.doEvents();
@@ -538,12 +536,12 @@ void frmTwno::cmdClear_Click() {
     txtNo->setSelection(0, static_cast<int>(txtNo->text().size()));
     m_runtime.setClipboardText(txtNo->selectedText());
     txtNo->insert(QString());
-    setCaption(QStringLiteral("已經成功的將身分證字號移到剪貼簿中!!"));
+    setCaption(text(texts::kCutDone));
     setClearMode();
     cmdCheck->setEnabled(false);
   } else {
     txtNo->setText(QString());
-    setCaption(QStringLiteral("資料已清除!!"));
+    setCaption(text(texts::kCleared));
     txtNo->setFocus();
     cmdCheck->setEnabled(false);
   }
@@ -553,32 +551,32 @@ void frmTwno::cmdClear_Click() {
 void frmTwno::lstNo_Click() { cmdCopy->setEnabled(true); }
 
 void frmTwno::cmdCopy_Click() {
-  QString text;
+  QString copied;
   for (int row = 0; row < Howmuch; ++row) {
     const QListWidgetItem* item = lstNo->item(row);
-    if (item && item->isSelected()) text += item->text() + kCrLf;
+    if (item && item->isSelected()) copied += item->text() + kCrLf;
   }
-  if (text.isEmpty()) {
+  if (copied.isEmpty()) {
     // Copying nothing would wipe what the user had on the clipboard; say what is missing instead.
-    setCaption(QStringLiteral("請先選取要複製的身分證字號"));
+    setCaption(text(texts::kNothingSelected));
     return;
   }
-  m_runtime.setClipboardText(text);
-  setCaption(QStringLiteral("已成功的將所選取的身分證字號複製到剪貼簿中!!"));
+  m_runtime.setClipboardText(copied);
+  setCaption(text(texts::kCopiedSelected));
 }
 
 void frmTwno::cmdSelectall_Click() {
-  QString text;
+  QString copied;
   m_listChangedByCode = true;
   for (int row = 0; row < Howmuch; ++row) {
     QListWidgetItem* item = lstNo->item(row);
     if (!item) continue;
     item->setSelected(true);
-    text += item->text() + kCrLf;
+    copied += item->text() + kCrLf;
   }
   m_listChangedByCode = false;
-  m_runtime.setClipboardText(text);
-  setCaption(QStringLiteral("已成功的將全部的身分證字號複製到剪貼簿中!!"));
+  m_runtime.setClipboardText(copied);
+  setCaption(text(texts::kCopiedAll));
 }
 
 void frmTwno::lstNo_DblClick() {
@@ -599,10 +597,10 @@ void frmTwno::lstNo_DblClick() {
 
   form::setTag(lblTel, kUnchange);
   lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  const QString sir = letterAt(number, 1) == QStringLiteral("1") ? QStringLiteral("的「先生」")
-                                                                 : QStringLiteral("的「小姐」");
-  setCaption(QStringLiteral("這是一位戶籍地在") + kCrLf + QStringLiteral("「") +
-             cboPlace->itemText(place ? place->index() : -1) + QStringLiteral("」") + sir);
+  const QString sir = letterAt(number, 1) == QStringLiteral("1") ? text(texts::kSir)
+                                                                 : text(texts::kMadam);
+  setCaption(text(texts::kDecodedIn) + kCrLf + text(texts::kOpenQuote) +
+             cboPlace->itemText(place ? place->index() : -1) + text(texts::kCloseQuote) + sir);
   form::setTag(lblTel, QString());
 
   setCutMode();

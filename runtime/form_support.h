@@ -10,12 +10,18 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <string_view>
 
 #include "resources/pictures.h"
 
 namespace form {
 
 inline constexpr int kTwipsPerPixel = 15;
+
+// A window's text, kept as UTF-8 in the shared table of texts.
+inline QString text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 // Twips to logical pixels, rounded to the nearest pixel.
 constexpr int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
