@@ -30,7 +30,11 @@ struct Where {
 class CheckWriter {
  public:
   CheckWriter(Output& out, const CheckSettings& settings, bool withFile)
-      : m_out(out), m_format(settings.common.format), m_settings(settings), m_withFile(withFile) {
+      : m_out(out),
+        m_format(settings.common.format),
+        m_settings(settings),
+        m_withFile(withFile),
+        m_parts(m_format, settings.kinds) {
     std::string header;
     if (settings.common.header && !settings.count) {
       appendHeader(header, m_format,
@@ -55,65 +59,12 @@ class CheckWriter {
       appendField(m_field, m_format, shown(text, cut, m_shown));
       m_out.put(m_field);
     }
-    m_out.put(middle(verdict));
+    m_out.put(m_parts(verdict));
     if (m_format != Format::Text) writePlace(where);
     m_out.endRow();
   }
 
  private:
-  // Valid rows by kind, sex, category and letter; then length, letter, second, the digit
-  // positions 3 to 10 and the check digits 0 to 9.
-  static constexpr std::size_t kCategories = 5;
-  static constexpr std::size_t kValidParts = 3 * 2 * kCategories * rules::kPlaceCount;
-  static constexpr std::size_t kParts = kValidParts + 3 + 8 + 10;
-
-  static std::size_t slotOf(const IdVerdict& v) {
-    switch (v.reason) {
-      case Reason::None:
-        return ((static_cast<std::size_t>(v.kind) * 2 + static_cast<std::size_t>(v.sex)) *
-                    kCategories +
-                static_cast<std::size_t>(v.category)) *
-                   rules::kPlaceCount +
-               static_cast<std::size_t>(v.place->index() - 1);
-      case Reason::Length: return kValidParts;
-      case Reason::Letter: return kValidParts + 1;
-      case Reason::Second: return kValidParts + 2;
-      case Reason::Digit: return kValidParts + 3 + static_cast<std::size_t>(v.position - 3);
-      case Reason::Check: return kValidParts + 11 + static_cast<std::size_t>(v.expected);
-    }
-    return 0;
-  }
-
-  const std::string& middle(const IdVerdict& verdict) {
-    std::string& part = m_parts[slotOf(verdict)];
-    if (part.empty()) part = buildMiddle(verdict);
-    return part;
-  }
-
-  std::string buildMiddle(const IdVerdict& v) const {
-    if (m_format == Format::Text) {
-      return ": " + rules::VerdictSentence(language(), v, m_settings.kinds) + "\n";
-    }
-    const std::string letter = v.letter ? std::string(1, v.letter) : std::string();
-    const std::string position = v.position ? std::to_string(v.position) : std::string();
-    const std::string expected = v.expected >= 0 ? std::to_string(v.expected) : std::string();
-    const bool valid = v.isValid();
-    const std::array<Field, 9> fields = {{
-        {"valid", valid ? "true" : "false", true},
-        {"kind", valid ? rules::NameOf(v.kind) : ""},
-        {"sex", valid ? rules::NameOf(v.sex) : ""},
-        {"category", rules::NameOf(v.category)},
-        {"letter", letter},
-        {"place", v.place ? v.place->name : ""},
-        {"reason", rules::NameOf(v.reason)},
-        {"position", position, true},
-        {"expected", expected},
-    }};
-    std::string part;
-    appendFields(part, m_format, fields, false);
-    return part;
-  }
-
   // "file:line: " before a text row of -q; the file only when there are several.
   void writeTextPlace(const Where& where) {
     if (m_withFile) {
@@ -122,7 +73,7 @@ class CheckWriter {
       m_out.put(m_field);
       m_out.put(':');
     }
-    writeNumber(where.line);
+    putNumber(m_out, where.line);
     m_out.put(": ");
   }
 
@@ -150,16 +101,11 @@ class CheckWriter {
     m_out.put(json ? std::string_view("}\n") : std::string_view("\n"));
   }
 
-  void writeNumber(std::uint64_t number) {
-    char* const at = m_out.reserve(20);
-    m_out.commit(static_cast<std::size_t>(std::to_chars(at, at + 20, number).ptr - at));
-  }
-
   Output& m_out;
   Format m_format;
   const CheckSettings& m_settings;
   bool m_withFile;
-  std::array<std::string, kParts> m_parts;
+  VerdictParts m_parts;
   std::string m_shown;
   std::string m_field;
   const char* m_fileShown = nullptr;
@@ -200,6 +146,19 @@ class Checker {
     // Whatever is ready goes out before a read that may wait, so a slow input streams.
     LineReader reader = LineReader::ofDescriptor(fd, [this] { m_out.flush(); });
     Where where{name, 0};
+    if (m_settings.status && !m_settings.normalize && !m_settings.count) {
+      // -s asks only whether every number is valid: the fewest steps a line can take.
+      bool valid = true;
+      for (Line line; reader.next(line);) {
+        if (++where.line == 1 && line.text.starts_with(kByteOrderMark)) {
+          line.text.remove_prefix(kByteOrderMark.size());
+        }
+        if (line.text.empty() && !line.cut) continue;
+        valid &= rules::VerifyId(line.text, m_settings.kinds).isValid();
+      }
+      m_anyInvalid = m_anyInvalid || !valid;
+      return reader.error();
+    }
     for (Line line; reader.next(line);) {
       // Many Windows editors and spreadsheet exports begin a file with a byte-order mark.
       if (++where.line == 1 && line.text.starts_with(kByteOrderMark)) {

@@ -8,41 +8,31 @@
 
 #include "cli/commands.h"
 #include "cli/platform.h"
-#include "cli/random.h"
+#include "rules/generation.h"
 
 namespace cli {
 namespace {
 
-constexpr std::uint64_t kSerials = 10'000'000;  // positions 3 to 9
-constexpr std::uint64_t kAfterThird = 1'000'000;  // positions 4 to 9
-constexpr std::uint64_t kBatch = 1 << 16;         // numbers between looks at the clock
+constexpr std::uint64_t kBatch = 1 << 16;  // numbers between looks at the clock
 
-// One place with one second character, and the rest of its row after the number.
-struct Choice {
-  rules::IdPrefix prefix;
-  std::string rowEnd;
-};
-
-std::vector<Choice> choicesOf(const GenSettings& settings) {
+// The rest of each choice's row after the number, in the order of the draw's choices.
+std::vector<std::string> rowEndsOf(const GenSettings& settings,
+                                   const std::vector<rules::Choice>& choices) {
   const Format format = settings.common.format;
-  std::vector<Choice> choices;
-  for (const rules::Place* place : settings.places) {
-    const std::string letter(1, place->letter);
-    for (const rules::Sex sex : settings.sexes) {
-      for (const char second : rules::SecondCharacters(settings.kind, sex)) {
-        std::string end = format == Format::Jsonl ? "\"" : "";
-        if (format != Format::Text) {
-          std::vector<Field> fields = {{"kind", rules::NameOf(settings.kind)},
-                                       {"sex", rules::NameOf(sex)},
-                                       {"letter", letter},
-                                       {"place", place->name}};
-          appendFields(end, format, fields, false);
-        }
-        choices.push_back({rules::MakePrefix(*place, second), std::move(end)});
-      }
+  std::vector<std::string> ends;
+  for (const rules::Choice& choice : choices) {
+    std::string end = format == Format::Jsonl ? "\"" : "";
+    if (format != Format::Text) {
+      const std::string letter(1, choice.place->letter);
+      const std::array<Field, 4> fields = {{{"kind", rules::NameOf(settings.kind)},
+                                            {"sex", rules::NameOf(choice.sex)},
+                                            {"letter", letter},
+                                            {"place", choice.place->name}}};
+      appendFields(end, format, fields, false);
     }
+    ends.push_back(std::move(end));
   }
-  return choices;
+  return ends;
 }
 
 // The count and rate on standard error, when it is a terminal that standard output is not, and
@@ -84,41 +74,16 @@ class Progress {
   Clock::time_point m_last;
 };
 
-// Turns a drawn value below choices x serials into a choice and the serial digits. With chosen
-// resident categories, the third digit is one of theirs.
-class Serials {
- public:
-  explicit Serials(const GenSettings& settings) {
-    for (const rules::Category category : settings.categories) {
-      for (const char third : rules::ThirdCharacters(category)) m_thirds.push_back(third - '0');
-    }
-  }
-
-  std::uint64_t perChoice() const {
-    return m_thirds.empty() ? kSerials : m_thirds.size() * kAfterThird;
-  }
-
-  std::uint32_t serial(std::uint64_t rest) const {
-    if (m_thirds.empty()) return static_cast<std::uint32_t>(rest);
-    return static_cast<std::uint32_t>(m_thirds[rest / kAfterThird] * kAfterThird +
-                                      rest % kAfterThird);
-  }
-
- private:
-  std::vector<std::uint32_t> m_thirds;
-};
-
 }  // namespace
 
 int runGen(const GenSettings& settings) {
   const Format format = settings.common.format;
-  const std::vector<Choice> choices = choicesOf(settings);
-  const Serials serials(settings);
-  const std::uint64_t perChoice = serials.perChoice();
-  const std::uint64_t bound = choices.size() * perChoice;
-  if (settings.unique && settings.count > bound) {
-    fail(filled(messages().tooFew, std::to_string(bound)));
+  rules::NumberDraw draw(rules::Choices(settings.kind, settings.places, settings.sexes),
+                         rules::SerialSpace(settings.categories), settings.seed, settings.unique);
+  if (settings.unique && settings.count > draw.size()) {
+    fail(filled(messages().tooFew, std::to_string(draw.size())));
   }
+  const std::vector<std::string> rowEnds = rowEndsOf(settings, draw.choices());
 
   Output out(platform::kStandardOutput);
   std::string header;
@@ -130,13 +95,11 @@ int runGen(const GenSettings& settings) {
 
   const std::string_view rowStart = format == Format::Jsonl ? "{\"number\":\"" : "";
   std::size_t longestEnd = 0;
-  for (const Choice& choice : choices) longestEnd = std::max(longestEnd, choice.rowEnd.size());
+  for (const std::string& end : rowEnds) longestEnd = std::max(longestEnd, end.size());
   // The category column, when there is one: the name of the drawn number's category.
   const std::size_t categoryRoom = settings.categories.empty() ? 0 : 40;
   const std::size_t longestRow = rowStart.size() + rules::kNumberLength + longestEnd + categoryRoom + 2;
 
-  Xoshiro256StarStar random(settings.seed);
-  const Permutation permutation(bound, settings.seed);
   // Text rows are the number and a line end; the other formats copy the row's start and end.
   const bool bare = format == Format::Text;
   Progress progress;
@@ -144,12 +107,12 @@ int runGen(const GenSettings& settings) {
   for (std::uint64_t done = 0; done < settings.count;) {
     const std::uint64_t batchEnd = done + std::min(kBatch, settings.count - done);
     for (; done < batchEnd; ++done) {
-      const std::uint64_t draw = settings.unique ? permutation(done) : random.below(bound);
-      const Choice& choice = choices[draw / perChoice];
-      const std::uint32_t serial = serials.serial(draw % perChoice);
+      std::uint32_t serial = 0;
+      const std::size_t choice = draw.next(serial);
+      const rules::IdPrefix& prefix = draw.choices()[choice].prefix;
       char* const row = out.reserve(longestRow);
       if (bare) {
-        rules::ComposeId(choice.prefix, serial, row);
+        rules::ComposeId(prefix, serial, row);
         row[rules::kNumberLength] = '\n';
         out.commit(rules::kNumberLength + 1);
         continue;
@@ -157,11 +120,12 @@ int runGen(const GenSettings& settings) {
       char* at = row;
       std::memcpy(at, rowStart.data(), rowStart.size());
       at += rowStart.size();
-      rules::ComposeId(choice.prefix, serial, at);
+      rules::ComposeId(prefix, serial, at);
       const char third = at[2];
       at += rules::kNumberLength;
-      std::memcpy(at, choice.rowEnd.data(), choice.rowEnd.size());
-      at += choice.rowEnd.size();
+      const std::string& end = rowEnds[choice];
+      std::memcpy(at, end.data(), end.size());
+      at += end.size();
       if (!settings.categories.empty()) {
         category.clear();
         appendFields(category, format,

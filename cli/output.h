@@ -1,12 +1,17 @@
 // Output through one buffer, and the exact shapes of text, tsv, csv and jsonl rows.
 #pragma once
 
+#include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "rules/id_kinds.h"
 
 namespace cli {
 
@@ -92,6 +97,28 @@ void appendRowEnd(std::string& out, Format format);
 
 // The header line of tsv and csv (nothing for text and jsonl).
 void appendHeader(std::string& out, Format format, std::span<const std::string_view> names);
+
+// What a row says after the number checked: ": <sentence>" and the line end in text, the fields
+// valid, kind, sex, category, letter, place, reason, position and expected in the other formats.
+// These depend on the verdict alone, so each is built once and kept.
+class VerdictParts {
+ public:
+  VerdictParts(Format format, rules::KindSet kinds);
+  const std::string& operator()(const rules::IdVerdict& verdict);
+
+ private:
+  std::string build(const rules::IdVerdict& verdict) const;
+
+  Format m_format;
+  rules::KindSet m_kinds;
+  std::vector<std::string> m_parts;
+};
+
+// Appends `number` in decimal.
+inline void putNumber(Output& out, std::uint64_t number) {
+  char* const at = out.reserve(20);
+  out.commit(static_cast<std::size_t>(std::to_chars(at, at + 20, number).ptr - at));
+}
 
 // Ends the program with status 2 after one line on standard error, "taloma-id: <message>".
 [[noreturn]] void fail(std::string_view message);

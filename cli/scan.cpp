@@ -12,63 +12,58 @@ constexpr std::array<std::string_view, 13> kFields = {
     "file",     "line",   "column", "input",  "valid",    "kind",    "sex",
     "category", "letter", "place",  "reason", "position", "expected"};
 
+// Writes a row per number found, straight into the output: a number is letters and digits, which
+// no format escapes, and what follows it depends on the verdict alone.
 class Reporter {
  public:
   Reporter(Output& out, const ScanSettings& settings, bool withFile)
-      : m_out(out), m_settings(settings), m_withFile(withFile) {
+      : m_out(out),
+        m_format(settings.common.format),
+        m_withFile(withFile || m_format != Format::Text),
+        m_parts(m_format, settings.kinds) {
     std::string header;
-    if (settings.common.header && !settings.redact) {
-      appendHeader(header, settings.common.format, kFields);
-    }
+    if (settings.common.header && !settings.redact) appendHeader(header, m_format, kFields);
     m_out.put(header);
   }
 
   void report(std::string_view file, const Found& found) {
-    const Format format = m_settings.common.format;
-    const rules::IdVerdict& v = found.verdict;
-    const std::string line = std::to_string(found.line);
-    const std::string column = std::to_string(found.column);
-    m_row.clear();
-    if (format == Format::Text) {
-      if (m_withFile) {
-        appendField(m_row, format, file);
-        m_row += ':';
+    const bool json = m_format == Format::Jsonl;
+    const std::string_view separator = m_format == Format::Text  ? ":"
+                                       : m_format == Format::Tsv ? "\t"
+                                       : json                    ? ",\"line\":"
+                                                                 : ",";
+    if (m_withFile) {
+      if (file.data() != m_fileShown) {
+        m_fileShown = file.data();
+        m_file.clear();
+        if (json) m_file += "{\"file\":";
+        appendField(m_file, m_format, file);
       }
-      m_row += line + ":" + column + ": ";
-      appendField(m_row, format, found.text);
-      m_row += ": " + rules::VerdictSentence(language(), v, m_settings.kinds) + "\n";
-    } else {
-      const bool valid = v.isValid();
-      const std::string letter = v.letter ? std::string(1, v.letter) : std::string();
-      const std::string position = v.position ? std::to_string(v.position) : std::string();
-      const std::string expected = v.expected >= 0 ? std::to_string(v.expected) : std::string();
-      const std::array<Field, 13> fields = {{
-          {"file", file},
-          {"line", line, true},
-          {"column", column, true},
-          {"input", found.text},
-          {"valid", valid ? "true" : "false", true},
-          {"kind", valid ? rules::NameOf(v.kind) : ""},
-          {"sex", valid ? rules::NameOf(v.sex) : ""},
-          {"category", rules::NameOf(v.category)},
-          {"letter", letter},
-          {"place", v.place ? v.place->name : ""},
-          {"reason", rules::NameOf(v.reason)},
-          {"position", position, true},
-          {"expected", expected},
-      }};
-      appendFields(m_row, format, fields, true);
-      appendRowEnd(m_row, format);
+      m_out.put(m_file);
+      m_out.put(separator);
+    } else if (json) {
+      m_out.put("{\"line\":");
     }
-    m_out.put(m_row);
+    putNumber(m_out, found.line);
+    m_out.put(json ? std::string_view(",\"column\":") : separator.substr(0, 1));
+    putNumber(m_out, found.column);
+    m_out.put(m_format == Format::Text ? std::string_view(": ")
+              : json                   ? std::string_view(",\"input\":\"")
+                                       : separator.substr(0, 1));
+    m_out.put(found.text);
+    if (json) m_out.put('"');
+    m_out.put(m_parts(found.verdict));
+    if (m_format != Format::Text) m_out.put(json ? std::string_view("}\n") : std::string_view("\n"));
     m_out.endRow();
   }
 
  private:
   Output& m_out;
-  const ScanSettings& m_settings;
+  Format m_format;
   bool m_withFile;
-  std::string m_row;
+  VerdictParts m_parts;
+  const char* m_fileShown = nullptr;
+  std::string m_file;
 };
 
 }  // namespace

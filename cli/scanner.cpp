@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -74,10 +75,42 @@ bool isWordAt(const unsigned char* p, const unsigned char* end) {
   return end - p >= 3 && fullWidthForm(p) != 0;
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+
+std::uint64_t wordAt(const unsigned char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// The high bit of each byte of `word` that is zero, and of no other.
+constexpr std::uint64_t zeroBytes(std::uint64_t word) {
+  return ~(((word & ~kHighs) + ~kHighs) | word | ~kHighs);
+}
+
+// The high bit of each byte that is an ASCII digit.
+constexpr std::uint64_t digitBytes(std::uint64_t word) {
+  // Digits become 0 to 9, and a byte below 10 has neither its own high bit nor, after adding
+  // 0x76 to its low seven bits, that sum's.
+  const std::uint64_t shifted = word ^ (kOnes * 0x30);
+  return ~(((shifted & ~kHighs) + kOnes * 0x76) | shifted) & kHighs;
+}
+
+// The high bit of each byte that is an ASCII digit or 0xEF, which leads the full-width forms.
+constexpr std::uint64_t interestingBytes(std::uint64_t word) {
+  return digitBytes(word) | zeroBytes(word ^ (kOnes * 0xEF));
+}
+static_assert(interestingBytes(0x3A392F30EF41EE00u) == 0x0080008080000000u);
+
 // Characters, as columns count them, in [from, to): every byte that does not continue a sequence.
 std::uint64_t characters(const unsigned char* from, const unsigned char* to) {
-  std::uint64_t count = 0;
-  for (; from < to; ++from) count += (*from & 0xC0) != 0x80;
+  std::uint64_t count = static_cast<std::uint64_t>(to - from);
+  for (; to - from >= 8; from += 8) {
+    const std::uint64_t word = wordAt(from);
+    count -= static_cast<std::uint64_t>(std::popcount(word & ~(word << 1) & kHighs));
+  }
+  for (; from < to; ++from) count -= (*from & 0xC0) == 0x80;
   return count;
 }
 
@@ -184,13 +217,34 @@ void Scanner::scanBlock(const Sink& sink) {
   const unsigned char* const end = m_end;
   while (p < end) {
     if (m_run == 0) {
+      // Eight bytes at a time to the next digit or full-width lead; the first byte read is the
+      // lowest of the word on the little-endian machines this runs on.
+      while (std::endian::native == std::endian::little && end - p >= 8) {
+        const std::uint64_t found = interestingBytes(wordAt(p));
+        if (found != 0) {
+          p += std::countr_zero(found) / 8;
+          break;
+        }
+        p += 8;
+      }
       while (p < end && !kInteresting[*p]) ++p;
       if (p == end) break;
     }
     const unsigned c = *p;
     if (c - '0' <= 9) {
-      if (m_run++ == 0) m_runStart = p;
-      ++p;
+      // The whole run of ASCII digits, eight bytes at a time while they last.
+      if (m_run == 0) m_runStart = p;
+      const unsigned char* const start = p++;
+      while (std::endian::native == std::endian::little && end - p >= 8) {
+        const std::uint64_t others = ~digitBytes(wordAt(p)) & kHighs;
+        if (others != 0) {
+          p += std::countr_zero(others) / 8;
+          break;
+        }
+        p += 8;
+      }
+      while (p < end && static_cast<unsigned>(*p - '0') <= 9) ++p;
+      m_run += static_cast<std::size_t>(p - start);
       continue;
     }
     if (c == 0xEF) {

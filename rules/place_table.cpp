@@ -101,7 +101,10 @@ constexpr auto kDistricts = [] {
   return districts;
 }();
 
-constexpr auto kPlaces = [] {
+}  // namespace
+
+// Defined here, beside the districts its rows point into; constant from the start of the program.
+constexpr std::array<Place, kPlaceCount> detail::kPlaceRows = [] {
   std::array<Place, kPlaceCount> places{};
   std::size_t count = 0;
   std::size_t district = 0;
@@ -150,6 +153,10 @@ constexpr auto kPlaces = [] {
   return places;
 }();
 
+namespace {
+
+constexpr const std::array<Place, kPlaceCount>& kPlaces = detail::kPlaceRows;
+
 constexpr std::size_t kUnplaced = [] {
   std::size_t placed = 0;
   for (const Place& place : kPlaces) placed += place.districts.size();
@@ -162,11 +169,6 @@ static_assert(kUnplaced == 3);
 std::span<const Place, kPlaceCount> Places() noexcept { return kPlaces; }
 
 std::span<const District, kDistrictCount> AllDistricts() noexcept { return kDistricts; }
-
-const Place* PlaceByLetterValue(int value) noexcept {
-  if (value < kFirstLetterValue || value > kLastLetterValue) return nullptr;
-  return &kPlaces[static_cast<std::size_t>(value - kFirstLetterValue)];
-}
 
 const Place* PlaceByLetter(char32_t letter) noexcept {
   const auto value = LetterValue(letter);

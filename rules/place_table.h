@@ -2,6 +2,7 @@
 // districts, read from rules/place_table.txt when the program is built.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string_view>
 
@@ -37,8 +38,15 @@ std::span<const Place, kPlaceCount> Places() noexcept;
 // place (東沙, 南沙, 釣魚台).
 std::span<const District, kDistrictCount> AllDistricts() noexcept;
 
+namespace detail {
+extern const std::array<Place, kPlaceCount> kPlaceRows;
+}  // namespace detail
+
 // The place whose letter value is `value` (10 to 35); nullptr for any other value.
-const Place* PlaceByLetterValue(int value) noexcept;
+inline const Place* PlaceByLetterValue(int value) noexcept {
+  if (value < kFirstLetterValue || value > kLastLetterValue) return nullptr;
+  return &detail::kPlaceRows[static_cast<std::size_t>(value - kFirstLetterValue)];
+}
 
 // The place whose letter is `letter` (A to Z only); nullptr for any other character.
 const Place* PlaceByLetter(char32_t letter) noexcept;

@@ -31,33 +31,24 @@ std::string allowedSeconds(Language language, KindSet kinds) {
   return "position 2 must be " + text;
 }
 
-std::string_view categoryWords(Language language, Category category) {
-  const bool zh = language == Language::ZhTw;
-  switch (category) {
-    case Category::Foreign: return zh ? "，外國人或無國籍人士" : ", foreign or stateless";
-    case Category::Unregistered:
-      return zh ? "，無戶籍國民" : ", national without household registration";
-    case Category::HongKongMacao: return zh ? "，香港或澳門居民" : ", from Hong Kong or Macao";
-    case Category::MainlandChina: return zh ? "，大陸地區人民" : ", from mainland China";
-    case Category::None: break;
-  }
-  return {};
+std::string categoryWords(Language language, Category category) {
+  if (category == Category::None) return {};
+  return (language == Language::ZhTw ? "，" : ", ") + std::string(CategoryLabel(language, category));
 }
 
 std::string validSentence(Language language, const IdVerdict& verdict) {
   const std::string letter(1, verdict.letter);
   const std::string place(verdict.place->name);
-  const std::string_view category = categoryWords(language, verdict.category);
+  const std::string category = categoryWords(language, verdict.category);
   if (language == Language::En) {
     return "valid " + std::string(NameOf(verdict.kind)) + " number, " +
-           std::string(NameOf(verdict.sex)) + ", " + letter + " " + place + std::string(category);
+           std::string(NameOf(verdict.sex)) + ", " + letter + " " + place + category;
   }
   const std::string sex = verdict.sex == Sex::Male ? "男性" : "女性";
   switch (verdict.kind) {
     case IdKind::National: return "這是正確的" + sex + "身分證字號戶籍地在" + place;
     case IdKind::Resident:
-      return "這是正確的" + sex + "新式居留證號，字首 " + letter + " 為" + place +
-             std::string(category);
+      return "這是正確的" + sex + "新式居留證號，字首 " + letter + " 為" + place + category;
     case IdKind::ResidentOld:
       return "這是正確的" + sex + "舊式居留證號，字首 " + letter + " 為" + place;
   }
@@ -65,6 +56,18 @@ std::string validSentence(Language language, const IdVerdict& verdict) {
 }
 
 }  // namespace
+
+std::string_view CategoryLabel(Language language, Category category) {
+  const bool zh = language == Language::ZhTw;
+  switch (category) {
+    case Category::Foreign: return zh ? "外國人或無國籍人士" : "foreign or stateless";
+    case Category::Unregistered: return zh ? "無戶籍國民" : "national without household registration";
+    case Category::HongKongMacao: return zh ? "香港或澳門居民" : "from Hong Kong or Macao";
+    case Category::MainlandChina: return zh ? "大陸地區人民" : "from mainland China";
+    case Category::None: break;
+  }
+  return {};
+}
 
 std::string VerdictSentence(Language language, const IdVerdict& verdict, KindSet kinds) {
   const bool zh = language == Language::ZhTw;

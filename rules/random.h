@@ -1,11 +1,13 @@
-// The generator behind `gen`: xoshiro256** seeded through SplitMix64, and Lemire's unbiased
-// bounded draw. Both are fixed here so that a seed gives the same numbers on every platform.
+// The seeded generator behind taloma-id's gen and the browser page: xoshiro256** seeded through
+// SplitMix64, Lemire's unbiased bounded draw, and a seeded permutation for numbers that must not
+// repeat. All fixed here, so that a seed gives the same numbers on every platform. The caller
+// brings the seed; nothing here reads a clock or the system's entropy.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-namespace cli {
+namespace rules {
 
 __extension__ typedef unsigned __int128 Wide;  // GCC and clang have it; ISO C++ has no 128-bit type
 
@@ -97,4 +99,4 @@ class Permutation {
   std::array<std::uint64_t, 6> m_keys{};
 };
 
-}  // namespace cli
+}  // namespace rules
