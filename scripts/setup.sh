@@ -14,7 +14,16 @@ TALOMA_PACKAGES=(
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq
   libcli11-dev
+  emscripten chromium
 )
+
+# npm_install DIR: the locked packages of DIR's package-lock.json (never a browser download).
+npm_install() {
+  (cd "$1" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >/dev/null) || {
+    echo "error: npm ci in $1 failed" >&2
+    exit 1
+  }
+}
 
 # as_root COMMAND...: runs COMMAND as root, through sudo when this user is not root.
 as_root() {

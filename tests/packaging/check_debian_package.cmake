@@ -36,7 +36,7 @@ foreach(path usr/bin/taloma usr/bin/taloma-id usr/share/man/man1/taloma-id.1
              usr/share/applications/taloma.desktop
              usr/share/icons/hicolor/32x32/apps/taloma.png
              usr/share/icons/hicolor/64x64/apps/taloma.png
-             "usr/share/metainfo/${APP_ID}.metainfo.xml")
+             "usr/share/metainfo/${APP_ID}.metainfo.xml" ${PAGE})
   string(FIND "${contents}" " ./${path}\n" at)
   if(at LESS 0)
     message(FATAL_ERROR "the package lacks /${path}:\n${contents}")

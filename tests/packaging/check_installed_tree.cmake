@@ -1,6 +1,6 @@
 # Installs the build into a scratch prefix and checks that a desktop finds the program there.
 # cmake -DBUILD_DIR=... -DWORK_DIR=... -DAPP_ID=... -DDESKTOP_FILE_VALIDATE=... -DAPPSTREAMCLI=...
-#       -P check_installed_tree.cmake
+#       -DWITH_PAGE=ON|OFF -P check_installed_tree.cmake
 cmake_minimum_required(VERSION 3.25)
 
 foreach(tool DESKTOP_FILE_VALIDATE APPSTREAMCLI)
@@ -22,6 +22,9 @@ set(metainfo "share/metainfo/${APP_ID}.metainfo.xml")
 set(expected bin/taloma bin/taloma-id share/man/man1/taloma-id.1 share/applications/taloma.desktop
              share/icons/hicolor/32x32/apps/taloma.png share/icons/hicolor/64x64/apps/taloma.png
              "${metainfo}")
+if(WITH_PAGE)
+  list(APPEND expected share/taloma/taloma.html)
+endif()
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${prefix}" "${prefix}/*")
 list(SORT installed)
 list(SORT expected)

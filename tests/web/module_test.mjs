@@ -1,0 +1,74 @@
+// The page's WebAssembly module under node, against taloma-id: the same seeded numbers for the
+// same choices, and the same verdicts on the inputs of the command line's case table.
+// node module_test.mjs MODULE.js TALOMA-ID CASES.txt
+import { execFileSync } from "node:child_process";
+import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
+
+const [modulePath, talomaId, casesPath] = process.argv.slice(2);
+// The module is handed to its loader, as the page hands it.
+const wasmBinary = readFileSync(modulePath.replace(/\.js$/, ".wasm"));
+const module = await createRequire(import.meta.url)(modulePath)({ wasmBinary });
+const ask = (name, types, ...args) =>
+  JSON.parse(module.UTF8ToString(module.ccall(name, "number", types, args)));
+// taloma-id's output, whatever its exit status (1 when a number is invalid).
+const id = (args, input) => {
+  try {
+    return execFileSync(talomaId, args, { input, encoding: "utf8", env: { LC_ALL: "C.UTF-8" } });
+  } catch (failed) {
+    if (failed.status !== 1) throw failed;
+    return failed.stdout;
+  }
+};
+let failures = 0;
+const expect = (what, got, want) => {
+  if (JSON.stringify(got) === JSON.stringify(want)) return;
+  failures += 1;
+  console.log(`FAIL ${what}\n  got  ${JSON.stringify(got)}\n  want ${JSON.stringify(want)}`);
+};
+
+// Seeded batches: place row 0 is every place and either sex, as taloma-id gen without -p.
+const kinds = ["national", "resident", "resident-old"];
+const letters = "ABCDEFGHJKLMNPQRSTUVXYWZIO";
+for (const [count, place, sex, kind, categories, seed] of [
+  [100, 0, 0, 0, 0, 42], [50, 1, 0, 0, 0, 7], [50, 26, 1, 0, 0, 9], [40, 0, 0, 1, 0, 3],
+  [40, 24, 1, 2, 0, 5], [30, 0, 0, 1, 0b1010, 11],
+]) {
+  const args = ["gen", "--seed", String(seed), "-n", String(count), "-k", kinds[kind]];
+  if (place !== 0) args.push("-p", letters[place - 1], "--sex", sex ? "female" : "male");
+  const chosen = ["foreign", "unregistered", "hong-kong-macao", "mainland-china"]
+    .filter((_, bit) => categories & (1 << bit));
+  if (chosen.length) args.push("--category", chosen.join(","));
+  const batch = ask("taloma_generate", Array(7).fill("number"), count, place, sex, kind,
+    categories, 0, seed);
+  expect(`taloma-id ${args.join(" ")}`, batch.numbers, id(args).trim().split("\n"));
+}
+
+// Verdicts: every input the case table shows a jsonl verdict for, and more of every kind.
+const inputs = [...readFileSync(casesPath, "utf8").matchAll(/^> \{"input":"((?:[^"\\]|\\.)*)"/gm)]
+  .map((match) => JSON.parse(`"${match[1]}"`))
+  .filter((input) => !input.includes("\n") && !input.endsWith("…"));
+inputs.push(...id(["gen", "--seed", "1", "-n", "30", "-k", "resident"]).trim().split("\n"));
+const sentences = id(["--lang", "zh-TW", "check", "-k", "resident,resident-old"], inputs.join("\n"));
+const expected = new Map();
+for (const line of sentences.split("\n")) {
+  const split = line.lastIndexOf(": ");
+  if (split > 0) expected.set(line.slice(0, split), line.slice(split + 2));
+}
+for (const input of inputs) {
+  if (!expected.has(input)) continue;
+  expect(`check ${input}`, ask("taloma_check", ["string", "number"], input, 0b110).caption,
+    expected.get(input));
+}
+// The window's own check: a national number's faults of form in its boxes, and the selection.
+for (const [input, box, select] of [
+  ["a123456789", "身分證第一碼應為大寫英文字母!!", [0, 1]],
+  ["A323456789", "身分證第二碼男性應為１、女性應為２!!", [1, 1]],
+  ["A1234567X9", "身分證第三碼到第十碼應為數字０～９!!", [2, 8]],
+  ["A\u{1F600}12345678", "身分證第二碼男性應為１、女性應為２!!", [1, 2]],
+]) {
+  const verdict = ask("taloma_check", ["string", "number"], input, 1);
+  expect(`window check ${input}`, [verdict.box, verdict.select], [box, select]);
+}
+console.log(failures ? `${failures} failed` : "all passed");
+process.exit(failures ? 1 : 0);

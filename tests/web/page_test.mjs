@@ -1,0 +1,167 @@
+// The page in Debian's Chromium, headless, opened from file:// with the network off, used as a
+// person would: typing, pasting, checking, clearing and cutting, producing, selecting and copying,
+// the postal panel, decoding, About, and all of it again from the keyboard. It counts every request
+// the page makes (none may go out) and saves screenshots at 360 and 1280 pixels.
+// node page_test.mjs PAGE.html ARTEFACTS-FOLDER
+import { mkdirSync } from "node:fs";
+import { pathToFileURL } from "node:url";
+import puppeteer from "puppeteer-core";
+
+const [pagePath, artefacts] = process.argv.slice(2);
+const url = pathToFileURL(pagePath).href;
+let failures = 0;
+const expect = (what, got, want) => {
+  if (JSON.stringify(got) === JSON.stringify(want)) return;
+  failures += 1;
+  console.log(`FAIL ${what}\n  got  ${JSON.stringify(got)}\n  want ${JSON.stringify(want)}`);
+};
+
+const browser = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+  headless: true,
+  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--no-first-run",
+    "--disable-component-update", "--disable-sync", "--disable-quic"],
+});
+const page = await browser.newPage();
+const requests = [];
+const problems = [];
+page.on("request", (request) => requests.push(request.url()));
+page.on("console", (message) => message.type() === "error" && problems.push(message.text()));
+page.on("pageerror", (error) => problems.push(error.message));
+await page.setOfflineMode(true);
+// What the page puts on the clipboard, kept where the test can read it.
+await page.evaluateOnNewDocument(() => {
+  window.copied = [];
+  navigator.clipboard.writeText = async (text) => { window.copied.push(text); };
+});
+
+const open = async (width) => {
+  await page.setViewport({ width, height: 900 });
+  await page.goto(url);
+  await page.waitForSelector("html[data-ready]", { timeout: 10000 });
+};
+const value = (selector) => page.$eval(selector, (element) => element.value);
+const text = (selector) => page.$eval(selector, (element) => element.textContent);
+const focused = () => page.evaluate(() => document.activeElement.id);
+const selection = () => page.$eval("#txtNo", (box) => [box.selectionStart, box.selectionEnd]);
+const copied = () => page.evaluate(() => window.copied.at(-1));
+const numbers = () => page.$$eval("#lstNo option", (options) => options.map((o) => o.value));
+const paste = (pasted) => page.$eval("#txtNo", (box, data) => {
+  box.focus();
+  box.select();
+  box.dispatchEvent(new InputEvent("beforeinput", {
+    inputType: "insertFromPaste", data, bubbles: true, cancelable: true }));
+}, pasted);
+const typeNumber = async (number) => {
+  await page.$eval("#txtNo", (box) => { box.value = ""; box.focus(); });
+  await page.keyboard.type(number);
+};
+
+await open(1280);
+expect("title", await page.title(), "Taloma v2.0 (身分證字號產生器)");
+expect("welcome", await text("#lblTel"), "歡迎使用Taloma v2.0\n身分證字號產生器");
+expect("caret in the number box", await focused(), "txtNo");
+// Every control has a name a screen reader announces.
+const unnamed = await page.evaluate(() => [...document.querySelectorAll("input, select, button")]
+  .filter((control) => !(control.labels?.[0]?.textContent.trim() || control.textContent.trim() ||
+    control.getAttribute("aria-labelledby"))).map((control) => control.id));
+expect("controls without a name", unnamed, []);
+
+// Typed, a number is upper-cased; at ten characters the check takes the focus.
+await typeNumber("a123456789");
+expect("typed", await value("#txtNo"), "A123456789");
+expect("focus after ten", await focused(), "cmdCheck");
+await page.keyboard.press("Enter");
+expect("valid", await text("#lblTel"), "這是正確的男性身分證字號戶籍地在台北市");
+expect("cut mode", [await text("#cmdClear"), await focused()], ["剪下號碼", "cmdClear"]);
+await page.keyboard.press("Enter");
+expect("cut", [await copied(), await value("#txtNo"), await text("#lblTel")],
+  ["A123456789", "", "已經成功的將身分證字號移到剪貼簿中!!"]);
+
+// Pasted, it keeps its case and loses what nobody sees; a fault of form is a message box.
+await paste("\u200Ba123456789");
+expect("pasted", await value("#txtNo"), "a123456789");
+await page.click("#cmdCheck");
+expect("box", [await text("#boxTitle"), await text("#boxText")],
+  ["<錯誤>", "身分證第一碼應為大寫英文字母!!"]);
+await page.keyboard.press("Enter");
+expect("after the box", [await focused(), await selection()], ["txtNo", [0, 1]]);
+for (const [typed, caption, selected] of [["A123456788", "最後一碼檢測碼應為9", [9, 10]],
+  ["A12345678X", null, [2, 10]]]) {
+  await typeNumber(typed);
+  await page.keyboard.press("Enter");
+  if (caption) expect(`${typed} caption`, await text("#lblTel"), caption);
+  else await page.keyboard.press("Enter");
+  expect(`${typed} selection`, await selection(), selected);
+}
+await typeNumber("A12");
+await page.click("#cmdClear");
+expect("cleared", [await value("#txtNo"), await text("#lblTel")], ["", "資料已清除!!"]);
+
+// The postal panel follows the place.
+await page.select("#cboPlace", "1");
+expect("台北市", [await text("#lblZonenum"), await text("#lblAreacode"),
+  (await value("#lstZonenum")) || (await page.$eval("#lstZonenum", (l) => l.options[0].value))],
+["台北市郵遞區號", "022", "中正區  100"]);
+await page.select("#cboPlace", "22");
+expect("陽明山", await page.$$eval("#lstZonenum option", (o) => o.map((x) => x.value)),
+  ["無特定郵遞區號"]);
+
+// Producing, selecting and copying; a particular place gives numbers that do not decode.
+await page.select("#cboHowmuch", "5");
+await page.click("#optGirl");
+await page.click("#cmdProduce");
+const taipei = await numbers();
+expect("five of 陽明山", [taipei.length, taipei.every((n) => /^Y2\d{8}$/.test(n))], [5, true]);
+expect("produced", await text("#lblTel"), "產生了5組戶籍地在\n陽明山的女性身分證字號!!");
+await page.click("#lstNo option:nth-child(3)");
+await page.keyboard.down("Control");
+await page.click("#lstNo option:nth-child(1)");
+await page.keyboard.up("Control");
+await page.click("#cmdCopy");
+expect("copied in list order", await copied(), `${taipei[0]}\r\n${taipei[2]}\r\n`);
+await page.click("#cmdSelectall");
+expect("copied all", [await copied(), await text("#lblTel")],
+  [taipei.map((n) => `${n}\r\n`).join(""), "已成功的將全部的身分證字號複製到剪貼簿中!!"]);
+
+// From the keyboard alone: a batch of any place, a number chosen and decoded with Enter.
+await page.select("#cboPlace", "0");
+await page.focus("#cmdProduce");
+await page.keyboard.press("Enter");
+await page.focus("#lstNo");
+await page.keyboard.press("ArrowDown");
+const chosen = await value("#lstNo");
+await page.keyboard.press("Enter");
+expect("decoded into the box", [await value("#txtNo"), await focused()], [chosen, "cmdClear"]);
+expect("decoded", (await text("#lblTel")).startsWith("這是一位戶籍地在\n「"), true);
+
+// Resident numbers of a chosen category, checked as such.
+await page.select("#cboKind", "1");
+await page.select("#cboCategory", "4");
+await page.click("#cmdProduce");
+const residents = await numbers();
+expect("resident, Hong Kong or Macao", residents.every((n) => /^[A-Z][89]8\d{7}$/.test(n)), true);
+await typeNumber(residents[0]);
+await page.keyboard.press("Enter");
+expect("resident checked", (await text("#lblTel")).endsWith("，香港或澳門居民"), true);
+
+// About, with the version and the mail link; the caret goes back to the number box.
+await page.click("#cmdAbout");
+expect("About", [await text("#lblInfo"), await page.$eval("#lblMail2", (a) => a.href)],
+  ["程式名稱：Taloma v2.0\n用途：身分證字號產生器\n完成日期：1999/6/6", "mailto:taloma@example.org"]);
+await page.keyboard.press("Enter");
+expect("after About", [await page.$eval("#frmAbout", (d) => d.open), await focused()],
+  [false, "txtNo"]);
+
+mkdirSync(artefacts, { recursive: true });
+for (const width of [360, 1280]) {
+  await open(width);
+  const overflow = await page.evaluate(() => document.documentElement.scrollWidth > innerWidth);
+  expect(`no sideways scrolling at ${width} px`, overflow, false);
+  await page.screenshot({ path: `${artefacts}/page-${width}.png`, fullPage: true });
+}
+expect("requests other than the page itself", requests.filter((r) => r !== url), []);
+expect("errors in the console", problems, []);
+await browser.close();
+console.log(failures ? `${failures} failed` : "all passed");
+process.exit(failures ? 1 : 0);

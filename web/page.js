@@ -1,0 +1,231 @@
+// The page's behaviour: the window's, control by control. It only shows and collects; every
+// verdict, number, place and message comes from the WebAssembly module.
+"use strict";
+
+(async () => {
+  const wasmBinary = Uint8Array.from(atob(talomaWasm), (c) => c.charCodeAt(0));
+  const module = await createTalomaModule({ wasmBinary });
+  const ask = (name, types, ...args) =>
+    JSON.parse(module.UTF8ToString(module.ccall(name, "number", types, args)));
+  const words = ask("taloma_texts", []);
+  const t = words.texts;
+  const $ = (id) => document.getElementById(id);
+  const [txtNo, lblTel, cmdProduce, cmdCheck, cmdClear, cboPlace, cboHowmuch, cboKind,
+    cboCategory, lstNo, lstZonenum, cmdCopy, cmdSelectall, cmdAbout] =
+    ["txtNo", "lblTel", "cmdProduce", "cmdCheck", "cmdClear", "cboPlace", "cboHowmuch",
+      "cboKind", "cboCategory", "lstNo", "lstZonenum", "cmdCopy", "cmdSelectall", "cmdAbout"].map($);
+
+  // Captions and tooltips, in the windows' words.
+  const program = `Taloma v${words.short}`;
+  document.title = `${program} (${t.purpose})`;
+  $("title").textContent = document.title;
+  for (const element of document.querySelectorAll("[data-text]")) {
+    element.textContent = t[element.dataset.text];
+  }
+  for (const element of document.querySelectorAll("[data-tip]")) {
+    element.title = t[element.dataset.tip];
+  }
+  const fill = (select, items) => {
+    select.replaceChildren(...items.map(([value, text]) => new Option(text, value)));
+  };
+  fill(cboHowmuch, words.batchSizes.map((size) => [size, size]));
+  fill(cboPlace, words.places.map((name, index) => [index, name]));
+  fill(cboKind, words.kinds.map((name, bit) => [bit, words.kindLabels[bit]]));
+  fill(cboCategory, [[0, "全部"], ...words.categories.map((name, bit) => [1 << bit, words.categoryLabels[bit]])]);
+  $("lblInfo").textContent =
+    `${t.programNameIs}${program}\n${t.purposeIs}${t.purpose}\n${t.completedOn}`;
+  $("lblMail2").textContent = words.contact;
+  $("lblMail2").href = `mailto:${words.contact}`;
+
+  // The message panel: left-aligned, but for the welcome text and a decoded number.
+  const say = (caption, centred = false) => {
+    lblTel.textContent = caption.replaceAll("\r\n", "\n");
+    lblTel.classList.toggle("centred", centred);
+  };
+  say(`${t.welcome}${program}\r\n${t.purpose}`, true);
+
+  const kinds = () => 1 << Number(cboKind.value);
+  let decodable = false;  // the last batch drew its places, so a listed number can be decoded
+  let keepFocus = false;  // a decoded number is put into the box, which must not move the focus
+
+  // The clear button's two modes.
+  const clearMode = () => { cmdClear.textContent = t.clear; cmdClear.title = t.clearTip; };
+  const cutMode = () => { cmdClear.textContent = t.cut; cmdClear.title = t.cutTip; };
+
+  // txtNo_Change: the buttons follow the length, and any edit ends cut mode.
+  const changed = () => {
+    clearMode();
+    const length = txtNo.value.length;
+    cmdClear.disabled = length === 0;
+    cmdCheck.disabled = length !== 10;
+    if (length === 10 && !keepFocus) cmdCheck.focus();
+  };
+
+  // Typing upper-cases a to z; a paste or drop loses what nobody sees and keeps its case. Either
+  // way the box holds ten characters at most, a surrogate pair whole or not at all.
+  const insert = (text) => {
+    const start = txtNo.selectionStart, end = txtNo.selectionEnd;
+    let room = 10 - (txtNo.value.length - (end - start));
+    let kept = text.slice(0, Math.max(room, 0));
+    if (/[\uD800-\uDBFF]$/.test(kept)) kept = kept.slice(0, -1);
+    txtNo.setRangeText(kept, start, end, "end");
+    changed();
+  };
+  txtNo.addEventListener("beforeinput", (event) => {
+    const pasted = event.inputType === "insertFromPaste" || event.inputType === "insertFromDrop";
+    if (event.inputType !== "insertText" && !pasted) return;
+    const data = event.data ?? event.dataTransfer?.getData("text/plain") ?? "";
+    event.preventDefault();
+    insert(ask(pasted ? "taloma_pasted" : "taloma_typed", ["string"], data));
+  });
+  txtNo.addEventListener("input", changed);
+
+  // A message box of the window's: title, prompt and 確定; focus and selection after it closes.
+  const box = $("box");
+  const showBox = (title, prompt, afterwards) => {
+    $("boxTitle").textContent = title;
+    $("boxText").textContent = prompt;
+    box.onclose = afterwards;
+    box.showModal();
+    $("boxOk").focus();
+  };
+  $("boxOk").addEventListener("click", () => box.close());
+
+  const beep = () => {
+    try {
+      const audio = new AudioContext();
+      const tone = audio.createOscillator();
+      tone.connect(audio.destination);
+      tone.frequency.value = 880;
+      tone.start();
+      tone.stop(audio.currentTime + 0.15);
+    } catch { /* no sound where there is no audio */ }
+  };
+
+  cmdCheck.addEventListener("click", () => {
+    const verdict = ask("taloma_check", ["string", "number"], txtNo.value, kinds());
+    const select = () => {
+      txtNo.focus();
+      if (verdict.select) txtNo.setSelectionRange(verdict.select[0], verdict.select[0] + verdict.select[1]);
+    };
+    if (verdict.box) return showBox(verdict.title, verdict.box, select);
+    say(verdict.caption);
+    if (!verdict.valid) {
+      select();
+      if (verdict.beep) beep();
+      return;
+    }
+    txtNo.focus();
+    txtNo.setSelectionRange(0, 0);
+    cutMode();
+    cmdClear.focus();
+  });
+
+  const copyText = async (text) => {
+    try {
+      await navigator.clipboard.writeText(text);
+    } catch {
+      const area = Object.assign(document.createElement("textarea"), { value: text });
+      document.body.append(area);
+      area.select();
+      document.execCommand("copy");
+      area.remove();
+    }
+  };
+
+  cmdClear.addEventListener("click", async () => {
+    if (cmdClear.textContent === t.cut) {
+      await copyText(txtNo.value);
+      txtNo.value = "";
+      changed();
+      say(t.cutDone);
+    } else {
+      txtNo.value = "";
+      changed();
+      say(t.cleared);
+    }
+    txtNo.focus();
+    cmdCheck.disabled = true;
+    cmdClear.disabled = true;
+  });
+
+  // The postal-code panel follows the place.
+  const showPanel = () => {
+    const panel = ask("taloma_panel", ["number"], Number(cboPlace.value));
+    $("lblZonenum").textContent = panel.heading;
+    $("lblAreacode").parentElement.hidden = panel.areaCode === null;
+    $("lblAreacode").textContent = panel.areaCode ?? "";
+    // A list option collapses runs of spaces; the lines keep their two.
+    fill(lstZonenum, panel.lines.map((line) => [line, line.replaceAll(" ", "\u00A0")]));
+    lstZonenum.scrollTop = 0;
+  };
+  cboPlace.addEventListener("change", showPanel);
+  showPanel();
+  cboKind.addEventListener("change", () => {
+    $("categoryField").hidden = words.kinds[cboKind.value] !== "resident";
+  });
+
+  const seed = () => crypto.getRandomValues(new Uint32Array(2));
+  cmdProduce.addEventListener("click", () => {
+    const place = Number(cboPlace.value);
+    const [high, low] = seed();
+    const batch = ask("taloma_generate",
+      ["number", "number", "number", "number", "number", "number", "number"],
+      Number(cboHowmuch.value), place, $("optGirl").checked ? 1 : 0, Number(cboKind.value),
+      Number(cboCategory.value), high, low);
+    fill(lstNo, batch.numbers.map((number) => [number, number]));
+    lstNo.scrollTop = 0;
+    decodable = place === 0;
+    lstNo.title = decodable ? t.decodeTip : "";
+    say(batch.caption);
+    cmdSelectall.disabled = false;
+  });
+
+  // Selecting numbers, copying them, and decoding one.
+  lstNo.addEventListener("change", () => { cmdCopy.disabled = false; });
+  const selectedNumbers = () => [...lstNo.selectedOptions].map((option) => option.value);
+  cmdCopy.addEventListener("click", async () => {
+    const numbers = selectedNumbers();
+    if (numbers.length === 0) return say(t.nothingSelected);
+    await copyText(numbers.map((number) => `${number}\r\n`).join(""));
+    say(t.copiedSelected);
+  });
+  cmdSelectall.addEventListener("click", async () => {
+    for (const option of lstNo.options) option.selected = true;
+    await copyText(selectedNumbers().map((number) => `${number}\r\n`).join(""));
+    say(t.copiedAll);
+  });
+  const decode = () => {
+    const current = lstNo.selectedOptions[0];
+    if (!decodable || !current) return;
+    keepFocus = true;
+    txtNo.focus();
+    txtNo.value = current.value;
+    changed();
+    keepFocus = false;
+    say(ask("taloma_decode", ["string"], current.value).caption, true);
+    cutMode();
+    cmdClear.disabled = false;
+    cmdClear.focus();
+  };
+  lstNo.addEventListener("dblclick", decode);
+  lstNo.addEventListener("keydown", (event) => {
+    if (event.key === "Enter") {
+      event.preventDefault();
+      decode();
+    }
+  });
+
+  // 關於: the About window, with the version and the mail link.
+  const about = $("frmAbout");
+  cmdAbout.addEventListener("click", () => {
+    about.showModal();
+    $("cmdClose").focus();
+  });
+  $("cmdClose").addEventListener("click", () => about.close());
+  about.addEventListener("close", () => txtNo.focus());
+
+  txtNo.focus();
+  $("frmTwno").setAttribute("aria-busy", "false");
+  document.documentElement.dataset.ready = "true";
+})();
