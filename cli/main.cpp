@@ -178,6 +178,8 @@ int main(int argc, char** argv) {
   const Messages& m = cli::messages();
 
   CLI::App app(m.program, "taloma-id");
+  // A file name such as /tmp/x is no option, on Windows as anywhere.
+  app.allow_windows_style_options(false);
   localize(app, m);
   // A plain flag rather than CLI11's version flag, which throws: the first exception thrown in a
   // static program sorts its whole unwind table, a fifth of a start-up.

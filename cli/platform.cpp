@@ -1,4 +1,4 @@
-// The operating system under taloma-id: POSIX here, Windows (mingw-w64) below.
+// The operating system under taloma-id: POSIX first, then Windows (mingw-w64).
 #include "cli/platform.h"
 
 #include <cerrno>
@@ -93,5 +93,141 @@ void quit(int status) { std::_Exit(status); }
 }  // namespace cli::platform
 
 #else
-#error "the Windows side of the platform layer comes with the Windows build"
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <cstdio>
+
+namespace cli::platform {
+namespace {
+
+std::wstring wide(std::string_view utf8) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                       nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+  return text;
+}
+
+std::string narrow(const wchar_t* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+  return utf8;
+}
+
+HANDLE handleOf(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
+
+// A console, not a file or pipe, and not the NUL device, which _isatty also calls a terminal.
+bool isConsole(int fd) {
+  DWORD mode = 0;
+  return GetConsoleMode(handleOf(fd), &mode) != 0;
+}
+
+}  // namespace
+
+std::vector<std::string> start(int /*argc*/, char** /*argv*/) {
+  // The arguments as typed, from the wide command line: argv holds them in the ANSI code page,
+  // which has no room for most Chinese place names.
+  int count = 0;
+  wchar_t** wideArgs = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(narrow(wideArgs[i]));
+  LocalFree(wideArgs);
+  // Bytes as they are: no CR added before LF, and no end of input at a Ctrl+Z byte.
+  for (const int fd : {kStandardInput, kStandardOutput, kStandardError}) _setmode(fd, _O_BINARY);
+  return args;
+}
+
+int openForReading(const std::string& name, int& error) {
+  const std::wstring path = wide(name);
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    error = EISDIR;
+    return -1;
+  }
+  const int fd = _wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT | _O_SEQUENTIAL);
+  if (fd < 0) error = errno;
+  return fd;
+}
+
+void close(int fd) { _close(fd); }
+
+long readSome(int fd, char* into, std::size_t size) {
+  DWORD got = 0;
+  if (ReadFile(handleOf(fd), into, static_cast<DWORD>(size > 1u << 30 ? 1u << 30 : size), &got,
+               nullptr)) {
+    return static_cast<long>(got);
+  }
+  // A pipe whose writer has gone is the end of the input, as on Unix.
+  const DWORD reason = GetLastError();
+  if (reason == ERROR_BROKEN_PIPE || reason == ERROR_HANDLE_EOF) return 0;
+  errno = reason == ERROR_ACCESS_DENIED ? EACCES : EIO;
+  return -1;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  if (isConsole(fd)) {
+    // A console shows UTF-8 as written only when handed the characters.
+    const std::wstring text = wide(bytes);
+    DWORD written = 0;
+    return WriteConsoleW(handleOf(fd), text.data(), static_cast<DWORD>(text.size()), &written,
+                         nullptr) != 0;
+  }
+  while (!bytes.empty()) {
+    DWORD done = 0;
+    if (WriteFile(handleOf(fd), bytes.data(),
+                  static_cast<DWORD>(bytes.size() > 1u << 30 ? 1u << 30 : bytes.size()), &done,
+                  nullptr)) {
+      bytes.remove_prefix(done);
+      continue;
+    }
+    // A reader that has gone away: end as Unix ends a filter, with the same status.
+    const DWORD reason = GetLastError();
+    if (reason == ERROR_NO_DATA || reason == ERROR_BROKEN_PIPE || reason == ERROR_PIPE_NOT_CONNECTED) {
+      quit(128 + 13);
+    }
+    errno = reason == ERROR_DISK_FULL || reason == ERROR_HANDLE_DISK_FULL ? ENOSPC : EIO;
+    return false;
+  }
+  return true;
+}
+
+bool isTerminal(int fd) { return isConsole(fd); }
+
+// A process has one console at most.
+bool sameTerminal(int first, int second) { return isConsole(first) && isConsole(second); }
+
+bool exists(const std::string& name) {
+  return GetFileAttributesW(wide(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+void (*g_cleanup)() = nullptr;
+
+BOOL WINAPI runCleanup(DWORD /*event*/) {
+  if (g_cleanup != nullptr) g_cleanup();
+  return FALSE;  // and let Windows end the program as it would have
+}
+}  // namespace
+
+void onInterrupt(void (*cleanup)()) {
+  g_cleanup = cleanup;
+  SetConsoleCtrlHandler(runCleanup, TRUE);
+}
+
+std::string systemLanguage() {
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE ? "zh-TW" : "en";
+}
+
+void quit(int status) {
+  std::fflush(nullptr);
+  _exit(status);
+}
+
+}  // namespace cli::platform
+
 #endif

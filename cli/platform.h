@@ -27,7 +27,7 @@ void close(int fd);
 long readSome(int fd, char* into, std::size_t size);
 
 // Writes all of `bytes`; false with errno set when the stream failed. A reader that has gone away
-// ends the program at once, as it would any Unix filter.
+// ends the program at once, as it would any Unix filter (status 141 where no signal does it).
 bool writeAll(int fd, std::string_view bytes);
 
 bool isTerminal(int fd);

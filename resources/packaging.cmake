@@ -1,4 +1,8 @@
-# How `cpack` turns the install rules into a Debian package.
+# How `cpack` turns the install rules into a package: a Debian package, or for Windows a zip.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/windows_zip.cmake)
+  return()
+endif()
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "taloma")
 set(CPACK_PACKAGE_VERSION "${TALOMA_VERSION_TEXT}")

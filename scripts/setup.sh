@@ -15,6 +15,7 @@ TALOMA_PACKAGES=(
   libxcb1-dev xclip jq
   libcli11-dev
   emscripten chromium
+  g++-mingw-w64-x86-64-posix wine wine64
 )
 
 # npm_install DIR: the locked packages of DIR's package-lock.json (never a browser download).

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs taloma-id through the cases of a file and compares standard output, standard error and the
-# exit status exactly: run_cases.sh PROGRAM CASES. In CASES a case is a group of lines:
+# exit status exactly: run_cases.sh PROGRAM CASES. With TALOMA_EMULATOR set (wine), the program
+# runs under it, and must give the same bytes. In CASES a case is a group of lines:
 #   $ COMMAND   a shell command; `taloma-id` on its PATH is PROGRAM (pipes and redirections allowed)
 #   < BYTES     standard input, with printf %b escapes (\n, \r, \xHH); lines join with nothing between
 #   > LINE      a line of the expected standard output
@@ -15,7 +16,12 @@ trap 'rm -rf "$work"' EXIT
 export LC_ALL=C.UTF-8
 unset LANG LC_MESSAGES
 mkdir "$work/bin"
-ln -s "$(realpath "$program")" "$work/bin/taloma-id"
+if [ -n "${TALOMA_EMULATOR:-}" ]; then
+  printf '#!/bin/sh\nexec %q %q "$@"\n' "$TALOMA_EMULATOR" "$(realpath "$program")" >"$work/bin/taloma-id"
+  chmod +x "$work/bin/taloma-id"
+else
+  ln -s "$(realpath "$program")" "$work/bin/taloma-id"
+fi
 export PATH=$work/bin:$PATH
 
 ran=0
