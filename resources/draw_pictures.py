@@ -7,10 +7,12 @@ after changing a shape:
     python3 resources/draw_pictures.py           # rewrites the XPM files
     python3 resources/draw_pictures.py --check   # fails when a file differs from its drawing
     python3 resources/draw_pictures.py DIR       # writes them into DIR instead
+    python3 resources/draw_pictures.py --ico FILE   # writes the program icon as a Windows icon
 """
 
 import math
 import pathlib
+import struct
 import sys
 
 HERE = pathlib.Path(__file__).resolve().parent
@@ -129,6 +131,27 @@ class Picture:
                 f"static const char *const {name}[] = {{\n{body}\n}};\n")
 
 
+def ico(pictures):
+    """A Windows icon of the pictures, each as a 32-bit bitmap with its transparency mask."""
+    entries, images = [], []
+    offset = 6 + 16 * len(pictures)
+    for p in pictures:
+        rows = []
+        for line in reversed(p.pixels):  # bitmaps run bottom-up
+            rows.append(b"".join(bytes.fromhex(c[5:7] + c[3:5] + c[1:3]) + b"\xff" if c else b"\0" * 4
+                                 for c in line))
+        mask_row = (p.width + 31) // 32 * 4
+        mask = b"".join(int("".join("0" if c else "1" for c in line).ljust(mask_row * 8, "0"), 2)
+                        .to_bytes(mask_row, "big") for line in reversed(p.pixels))
+        header = struct.pack("<IiiHHIIiiII", 40, p.width, 2 * p.height, 1, 32, 0, 0, 0, 0, 0, 0)
+        image = header + b"".join(rows) + mask
+        entries.append(struct.pack("<BBBBHHII", p.width % 256, p.height % 256, 0, 0, 1, 32,
+                                   len(image), offset))
+        images.append(image)
+        offset += len(image)
+    return struct.pack("<HHH", 0, 1, len(pictures)) + b"".join(entries) + b"".join(images)
+
+
 def tablet_with_pen(picture, detailed):
     """A graphics tablet, its corded pen resting on it with the cable looping back to the tablet."""
     p = picture
@@ -192,6 +215,14 @@ def pointing_hand(p):
 
 
 def main():
+    if sys.argv[1:2] == ["--ico"]:
+        icons = []
+        for size in (32, 64):
+            icon = Picture(size, size, 32)
+            tablet_with_pen(icon, detailed=False)
+            icons.append(icon)
+        pathlib.Path(sys.argv[2]).write_bytes(ico(icons))
+        return
     check = sys.argv[1:] == ["--check"]
     out = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 and not check else HERE
     # name: width, height, design units across, drawing. The pictures that a screen of double

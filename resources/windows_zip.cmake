@@ -36,6 +36,24 @@ add_custom_command(OUTPUT "${manual}"
 add_custom_target(taloma_zip_texts ALL DEPENDS "${manual}")
 install(FILES "${zip_dir}/README.txt" "${manual}" DESTINATION .)
 
+if(TALOMA_WINDOW)
+  # Qt's licences and ours to meet them: what is inside, and Taloma's source to relink it with.
+  install(DIRECTORY "${QT6_INSTALL_PREFIX}/licenses/" DESTINATION licenses)
+  install(FILES "${CMAKE_CURRENT_LIST_DIR}/windows_licences.txt" DESTINATION . RENAME LICENCES.txt)
+  find_package(Git QUIET)
+  if(GIT_FOUND AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
+    set(source_archive "${zip_dir}/taloma-source.tar.gz")
+    add_custom_command(OUTPUT "${source_archive}"
+      COMMAND "${GIT_EXECUTABLE}" -C "${PROJECT_SOURCE_DIR}" archive --format=tar.gz
+              "--prefix=taloma-${TALOMA_VERSION_TEXT}/" -o "${source_archive}" HEAD
+      VERBATIM)
+    add_custom_target(taloma_source_archive ALL DEPENDS "${source_archive}")
+    install(FILES "${source_archive}" DESTINATION .)
+  else()
+    message(WARNING "not a git checkout: the Windows zip goes out without Taloma's source")
+  endif()
+endif()
+
 set(CPACK_GENERATOR "ZIP")
 set(CPACK_PACKAGE_NAME "taloma")
 set(CPACK_PACKAGE_VERSION "${TALOMA_VERSION_TEXT}")

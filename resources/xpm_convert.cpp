@@ -1,5 +1,5 @@
-// Build-time helper: writes one of our XPM pictures as PNG (icon themes) or ICO (Windows) with
-// Qt's own image readers and writers.
+// Build-time helper: writes one of our XPM pictures as PNG for the icon themes, with Qt's own
+// image reader and writer.
 #include <QCoreApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -7,12 +7,10 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-  // The ICO writer is a plugin, which Qt finds through the application's library paths.
   QCoreApplication app(argc, argv);
   const QStringList arguments = QCoreApplication::arguments();
-  if (arguments.size() != 3 || !(arguments[2].endsWith(QStringLiteral(".png")) ||
-                                 arguments[2].endsWith(QStringLiteral(".ico")))) {
-    std::fprintf(stderr, "usage: taloma_xpm_convert <picture.xpm> <output.png|output.ico>\n");
+  if (arguments.size() != 3 || !arguments[2].endsWith(QStringLiteral(".png"))) {
+    std::fprintf(stderr, "usage: taloma_xpm_convert <picture.xpm> <output.png>\n");
     return 2;
   }
   const QImage image(arguments[1], "XPM");

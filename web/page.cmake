@@ -2,7 +2,7 @@
 # emscripten in a tree of their own (build/web-build), and the page installed beside the program.
 option(TALOMA_WEB "Build the browser page (needs emscripten)" ON)
 find_program(TALOMA_EMCMAKE emcmake)
-if(NOT TALOMA_WEB OR NOT TALOMA_EMCMAKE)
+if(NOT TALOMA_WEB OR NOT TALOMA_EMCMAKE OR CMAKE_CROSSCOMPILING)
   if(TALOMA_WEB)
     message(STATUS "emscripten is not installed: the browser page is not built")
   endif()

@@ -1,5 +1,5 @@
 # Compiles the Windows version record with a resource compiler and reads the result back.
-# cmake -DRC=<llvm-rc or windres> -DXPM_CONVERT=... -DSOURCE_DIR=... -DBUILD_DIR=... -DWORK_DIR=...
+# cmake -DRC=<llvm-rc or windres> -DPYTHON=... -DSOURCE_DIR=... -DBUILD_DIR=... -DWORK_DIR=...
 #       -DVERSION_TEXT=... -P check_version_record.cmake
 cmake_minimum_required(VERSION 3.25)
 
