@@ -15,6 +15,8 @@
 #include <QStyleOptionFocusRect>
 #include <QStyleFactory>
 
+#include "rules/text.h"
+
 namespace {
 
 // What a screen reader sees of the message panel: a notification whose name is the caption.
@@ -89,13 +91,7 @@ QString withoutInvisibles(const QString& text) {
         text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
     const char32_t code =
         pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
-    switch (QChar::category(code)) {
-      case QChar::Other_Control:
-      case QChar::Other_Format:
-      case QChar::Separator_Line:
-      case QChar::Separator_Paragraph: break;
-      default: kept.append(text.mid(i, pair ? 2 : 1));
-    }
+    if (!rules::IsInvisible(code)) kept.append(text.mid(i, pair ? 2 : 1));
     if (pair) ++i;
   }
   return kept;

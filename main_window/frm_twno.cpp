@@ -22,6 +22,7 @@
 #include "resources/version.h"
 #include "rules/id_number.h"
 #include "rules/place_list.h"
+#include "rules/text.h"
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
 
@@ -63,19 +64,6 @@ QString programAndVersion() {
 
 std::u16string_view toView(const QString& text) {
   return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
-// The UTF-16 offset where character `position` (counted from 1) starts; the text's length when
-// it has fewer characters.
-int offsetOfPosition(const QString& text, int position) {
-  int offset = 0;
-  for (int p = 1; p < position && offset < text.size(); ++p) {
-    offset += text.at(offset).isHighSurrogate() && offset + 1 < text.size() &&
-                      text.at(offset + 1).isLowSurrogate()
-                  ? 2
-                  : 1;
-  }
-  return offset;
 }
 
 QString letterAt(const QString& text, int index) {
@@ -355,9 +343,9 @@ void frmTwno::setAutoSizedText(QLabel* label, const QString& text) {
 // Selects `count` characters of txtNo from position `first` (counted from 1). A character outside
 // the Basic Multilingual Plane is two UTF-16 units, and is selected whole.
 void frmTwno::selectPositions(int first, int count) {
-  const QString text = txtNo->text();
-  const int start = offsetOfPosition(text, first);
-  const int end = start + offsetOfPosition(text.mid(start), count + 1);
+  const QString shown = txtNo->text();
+  const auto start = static_cast<int>(rules::Utf16Offset(toView(shown), first));
+  const auto end = static_cast<int>(rules::Utf16Offset(toView(shown), first + count));
   txtNo->setSelection(start, end - start);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -63,9 +64,9 @@ struct IdVerdict {
   bool isValid() const noexcept { return reason == Reason::None; }
 };
 
-// The one verdict core: the rules after the length, over exactly ten characters, one byte each
-// (a character outside ASCII as 0x80). The text readers in front of it decode their encoding.
-IdVerdict VerifyTen(const unsigned char* ten, KindSet kinds) noexcept;
+// The one verdict core, below: the rules after the length, over exactly ten characters, one byte
+// each (a character outside ASCII as 0x80). The text readers in front of it decode their encoding.
+inline IdVerdict VerifyTen(const unsigned char* ten, KindSet kinds) noexcept;
 
 namespace detail {
 IdVerdict verifyDecoded(std::string_view text, KindSet kinds) noexcept;
@@ -103,6 +104,129 @@ constexpr std::string_view SecondCharacters(IdKind kind, Sex sex) noexcept {
 // of its letter value.
 constexpr int SecondValue(char second) noexcept {
   return second <= '9' ? second - '0' : LetterValue(static_cast<char16_t>(second))->units;
+}
+
+namespace detail {
+
+// The weighted sum, mod 10, that a part of a number adds; read back from CheckDigit, which is minus
+// the whole sum mod 10 and so the sum of its parts' check digits mod 10.
+constexpr std::uint8_t sumOfPart(int letterValue, const std::array<int, 8>& digits) {
+  return static_cast<std::uint8_t>((10 - CheckDigit(letterValue, digits)) % 10);
+}
+
+struct LetterRole {
+  std::uint8_t value = 0;  // 0 for a byte that is no capital letter
+  std::uint8_t sum = 0;
+};
+
+// Letter values by byte, taken from LetterValue.
+inline constexpr auto kLetterRoles = [] {
+  std::array<LetterRole, 256> roles{};
+  for (const char c : kLetters) {
+    const int value = LetterValue(static_cast<unsigned char>(c))->value;
+    roles[static_cast<unsigned char>(c)] = {static_cast<std::uint8_t>(value), sumOfPart(value, {})};
+  }
+  return roles;
+}();
+
+struct SecondRole {
+  bool known = false;
+  IdKind kind = IdKind::National;
+  Sex sex = Sex::Male;
+  std::uint8_t value = 0;  // SecondValue
+  std::uint8_t sum = 0;
+};
+
+// What each byte means as a second character; taken from SecondCharacters and SecondValue.
+inline constexpr auto kSecondRoles = [] {
+  std::array<SecondRole, 256> roles{};
+  for (const IdKind kind : {IdKind::National, IdKind::Resident, IdKind::ResidentOld}) {
+    for (const Sex sex : {Sex::Male, Sex::Female}) {
+      for (const char c : SecondCharacters(kind, sex)) {
+        const int value = SecondValue(c);
+        roles[static_cast<unsigned char>(c)] = {true, kind, sex, static_cast<std::uint8_t>(value),
+                                                sumOfPart(0, {value})};
+      }
+    }
+  }
+  return roles;
+}();
+
+// The weights of positions 3 to 9, read back from CheckDigit, placed so that multiplying the
+// little-endian word of their digits gathers the weighted sum in the top byte. No byte of the
+// product carries, as no partial sum reaches 256.
+inline constexpr std::uint64_t kWeightWord = [] {
+  std::uint64_t word = 0;
+  int most = 0;
+  for (std::size_t i = 1; i < 8; ++i) {
+    std::array<int, 8> unit{};
+    unit[i] = 1;
+    const std::uint8_t weight = sumOfPart(0, unit);
+    most += 9 * weight;
+    word |= std::uint64_t{weight} << (8 * (8 - i));
+  }
+  return most < 256 ? word : 0;
+}();
+static_assert(kWeightWord != 0);
+
+}  // namespace detail
+
+namespace detail {
+
+// The shift of byte `i` of a word loaded from memory.
+constexpr int byteShift(int i) noexcept {
+  return std::endian::native == std::endian::little ? 8 * i : 8 * (7 - i);
+}
+
+// The core itself, over the first character, the second, and positions 3 to 10 as one word
+// loaded from memory: a reader may build that word in a register.
+inline IdVerdict verifyParts(unsigned first, unsigned second, std::uint64_t word,
+                             KindSet kinds) noexcept {
+  const LetterRole letter = kLetterRoles[first];
+  const int letterValue = letter.value;
+  if (letterValue == 0) return {Reason::Letter, 1};
+  const SecondRole role = kSecondRoles[second];
+  if (!role.known || (kinds & kindBit(role.kind)) == 0) return {Reason::Second, 2};
+
+  // Each byte is a digit when its high nibble is 3 and adding 6 does not carry out of its low
+  // nibble.
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u, kThrees = 0x3030303030303030u;
+  const auto at = [word](int i) { return static_cast<int>((word >> byteShift(i)) & 0xFF); };
+  if ((word & kHigh) != kThrees || ((word + 0x0606060606060606u) & kHigh) != kThrees) {
+    int position = 3;
+    while (at(position - 3) >= '0' && at(position - 3) <= '9') ++position;
+    return {Reason::Digit, static_cast<std::int8_t>(position)};
+  }
+  const std::uint64_t d = word - kThrees;  // no byte borrows: each is a digit
+  bool valid = false;
+  if constexpr (std::endian::native == std::endian::little) {
+    const auto weighted = static_cast<unsigned>(((d & 0x00FFFFFFFFFFFFFFu) * kWeightWord) >> 56);
+    valid = (letter.sum + role.sum + weighted + static_cast<unsigned>(d >> 56)) % 10 == 0;
+  }
+  if (!valid) {
+    const auto digit = [d](int i) { return static_cast<int>((d >> byteShift(i)) & 0xFF); };
+    const std::array<int, 8> digits = {role.value, digit(0), digit(1), digit(2),
+                                       digit(3),   digit(4), digit(5), digit(6)};
+    const int expected = CheckDigit(letterValue, digits);
+    if (digit(7) != expected) return {Reason::Check, 10, static_cast<std::int8_t>(expected)};
+  }
+
+  IdVerdict verdict{Reason::None};
+  verdict.kind = role.kind;
+  verdict.sex = role.sex;
+  if (role.kind == IdKind::Resident) verdict.category = CategoryOf(static_cast<char>(at(0)));
+  verdict.letter = static_cast<char>(first);
+  verdict.place = PlaceByLetterValue(letterValue);
+  return verdict;
+}
+
+}  // namespace detail
+
+// Inline, so that each reader's loop holds the whole check.
+inline IdVerdict VerifyTen(const unsigned char* ten, KindSet kinds) noexcept {
+  std::uint64_t word;
+  std::memcpy(&word, ten + 2, sizeof word);
+  return detail::verifyParts(ten[0], ten[1], word, kinds);
 }
 
 namespace detail {

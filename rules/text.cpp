@@ -47,6 +47,18 @@ bool IsInvisible(char32_t c) noexcept {
   return false;
 }
 
+std::string WithoutInvisibles(std::string_view text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const int length = Utf8SequenceLength(text, at);
+    const std::size_t size = length == 0 ? 1 : static_cast<std::size_t>(length);
+    if (length == 0 || !IsInvisible(DecodeUtf8(text, at, length))) kept.append(text, at, size);
+    at += size;
+  }
+  return kept;
+}
+
 std::string NormalizedNumber(std::string_view text) {
   std::string kept;
   kept.reserve(text.size());

@@ -55,6 +55,21 @@ void AppendUtf8(std::string& out, char32_t c);
 // separators. A paste into the number box loses them.
 bool IsInvisible(char32_t c) noexcept;
 
+// The UTF-16 offset where character `position` (counted from 1) of `text` starts, a surrogate pair
+// being one character; the text's length when it has fewer characters.
+constexpr std::size_t Utf16Offset(std::u16string_view text, int position) noexcept {
+  std::size_t at = 0;
+  for (int p = 1; p < position && at < text.size(); ++p) {
+    const bool pair = text[at] >= 0xD800 && text[at] <= 0xDBFF && at + 1 < text.size() &&
+                      text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+    at += pair ? 2 : 1;
+  }
+  return at;
+}
+
+// `text` (UTF-8) without the characters nobody sees; bytes that are not UTF-8 are kept.
+std::string WithoutInvisibles(std::string_view text);
+
 // The ASCII letter or digit that a full-width one (Ａ, ａ, ０) stands for; `c` itself otherwise.
 constexpr char32_t NarrowForm(char32_t c) noexcept {
   if ((c >= U'０' && c <= U'９') || (c >= U'Ａ' && c <= U'Ｚ') || (c >= U'ａ' && c <= U'ｚ')) {

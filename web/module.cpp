@@ -128,20 +128,10 @@ std::u16string utf16(std::string_view utf8) {
   return out;
 }
 
-// The UTF-16 offset of character `position` (from 1) of `text`, a pair of surrogates being one.
-int offsetOf(const std::u16string& text, int position) {
-  std::size_t at = 0;
-  for (int p = 1; p < position && at < text.size(); ++p) {
-    const bool pair = text[at] >= 0xD800 && text[at] <= 0xDBFF && at + 1 < text.size() &&
-                      text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
-    at += pair ? 2 : 1;
-  }
-  return static_cast<int>(at);
-}
-
 Json& selection(Json& json, const std::u16string& text, int first, int count) {
-  const int start = offsetOf(text, first);
-  return json.key("select").open('[').value(start).value(offsetOf(text, first + count) - start).close(']');
+  const auto start = static_cast<long long>(rules::Utf16Offset(text, first));
+  const auto end = static_cast<long long>(rules::Utf16Offset(text, first + count));
+  return json.key("select").open('[').value(start).value(end - start).close(']');
 }
 
 std::string placeName(int index) {
@@ -352,18 +342,8 @@ EMSCRIPTEN_KEEPALIVE const char* taloma_typed(const char* typed) {
 
 // Text pasted or dropped into the number box: without what nobody sees, case kept.
 EMSCRIPTEN_KEEPALIVE const char* taloma_pasted(const char* pasted) {
-  const std::string_view text(pasted);
-  std::string kept;
-  for (std::size_t at = 0; at < text.size();) {
-    const int length = rules::Utf8SequenceLength(text, at);
-    const std::size_t size = length == 0 ? 1 : static_cast<std::size_t>(length);
-    if (length == 0 || !rules::IsInvisible(rules::DecodeUtf8(text, at, length))) {
-      kept.append(text, at, size);
-    }
-    at += size;
-  }
   Json json;
-  return answer(std::move(json.value(kept)));
+  return answer(std::move(json.value(rules::WithoutInvisibles(pasted))));
 }
 
 }  // extern "C"

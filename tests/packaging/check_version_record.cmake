@@ -5,7 +5,7 @@ cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
-execute_process(COMMAND "${XPM_CONVERT}" "${SOURCE_DIR}/resources/taloma_icon.xpm"
+execute_process(COMMAND "${PYTHON}" "${SOURCE_DIR}/resources/draw_pictures.py" --ico
                         "${WORK_DIR}/taloma.ico" COMMAND_ERROR_IS_FATAL ANY)
 
 set(res "${WORK_DIR}/taloma.res")
