@@ -48,7 +48,7 @@ constexpr form::TwipsRect kLayout[] = {
 using form::text;
 constexpr int kPlaceWithoutPostalCodes = 22;  // 陽明山
 
-const QString kCrLf = QStringLiteral("\r\n");
+const QString kCrLf = text(texts::kLineBreak);
 const QString kClearCaption = text(texts::kClear);
 const QString kCutCaption = text(texts::kCut);
 const QString kUnchange = QStringLiteral("Unchange");
@@ -437,7 +437,6 @@ void frmTwno::cmdProduce_Click() {
       sex = optBoy->isChecked() ? 1 : 2;
       letterValue = cboPlace->currentIndex() + rules::kPlaceIndexOffset;
     }
-    const QString sexWord = sex == 1 ? text(texts::kMale) : text(texts::kFemale);
 
     // Positions 2 to 9 of the number: the sex digit, then the seven serial digits.
     std::array<int, 8> digits{sex};
@@ -448,14 +447,9 @@ void frmTwno::cmdProduce_Click() {
     const int checkDigit = rules::CheckDigit(letterValue, digits);
 
     const int placeIndex = letterValue - rules::kPlaceIndexOffset;
-    const QString firstLine =
-        text(texts::kProduced) + QString::number(Howmuch) + text(texts::kProducedIn) + kCrLf;
-    if (placeIsUnspecified() && Howmuch != 1) {
-      setCaption(firstLine + text(texts::kProducedUnspecified));
-    } else {
-      setCaption(firstLine + cboPlace->itemText(placeIndex) + text(texts::kOf) + sexWord +
-                 text(texts::kProducedEnd));
-    }
+    setCaption(text(texts::ProducedCaption(Howmuch, placeIsUnspecified(),
+                                           cboPlace->itemText(placeIndex).toStdString(),
+                                           sex == 1)));
 
     QString number(QChar(rules::ValueLetter(letterValue)));
     for (const int digit : digits) number += QString::number(digit);
@@ -469,30 +463,19 @@ void frmTwno::cmdProduce_Click() {
 
 void frmTwno::cmdCheck_Click() {
   const rules::NumVerdict verdict = rules::VerifyNum(toView(txtNo->text()));
-  switch (verdict.kind) {
-    case rules::VerdictKind::BadLetter:
-      showFormError(text(texts::kLetterPrompt), 1, 1);
-      return;
-    case rules::VerdictKind::BadSex:
-      showFormError(text(texts::kSexPrompt), 2, 1);
-      return;
-    case rules::VerdictKind::BadDigit:
-      showFormError(text(texts::kDigitPrompt), 3, 8);
-      return;
-    case rules::VerdictKind::BadCheck:
-      setCaption(text(texts::kCheckDigitShouldBe) +
-                 QString::number(verdict.expectedCheckDigit));
-      txtNo->setFocus();
-      selectPositions(10, 1);
-      m_runtime.beep();
-      return;
-    case rules::VerdictKind::ValidMale:
-    case rules::VerdictKind::ValidFemale: break;
+  if (const auto fault = texts::FormFaultOf(verdict.kind)) {
+    showFormError(text(fault->prompt), fault->first, fault->count);
+    return;
   }
-  const QString sexText = verdict.kind == rules::VerdictKind::ValidMale
-                              ? text(texts::kValidMale)
-                              : text(texts::kValidFemale);
-  setCaption(sexText + text(texts::kRegisteredIn) + cboPlace->itemText(verdict.placeIndex));
+  if (verdict.kind == rules::VerdictKind::BadCheck) {
+    setCaption(text(texts::CheckDigitCaption(verdict.expectedCheckDigit)));
+    txtNo->setFocus();
+    selectPositions(10, 1);
+    m_runtime.beep();
+    return;
+  }
+  setCaption(text(texts::ValidCaption(verdict.kind == rules::VerdictKind::ValidMale,
+                                      cboPlace->itemText(verdict.placeIndex).toStdString())));
   txtNo->setFocus();
   m_runtime.sendHomeKey();
   m_runtime.doEvents();
@@ -585,10 +568,9 @@ void frmTwno::lstNo_DblClick() {
 
   form::setTag(lblTel, kUnchange);
   lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  const QString sir = letterAt(number, 1) == QStringLiteral("1") ? text(texts::kSir)
-                                                                 : text(texts::kMadam);
-  setCaption(text(texts::kDecodedIn) + kCrLf + text(texts::kOpenQuote) +
-             cboPlace->itemText(place ? place->index() : -1) + text(texts::kCloseQuote) + sir);
+  setCaption(text(texts::DecodedCaption(
+      cboPlace->itemText(place ? place->index() : -1).toStdString(),
+      letterAt(number, 1) == QStringLiteral("1"))));
   form::setTag(lblTel, QString());
 
   setCutMode();

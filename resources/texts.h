@@ -2,7 +2,11 @@
 // same, so the two cannot drift apart. UTF-8, exactly as the design writes them.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+
+#include "rules/id_number.h"
 
 namespace texts {
 
@@ -68,6 +72,53 @@ inline constexpr Text kOpenQuote = "「";
 inline constexpr Text kCloseQuote = "」";
 inline constexpr Text kSir = "的「先生」";
 inline constexpr Text kMadam = "的「小姐」";
+inline constexpr Text kLineBreak = "\r\n";
+
+// A fault of form in a typed number: the prompt shown in a box, and the characters selected
+// after it (first position, how many). Other verdicts are not faults of form.
+struct FormFault {
+  Text prompt;
+  int first;
+  int count;
+};
+
+constexpr std::optional<FormFault> FormFaultOf(rules::VerdictKind kind) {
+  switch (kind) {
+    case rules::VerdictKind::BadLetter: return FormFault{kLetterPrompt, 1, 1};
+    case rules::VerdictKind::BadSex: return FormFault{kSexPrompt, 2, 1};
+    case rules::VerdictKind::BadDigit: return FormFault{kDigitPrompt, 3, 8};
+    default: return std::nullopt;
+  }
+}
+
+// The caption after 檢測錯誤 finds a wrong check digit.
+inline std::string CheckDigitCaption(int expected) {
+  return std::string(kCheckDigitShouldBe) + std::to_string(expected);
+}
+
+// The caption after 檢測錯誤 finds a valid number registered in `place`.
+inline std::string ValidCaption(bool male, std::string_view place) {
+  return std::string(male ? kValidMale : kValidFemale) + std::string(kRegisteredIn) +
+         std::string(place);
+}
+
+// The caption 產生號碼 leaves after a batch of `count`: the place and sex of the last number,
+// or the placeholder when no place was chosen and the batch has more than one. `end` names
+// the kind of number.
+inline std::string ProducedCaption(int count, bool unspecified, std::string_view place,
+                                   bool male, Text end = kProducedEnd) {
+  std::string caption = std::string(kProduced) + std::to_string(count) +
+                        std::string(kProducedIn) + std::string(kLineBreak);
+  if (unspecified && count != 1) return caption + std::string(kProducedUnspecified);
+  return caption + std::string(place) + std::string(kOf) +
+         std::string(male ? kMale : kFemale) + std::string(end);
+}
+
+// The caption for a number chosen from the list: where it is registered and whose it is.
+inline std::string DecodedCaption(std::string_view place, bool male) {
+  return std::string(kDecodedIn) + std::string(kLineBreak) + std::string(kOpenQuote) +
+         std::string(place) + std::string(kCloseQuote) + std::string(male ? kSir : kMadam);
+}
 
 // The About window.
 inline constexpr Text kAboutTitle = "關於作者";

@@ -45,17 +45,21 @@ std::string validSentence(Language language, const IdVerdict& verdict) {
            std::string(NameOf(verdict.sex)) + ", " + letter + " " + place + category;
   }
   const std::string sex = verdict.sex == Sex::Male ? "男性" : "女性";
-  switch (verdict.kind) {
-    case IdKind::National: return "這是正確的" + sex + "身分證字號戶籍地在" + place;
-    case IdKind::Resident:
-      return "這是正確的" + sex + "新式居留證號，字首 " + letter + " 為" + place + category;
-    case IdKind::ResidentOld:
-      return "這是正確的" + sex + "舊式居留證號，字首 " + letter + " 為" + place;
-  }
-  return {};
+  const std::string start = "這是正確的" + sex + std::string(KindLabel(verdict.kind));
+  if (verdict.kind == IdKind::National) return start + "戶籍地在" + place;
+  return start + "，字首 " + letter + " 為" + place + category;
 }
 
 }  // namespace
+
+std::string_view KindLabel(IdKind kind) {
+  switch (kind) {
+    case IdKind::National: return "身分證字號";
+    case IdKind::Resident: return "新式居留證號";
+    case IdKind::ResidentOld: return "舊式居留證號";
+  }
+  return {};
+}
 
 std::string_view CategoryLabel(Language language, Category category) {
   const bool zh = language == Language::ZhTw;

@@ -68,6 +68,9 @@ std::string NameList(std::span<const Named<Enum>> names, Language language) {
 // A resident category as people name it: 外國人或無國籍人士, "foreign or stateless", ...
 std::string_view CategoryLabel(Language language, Category category);
 
+// What a kind of number is called in Chinese.
+std::string_view KindLabel(IdKind kind);
+
 // The verdict in a sentence: the window's own wording in Chinese where it has one. `kinds` are the
 // kinds asked for, which decide what a wrong second character should have been.
 std::string VerdictSentence(Language language, const IdVerdict& verdict, KindSet kinds);

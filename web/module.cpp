@@ -142,13 +142,9 @@ std::string placeName(int index) {
 // The caption 產生號碼 leaves: the window's, with the kind's word for resident numbers.
 std::string producedCaption(int count, bool unspecified, const std::string& number, IdKind kind) {
   const rules::IdVerdict verdict = rules::VerifyId(number);
-  std::string caption = std::string(texts::kProduced) + std::to_string(count) +
-                        std::string(texts::kProducedIn) + "\r\n";
-  if (unspecified && count != 1) return caption + std::string(texts::kProducedUnspecified);
-  caption += std::string(verdict.place->name) + std::string(texts::kOf) +
-             std::string(verdict.sex == Sex::Male ? texts::kMale : texts::kFemale);
-  if (kind == IdKind::National) return caption + std::string(texts::kProducedEnd);
-  return caption + (kind == IdKind::Resident ? "新式居留證號!!" : "舊式居留證號!!");
+  const std::string end = std::string(rules::KindLabel(kind)) + "!!";
+  return texts::ProducedCaption(count, unspecified, verdict.place->name, verdict.sex == Sex::Male,
+                                end);
 }
 
 }  // namespace
@@ -193,7 +189,8 @@ EMSCRIPTEN_KEEPALIVE const char* taloma_texts() {
   json.key("kinds").open('[');
   for (const auto& [name, kind] : rules::kKindNames) json.value(name);
   json.close(']');
-  json.key("kindLabels").open('[').value("身分證字號").value("新式居留證號").value("舊式居留證號");
+  json.key("kindLabels").open('[');
+  for (const auto& [name, kind] : rules::kKindNames) json.value(rules::KindLabel(kind));
   json.close(']');
   json.key("categories").open('[');
   for (const auto& [name, category] : rules::kCategoryNames) json.value(name);
@@ -240,35 +237,17 @@ EMSCRIPTEN_KEEPALIVE const char* taloma_check(const char* typed, int kinds) {
   if (static_cast<rules::KindSet>(kinds) == rules::kindBit(IdKind::National)) {
     const rules::NumVerdict verdict = rules::VerifyNum(text);
     json.field("valid", verdict.isValid());
-    switch (verdict.kind) {
-      case rules::VerdictKind::BadLetter:
-        json.field("box", texts::kLetterPrompt);
-        selection(json, text, 1, 1);
-        break;
-      case rules::VerdictKind::BadSex:
-        json.field("box", texts::kSexPrompt);
-        selection(json, text, 2, 1);
-        break;
-      case rules::VerdictKind::BadDigit:
-        json.field("box", texts::kDigitPrompt);
-        selection(json, text, 3, 8);
-        break;
-      case rules::VerdictKind::BadCheck:
-        json.field("caption", std::string(texts::kCheckDigitShouldBe) +
-                                  std::to_string(verdict.expectedCheckDigit));
-        json.field("beep", true);
-        selection(json, text, 10, 1);
-        break;
-      case rules::VerdictKind::ValidMale:
-      case rules::VerdictKind::ValidFemale:
-        json.field("caption", std::string(verdict.kind == rules::VerdictKind::ValidMale
-                                              ? texts::kValidMale
-                                              : texts::kValidFemale) +
-                                  std::string(texts::kRegisteredIn) + placeName(verdict.placeIndex));
-        break;
-    }
-    if (!verdict.isValid() && verdict.kind != rules::VerdictKind::BadCheck) {
+    if (const auto fault = texts::FormFaultOf(verdict.kind)) {
+      json.field("box", fault->prompt);
+      selection(json, text, fault->first, fault->count);
       json.field("title", texts::kErrorTitle);
+    } else if (verdict.kind == rules::VerdictKind::BadCheck) {
+      json.field("caption", texts::CheckDigitCaption(verdict.expectedCheckDigit));
+      json.field("beep", true);
+      selection(json, text, 10, 1);
+    } else {
+      json.field("caption", texts::ValidCaption(verdict.kind == rules::VerdictKind::ValidMale,
+                                                placeName(verdict.placeIndex)));
     }
     return answer(std::move(json.close('}')));
   }
@@ -323,9 +302,7 @@ EMSCRIPTEN_KEEPALIVE const char* taloma_decode(const char* number) {
   Json json;
   json.open('{');
   if (verdict.isValid() && verdict.kind == IdKind::National) {
-    json.field("caption", std::string(texts::kDecodedIn) + "\r\n" + std::string(texts::kOpenQuote) +
-                              std::string(verdict.place->name) + std::string(texts::kCloseQuote) +
-                              std::string(verdict.sex == Sex::Male ? texts::kSir : texts::kMadam));
+    json.field("caption", texts::DecodedCaption(verdict.place->name, verdict.sex == Sex::Male));
   } else {
     json.field("caption", rules::VerdictSentence(rules::Language::ZhTw, verdict, rules::kAllKinds));
   }
