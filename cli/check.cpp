@@ -13,7 +13,11 @@ namespace {
 using rules::IdVerdict;
 using rules::Reason;
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Many Windows editors and spreadsheet exports begin a file with a byte-order mark.
+void dropByteOrderMark(std::string_view& firstLine) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (firstLine.starts_with(kByteOrderMark)) firstLine.remove_prefix(kByteOrderMark.size());
+}
 
 constexpr std::array<std::string_view, 12> kFields = {
     "input",  "valid",    "kind",     "sex",  "category", "letter",
@@ -150,9 +154,7 @@ class Checker {
       // -s asks only whether every number is valid: the fewest steps a line can take.
       bool valid = true;
       for (Line line; reader.next(line);) {
-        if (++where.line == 1 && line.text.starts_with(kByteOrderMark)) {
-          line.text.remove_prefix(kByteOrderMark.size());
-        }
+        if (++where.line == 1) dropByteOrderMark(line.text);
         if (line.text.empty() && !line.cut) continue;
         valid &= rules::VerifyId(line.text, m_settings.kinds).isValid();
       }
@@ -160,10 +162,7 @@ class Checker {
       return reader.error();
     }
     for (Line line; reader.next(line);) {
-      // Many Windows editors and spreadsheet exports begin a file with a byte-order mark.
-      if (++where.line == 1 && line.text.starts_with(kByteOrderMark)) {
-        line.text.remove_prefix(kByteOrderMark.size());
-      }
+      if (++where.line == 1) dropByteOrderMark(line.text);
       check(line.text, line.cut, where);
     }
     return reader.error();
