@@ -72,9 +72,7 @@ class CheckWriter {
   // "file:line: " before a text row of -q; the file only when there are several.
   void writeTextPlace(const Where& where) {
     if (m_withFile) {
-      m_field.clear();
-      appendField(m_field, Format::Text, where.file);
-      m_out.put(m_field);
+      m_out.put(m_file.of(where.file, m_format, ""));
       m_out.put(':');
     }
     putNumber(m_out, where.line);
@@ -94,13 +92,7 @@ class CheckWriter {
     if (m_withFile && !json) *at++ = m_format == Format::Tsv ? '\t' : ',';
     m_out.commit(static_cast<std::size_t>(at - start));
     if (m_withFile && where.line != 0) {
-      if (where.file.data() != m_fileShown) {
-        m_fileShown = where.file.data();
-        m_fileField.clear();
-        if (json) m_fileField += ",\"file\":";
-        appendField(m_fileField, m_format, where.file);
-      }
-      m_out.put(m_fileField);
+      m_out.put(m_file.of(where.file, m_format, json ? ",\"file\":" : ""));
     }
     m_out.put(json ? std::string_view("}\n") : std::string_view("\n"));
   }
@@ -112,8 +104,7 @@ class CheckWriter {
   VerdictParts m_parts;
   std::string m_shown;
   std::string m_field;
-  const char* m_fileShown = nullptr;
-  std::string m_fileField;
+  FileField m_file;
 };
 
 class Checker {

@@ -114,6 +114,24 @@ class VerdictParts {
   std::vector<std::string> m_parts;
 };
 
+// A file's name as a field of `format` after `before`, built again only when the file changes:
+// rows name the file they come from, and most rows come from the file before them.
+class FileField {
+ public:
+  std::string_view of(std::string_view file, Format format, std::string_view before) {
+    if (file.data() != m_file) {
+      m_file = file.data();
+      m_field.assign(before);
+      appendField(m_field, format, file);
+    }
+    return m_field;
+  }
+
+ private:
+  const char* m_file = nullptr;
+  std::string m_field;
+};
+
 // Appends `number` in decimal.
 inline void putNumber(Output& out, std::uint64_t number) {
   char* const at = out.reserve(20);

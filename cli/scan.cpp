@@ -33,13 +33,7 @@ class Reporter {
                                        : json                    ? ",\"line\":"
                                                                  : ",";
     if (m_withFile) {
-      if (file.data() != m_fileShown) {
-        m_fileShown = file.data();
-        m_file.clear();
-        if (json) m_file += "{\"file\":";
-        appendField(m_file, m_format, file);
-      }
-      m_out.put(m_file);
+      m_out.put(m_file.of(file, m_format, json ? "{\"file\":" : ""));
       m_out.put(separator);
     } else if (json) {
       m_out.put("{\"line\":");
@@ -62,8 +56,7 @@ class Reporter {
   Format m_format;
   bool m_withFile;
   VerdictParts m_parts;
-  const char* m_fileShown = nullptr;
-  std::string m_file;
+  FileField m_file;
 };
 
 }  // namespace
