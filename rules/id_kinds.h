@@ -169,10 +169,6 @@ inline constexpr std::uint64_t kWeightWord = [] {
 }();
 static_assert(kWeightWord != 0);
 
-}  // namespace detail
-
-namespace detail {
-
 // The shift of byte `i` of a word loaded from memory.
 constexpr int byteShift(int i) noexcept {
   return std::endian::native == std::endian::little ? 8 * i : 8 * (7 - i);
