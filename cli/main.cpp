@@ -22,19 +22,16 @@ constexpr Named<Format> kFormatNames[] = {{"text", Format::Text},
                                           {"csv", Format::Csv},
                                           {"jsonl", Format::Jsonl}};
 
-// Today's names of places that the table knows by their old ones.
-constexpr Named<char> kTodaysNames[] = {{"新北市", 'F'}, {"桃園市", 'H'}};
-
-// A value the user gave that no setting takes; `message` is already in the user's language.
-struct BadValue {
-  std::string message;
-};
-
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;
 }
+
+// A value the user gave that no setting takes; `message` is already in the user's language.
+struct BadValue {
+  std::string message;
+};
 
 // The language has to be known before the help texts are built, so --lang is looked for first.
 Language chooseLanguage(const std::vector<std::string>& args) {
@@ -93,24 +90,13 @@ CLI::Validator wholeNumber(const char* pattern) {
       "");
 }
 
-// A place named by its letter (either case) or its name, with 臺 or 台, or today's name: its
-// letter value, for CLI11 to convert.
+// A place as rules::PlaceByName knows it: its letter value, for CLI11 to convert.
 CLI::Validator placeName() {
   return CLI::Validator(
       [](std::string& value) -> std::string {
+        // Spaces around a name in a list are the list's, not the name's.
         const std::string_view name = trimmed(value);
-        std::string folded(name);
-        for (std::size_t at; (at = folded.find("臺")) != std::string::npos;) {
-          folded.replace(at, std::string_view("臺").size(), "台");
-        }
-        const rules::Place* found = nullptr;
-        if (name.size() == 1) found = rules::PlaceByLetter(static_cast<unsigned char>(name[0]) & ~0x20u);
-        for (const rules::Place& place : rules::Places()) {
-          if (place.name == folded) found = &place;
-        }
-        for (const auto& [today, letter] : kTodaysNames) {
-          if (today == folded) found = rules::PlaceByLetter(static_cast<unsigned char>(letter));
-        }
+        const rules::Place* found = rules::PlaceByName(name);
         if (found == nullptr) throw BadValue{cli::filled(cli::messages().badPlace, name)};
         value = std::to_string(found->letterValue);
         return {};

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
+#include <utility>
 
 #include "rules/place_table_text.h"
 
@@ -173,6 +175,24 @@ std::span<const District, kDistrictCount> AllDistricts() noexcept { return kDist
 const Place* PlaceByLetter(char32_t letter) noexcept {
   const auto value = LetterValue(letter);
   return value ? PlaceByLetterValue(value->value) : nullptr;
+}
+
+const Place* PlaceByName(std::string_view name) {
+  // Today's names of places that the table knows by their old ones.
+  constexpr std::pair<std::string_view, char> kTodaysNames[] = {{"新北市", 'F'}, {"桃園市", 'H'}};
+  if (name.size() == 1) return PlaceByLetter(static_cast<unsigned char>(name[0]) & ~0x20u);
+  std::string folded(name);
+  constexpr std::string_view kFormal = "臺", kCommon = "台";
+  for (std::size_t at; (at = folded.find(kFormal)) != std::string::npos;) {
+    folded.replace(at, kFormal.size(), kCommon);
+  }
+  for (const Place& place : kPlaces) {
+    if (place.name == folded) return &place;
+  }
+  for (const auto& [today, letter] : kTodaysNames) {
+    if (today == folded) return PlaceByLetter(static_cast<unsigned char>(letter));
+  }
+  return nullptr;
 }
 
 const Place* PlaceOfDistrict(const District& district) noexcept {

@@ -51,6 +51,11 @@ inline const Place* PlaceByLetterValue(int value) noexcept {
 // The place whose letter is `letter` (A to Z only); nullptr for any other character.
 const Place* PlaceByLetter(char32_t letter) noexcept;
 
+// The place named by `name`: its letter in either case, its name written with 臺 or 台, or the
+// name of today's city for a place the table knows by its older name (新北市, 桃園市).
+// nullptr for anything else.
+const Place* PlaceByName(std::string_view name);
+
 // The place a district belongs to; nullptr for the three that belong to none.
 const Place* PlaceOfDistrict(const District& district) noexcept;
 

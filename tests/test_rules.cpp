@@ -126,4 +126,15 @@ TEST(PlaceList, RowsShowTheWindowsTexts) {
   }
 }
 
+TEST(PlaceByName, TakesLettersBothWritingsOfTaiAndTodaysCities) {
+  const std::pair<std::string_view, char> rows[] = {
+      {"a", 'A'},      {"Z", 'Z'},      {"臺北市", 'A'}, {"台東縣", 'V'}, {"新北市", 'F'},
+      {"桃園市", 'H'}, {"臺中縣", 'L'}, {"1", 0},        {"台北", 0},     {"", 0}, {" A", 0},
+  };
+  for (const auto& [name, letter] : rows) {
+    const rules::Place* place = rules::PlaceByName(name);
+    EXPECT_EQ(place ? place->letter : 0, letter) << name;
+  }
+}
+
 }  // namespace
