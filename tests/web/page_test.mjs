@@ -49,6 +49,16 @@ const value = (selector) => page.$eval(selector, (element) => element.value);
 const text = (selector) => page.$eval(selector, (element) => element.textContent);
 const focused = () => page.evaluate(() => document.activeElement.id);
 const selection = () => page.$eval("#txtNo", (box) => [box.selectionStart, box.selectionEnd]);
+// Presses `key` in the open dialog `id` and waits for its close event, which runs after the
+// dialog has closed and gives the focus back where the page wants it.
+const closeWith = async (id, key) => {
+  await page.$eval(id, (dialog) => {
+    window.dialogClosed = new Promise((done) =>
+      dialog.addEventListener("close", () => setTimeout(done), { once: true }));
+  });
+  await page.keyboard.press(key);
+  await page.evaluate(() => window.dialogClosed);
+};
 const copied = () => page.evaluate(() => window.copied.at(-1));
 const numbers = () => page.$$eval("#lstNo option", (options) => options.map((o) => o.value));
 const paste = (pasted) => page.$eval("#txtNo", (box, data) => {
@@ -89,14 +99,14 @@ expect("pasted", await value("#txtNo"), "a123456789");
 await page.click("#cmdCheck");
 expect("box", [await text("#boxTitle"), await text("#boxText")],
   ["<錯誤>", "身分證第一碼應為大寫英文字母!!"]);
-await page.keyboard.press("Enter");
+await closeWith("#box", "Enter");
 expect("after the box", [await focused(), await selection()], ["txtNo", [0, 1]]);
 for (const [typed, caption, selected] of [["A123456788", "最後一碼檢測碼應為9", [9, 10]],
   ["A12345678X", null, [2, 10]]]) {
   await typeNumber(typed);
   await page.keyboard.press("Enter");
   if (caption) expect(`${typed} caption`, await text("#lblTel"), caption);
-  else await page.keyboard.press("Enter");
+  else await closeWith("#box", "Enter");
   expect(`${typed} selection`, await selection(), selected);
 }
 await typeNumber("A12");
@@ -154,7 +164,7 @@ expect("resident checked", (await text("#lblTel")).endsWith("，香港或澳門�
 await page.click("#cmdAbout");
 expect("About", [await text("#lblInfo"), await page.$eval("#lblMail2", (a) => a.href)],
   ["程式名稱：Taloma v2.0\n用途：身分證字號產生器\n完成日期：1999/6/6", "mailto:taloma@example.org"]);
-await page.keyboard.press("Enter");
+await closeWith("#frmAbout", "Enter");
 expect("after About", [await page.$eval("#frmAbout", (d) => d.open), await focused()],
   [false, "txtNo"]);
 
