@@ -183,16 +183,16 @@
 
   // Selecting numbers, copying them, and decoding one.
   lstNo.addEventListener("change", () => { cmdCopy.disabled = false; });
-  const selectedNumbers = () => [...lstNo.selectedOptions].map((option) => option.value);
+  const copySelected = () =>
+    copyText([...lstNo.selectedOptions].map((option) => `${option.value}\r\n`).join(""));
   cmdCopy.addEventListener("click", async () => {
-    const numbers = selectedNumbers();
-    if (numbers.length === 0) return say(t.nothingSelected);
-    await copyText(numbers.map((number) => `${number}\r\n`).join(""));
+    if (lstNo.selectedOptions.length === 0) return say(t.nothingSelected);
+    await copySelected();
     say(t.copiedSelected);
   });
   cmdSelectall.addEventListener("click", async () => {
     for (const option of lstNo.options) option.selected = true;
-    await copyText(selectedNumbers().map((number) => `${number}\r\n`).join(""));
+    await copySelected();
     say(t.copiedAll);
   });
   const decode = () => {
