@@ -42,14 +42,13 @@ std::string_view shown(std::string_view text, bool cut, std::string& scratch) {
   std::size_t characters = 0;
   std::size_t at = 0;
   for (; at < text.size() && characters < kShownCharacters; ++characters) {
-    const int length = rules::Utf8SequenceLength(text, at);
-    if (length == 0) {
-      scratch += "\uFFFD";
-      ++at;
+    const rules::Utf8Character character = rules::Utf8At(text, at);
+    if (character.valid) {
+      scratch.append(text, at, character.size);
     } else {
-      scratch.append(text, at, static_cast<std::size_t>(length));
-      at += static_cast<std::size_t>(length);
+      scratch += "\uFFFD";
     }
+    at += character.size;
   }
   if (cut || at < text.size()) scratch += "\u2026";
   return scratch;
@@ -63,10 +62,8 @@ constexpr char kHex[] = "0123456789abcdef";
 // an escape instead, and a backslash is doubled so that the escapes read one way only.
 void appendForTerminal(std::string& out, std::string_view value) {
   for (std::size_t at = 0; at < value.size();) {
-    const int length = rules::Utf8SequenceLength(value, at);
-    const char32_t c = length == 0 ? U'\uFFFD' : rules::DecodeUtf8(value, at, length);
-    const std::size_t size = length == 0 ? 1 : static_cast<std::size_t>(length);
-    if (length == 0) {
+    const auto [c, size, valid] = rules::Utf8At(value, at);
+    if (!valid) {
       out += "\uFFFD";
     } else if (c == U'\\') {
       out += "\\\\";

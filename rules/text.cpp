@@ -51,10 +51,9 @@ std::string WithoutInvisibles(std::string_view text) {
   std::string kept;
   kept.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
-    const int length = Utf8SequenceLength(text, at);
-    const std::size_t size = length == 0 ? 1 : static_cast<std::size_t>(length);
-    if (length == 0 || !IsInvisible(DecodeUtf8(text, at, length))) kept.append(text, at, size);
-    at += size;
+    const Utf8Character character = Utf8At(text, at);
+    if (!character.valid || !IsInvisible(character.code)) kept.append(text, at, character.size);
+    at += character.size;
   }
   return kept;
 }
@@ -64,14 +63,14 @@ std::string NormalizedNumber(std::string_view text) {
   kept.reserve(text.size());
   std::size_t spaceEnd = 0;  // where the kept text ends when trailing white space is cut
   for (std::size_t at = 0; at < text.size();) {
-    const int length = Utf8SequenceLength(text, at);
-    if (length == 0) {
+    const Utf8Character character = Utf8At(text, at);
+    if (!character.valid) {
       kept += text[at++];
       spaceEnd = kept.size();
       continue;
     }
-    char32_t c = DecodeUtf8(text, at, length);
-    at += static_cast<std::size_t>(length);
+    char32_t c = character.code;
+    at += character.size;
     if (IsSpace(c)) {
       if (!kept.empty()) AppendUtf8(kept, c);
       continue;

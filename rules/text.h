@@ -48,6 +48,20 @@ constexpr char32_t DecodeUtf8(std::string_view text, std::size_t at, int length)
   }
 }
 
+// The character that starts at text[at]: its code point and its size in bytes. A byte that starts
+// no well-formed sequence is a character of its own: one byte, not valid, read as U+FFFD.
+struct Utf8Character {
+  char32_t code;
+  std::size_t size;
+  bool valid;
+};
+
+constexpr Utf8Character Utf8At(std::string_view text, std::size_t at) noexcept {
+  const int length = Utf8SequenceLength(text, at);
+  if (length == 0) return {U'\uFFFD', 1, false};
+  return {DecodeUtf8(text, at, length), static_cast<std::size_t>(length), true};
+}
+
 void AppendUtf8(std::string& out, char32_t c);
 
 // Characters nobody sees: controls (Cc), invisible formatting (Cf: zero-width characters,

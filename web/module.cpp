@@ -114,9 +114,9 @@ const char* answer(Json json) {
 std::u16string utf16(std::string_view utf8) {
   std::u16string out;
   for (std::size_t at = 0; at < utf8.size();) {
-    const int length = rules::Utf8SequenceLength(utf8, at);
-    char32_t c = length == 0 ? U'\uFFFD' : rules::DecodeUtf8(utf8, at, length);
-    at += length == 0 ? 1 : static_cast<std::size_t>(length);
+    const rules::Utf8Character character = rules::Utf8At(utf8, at);
+    char32_t c = character.code;
+    at += character.size;
     if (c >= 0x10000) {
       c -= 0x10000;
       out += static_cast<char16_t>(0xD800 + (c >> 10));
