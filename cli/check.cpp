@@ -136,10 +136,12 @@ class Checker {
     m_writer.write(text, cut, verdict, where);
   }
 
+  // Whatever is ready goes out before a read that may wait, so a slow input streams.
+  void flush() { m_out.flush(); }
+
   // Checks every line of the input but the blank ones; the errno of a read error, or 0.
-  int checkLines(const std::string& name, int fd) {
-    // Whatever is ready goes out before a read that may wait, so a slow input streams.
-    LineReader reader = LineReader::ofDescriptor(fd, [this] { m_out.flush(); });
+  int checkLines(const std::string& name, TextSource& text) {
+    LineReader reader([&text](char* into, std::size_t size) { return text.read(into, size); });
     Where where{name, 0};
     if (m_settings.status && !m_settings.normalize && !m_settings.count) {
       // -s asks only whether every number is valid: the fewest steps a line can take.
@@ -169,47 +171,55 @@ class Checker {
   }
 
   void writeCounts() {
-    const std::uint64_t valid = m_counts[0];
-    const std::uint64_t invalid = totalChecked() - valid;
-    const Format format = m_settings.common.format;
-    std::string text;
-    if (format == Format::Text) {
-      text = filled(messages().summary, std::to_string(valid), std::to_string(invalid));
-      const bool zh = language() == Language::ZhTw;
-      std::string reasons;
-      for (const auto& [name, reason] : rules::kReasonNames) {
-        const std::uint64_t count = m_counts[static_cast<std::size_t>(reason)];
-        if (count == 0) continue;
-        reasons += reasons.empty() ? "" : zh ? "、" : ", ";
-        reasons += std::string(name) + " " + std::to_string(count);
-      }
-      if (!reasons.empty()) text += zh ? "（" + reasons + "）" : " (" + reasons + ")";
-      text += '\n';
-    } else {
-      std::vector<std::string> numbers = {std::to_string(valid), std::to_string(invalid)};
-      std::vector<std::string_view> names = {"valid", "invalid"};
-      for (const auto& [name, reason] : rules::kReasonNames) {
-        names.push_back(name);
-        numbers.push_back(std::to_string(m_counts[static_cast<std::size_t>(reason)]));
-      }
-      if (m_settings.common.header) appendHeader(text, format, names);
-      std::vector<Field> fields;
-      for (std::size_t i = 0; i < names.size(); ++i) fields.push_back({names[i], numbers[i], true});
-      appendFields(text, format, fields, true);
-      appendRowEnd(text, format);
-    }
-    m_out.put(text);
+    m_out.put(CountsRow(m_counts, m_settings.common));
   }
 
   const CheckSettings& m_settings;
   Output m_out{platform::kStandardOutput};
   CheckWriter m_writer;
   std::string m_normalized;
-  std::array<std::uint64_t, 6> m_counts{};  // by Reason, None (valid) first
+  Counts m_counts{};
   bool m_anyInvalid = false;
 };
 
 }  // namespace
+
+std::string CountsRow(const Counts& counts, const Common& common) {
+  std::uint64_t total = 0;
+  for (const std::uint64_t count : counts) total += count;
+  const std::uint64_t valid = counts[0];
+  const std::uint64_t invalid = total - valid;
+  const auto countOf = [&counts](rules::Reason reason) {
+    return counts[static_cast<std::size_t>(reason)];
+  };
+  std::string text;
+  if (common.format == Format::Text) {
+    text = filled(messages().summary, std::to_string(valid), std::to_string(invalid));
+    const bool zh = language() == Language::ZhTw;
+    std::string reasons;
+    for (const auto& [name, reason] : rules::kReasonNames) {
+      if (countOf(reason) == 0) continue;
+      reasons += reasons.empty() ? "" : zh ? "、" : ", ";
+      reasons += std::string(rules::ReasonLabel(language(), reason)) + " " +
+                 std::to_string(countOf(reason));
+    }
+    if (!reasons.empty()) text += zh ? "（" + reasons + "）" : " (" + reasons + ")";
+    text += '\n';
+    return text;
+  }
+  std::vector<std::string> numbers = {std::to_string(valid), std::to_string(invalid)};
+  std::vector<std::string_view> names = {"valid", "invalid"};
+  for (const auto& [name, reason] : rules::kReasonNames) {
+    names.push_back(name);
+    numbers.push_back(std::to_string(countOf(reason)));
+  }
+  if (common.header) appendHeader(text, common.format, names);
+  std::vector<Field> fields;
+  for (std::size_t i = 0; i < names.size(); ++i) fields.push_back({names[i], numbers[i], true});
+  appendFields(text, common.format, fields, true);
+  appendRowEnd(text, common.format);
+  return text;
+}
 
 int runCheck(const CheckSettings& settings) {
   std::vector<std::string> inputs = settings.inputs;
@@ -218,13 +228,16 @@ int runCheck(const CheckSettings& settings) {
   for (const std::string& number : settings.numbers) {
     // A file name given where a number belongs is most likely meant to be read.
     if (!rules::VerifyId(number).isValid() && platform::exists(number)) {
-      platform::writeAll(platform::kStandardError,
-                         "taloma-id: " + filled(messages().isFile, number) + "\n");
+      const std::string shown = shownValue(number);
+      note(filled(messages().isFile, shown, shown));
     }
     checker.check(number, false, {});
   }
-  const bool allRead = forEachInput(
-      inputs, [&checker](const std::string& name, int fd) { return checker.checkLines(name, fd); });
+  const bool allRead =
+      forEachInput(inputs, [&checker] { checker.flush(); },
+                   [&checker](const std::string& name, TextSource& text) {
+                     return checker.checkLines(name, text);
+                   });
   if (!allRead) return 2;
   return checker.anyInvalid() ? 1 : 0;
 }

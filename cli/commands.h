@@ -1,6 +1,7 @@
 // The four subcommands of taloma-id, each run with settings already checked.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "cli/messages.h"
 #include "cli/output.h"
+#include "cli/text_source.h"
 #include "rules/id_kinds.h"
 
 namespace cli {
@@ -50,7 +52,9 @@ struct ScanSettings {
   std::vector<std::string> inputs;  // file names, "-" for standard input
   rules::KindSet kinds = rules::kAllKinds;
   bool nearMisses = false;
+  bool normalize = false;
   bool redact = false;
+  bool count = false;
   bool lineBuffered = false;
 };
 
@@ -61,10 +65,16 @@ int runGen(const GenSettings& settings);
 int runPlaces(const PlacesSettings& settings);
 int runScan(const ScanSettings& settings);
 
-// Calls `each(name, fd)` for every input, "-" being standard input, opened for reading; `each`
-// returns 0, or the errno of a read error. An input that cannot be opened or read is named on
-// standard error with the reason, and makes the result false; the others are still read.
-bool forEachInput(const std::vector<std::string>& inputs,
-                  const std::function<int(const std::string& name, int fd)>& each);
+// Calls `each(name, text)` for every input, "-" being standard input, read as text; `beforeRead`
+// runs before each read, which may wait. `each` returns 0, or the errno of a read error. An input
+// that cannot be opened or read is named on standard error with the reason, and makes the result
+// false; the others are still read. An input that is not text gets a note on standard error.
+bool forEachInput(const std::vector<std::string>& inputs, const std::function<void()>& beforeRead,
+                  const std::function<int(const std::string& name, TextSource& text)>& each);
+
+// The numbers found or checked, by reason (Reason::None, the valid ones, first), written as
+// -c/--count writes them: "9 valid, 2 invalid (check 2)" in text, a header and one row otherwise.
+using Counts = std::array<std::uint64_t, 6>;
+std::string CountsRow(const Counts& counts, const Common& common);
 
 }  // namespace cli

@@ -1,15 +1,14 @@
-// Opening the inputs of check and scan, and naming those that cannot be read.
+// Opening the inputs of check and scan, and naming those that cannot be read or are not text.
 #include "cli/commands.h"
 #include "cli/platform.h"
 
 namespace cli {
 
-bool forEachInput(const std::vector<std::string>& inputs,
-                  const std::function<int(const std::string& name, int fd)>& each) {
+bool forEachInput(const std::vector<std::string>& inputs, const std::function<void()>& beforeRead,
+                  const std::function<int(const std::string& name, TextSource& text)>& each) {
   bool allRead = true;
   const auto complain = [&allRead](const std::string& name, int error) {
-    std::string line = "taloma-id: " + filled(messages().cannotRead, name, reasonOf(language(), error));
-    platform::writeAll(platform::kStandardError, line + "\n");
+    note(filled(messages().cannotRead, shownValue(name), reasonOf(language(), error)));
     allRead = false;
   };
   for (const std::string& name : inputs) {
@@ -20,7 +19,15 @@ bool forEachInput(const std::vector<std::string>& inputs,
       complain(name, error);
       continue;
     }
-    error = each(name, fd);
+    TextSource text(
+        [fd, &beforeRead](char* into, std::size_t size) {
+          if (beforeRead) beforeRead();
+          return platform::readSome(fd, into, size);
+        },
+        [&name](std::uint64_t line) {
+          note(filled(messages().undecodable, shownValue(name), std::to_string(line)));
+        });
+    error = each(name, text);
     if (error != 0) complain(name, error);
     if (!standardInput) platform::close(fd);
   }

@@ -58,7 +58,7 @@ CLI::Validator oneOf(std::span<const Named<Enum>> names, const char* what) {
             return {};
           }
         }
-        throw BadValue{cli::filled(cli::messages().badChoice, what, value) +
+        throw BadValue{cli::filled(cli::messages().badChoice, what, cli::shownValue(value)) +
                        rules::NameList(names, cli::language())};
       },
       "");
@@ -84,7 +84,7 @@ CLI::Validator wholeNumber(const char* pattern) {
           }
           number = number * 10 + digit;
         }
-        if (!ok) throw BadValue{cli::filled(pattern, value)};
+        if (!ok) throw BadValue{cli::filled(pattern, cli::shownValue(value))};
         return {};
       },
       "");
@@ -97,7 +97,9 @@ CLI::Validator placeName() {
         // Spaces around a name in a list are the list's, not the name's.
         const std::string_view name = trimmed(value);
         const rules::Place* found = rules::PlaceByName(name);
-        if (found == nullptr) throw BadValue{cli::filled(cli::messages().badPlace, name)};
+        if (found == nullptr) {
+          throw BadValue{cli::filled(cli::messages().badPlace, cli::shownValue(name))};
+        }
         value = std::to_string(found->letterValue);
         return {};
       },
@@ -108,7 +110,7 @@ CLI::Validator languageName() {
   return CLI::Validator(
       [](std::string& value) -> std::string {
         if (!cli::languageNamed(value)) {
-          throw BadValue{cli::filled(cli::messages().badLanguage, value)};
+          throw BadValue{cli::filled(cli::messages().badLanguage, cli::shownValue(value))};
         }
         return {};
       },
@@ -120,14 +122,19 @@ struct CommonOptions {
   Format format = Format::Text;
   bool noHeader = false;
   std::string lang;
+  const CLI::Option* formatOption = nullptr;
+  const CLI::Option* noHeaderOption = nullptr;
 
   void addTo(CLI::App& command, const Messages& m) {
-    command.add_option("-f,--format", format, describing<Format>(m.format, kFormatNames))
+    formatOption = command.add_option("-f,--format", format, describing<Format>(m.format, kFormatNames))
         ->type_name("FORMAT")
         ->transform(oneOf<Format>(kFormatNames, m.formatWord));
-    command.add_flag("--no-header", noHeader, m.noHeader);
+    noHeaderOption = command.add_flag("--no-header", noHeader, m.noHeader);
     command.add_option("--lang", lang, m.lang)->type_name("LANG")->check(languageName());
   }
+
+  // Whether -f or --no-header was given, which a command that writes no rows refuses.
+  bool shapesRows() const { return formatOption->count() != 0 || noHeaderOption->count() != 0; }
 
   cli::Common settings() const { return {format, !noHeader}; }
 };
@@ -257,6 +264,8 @@ int main(int argc, char** argv) {
       ->allow_extra_args(false)
       ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord));
   scanCommand->add_flag("-a,--near-misses", scan.nearMisses, m.nearMisses);
+  scanCommand->add_flag("--normalize", scan.normalize, m.scanNormalize);
+  scanCommand->add_flag("-c,--count", scan.count, m.scanCount);
   scanCommand->add_flag("--redact", scan.redact, m.redact);
   scanCommand->add_flag("--line-buffered", scan.lineBuffered, m.lineBuffered);
   scanCommon.addTo(*scanCommand, m);
@@ -268,8 +277,8 @@ int main(int argc, char** argv) {
     for (const CLI::App* sub : commands) {
       if (sub->parsed()) command += " " + sub->get_name();
     }
-    cli::platform::writeAll(cli::platform::kStandardError,
-                            "taloma-id: " + message + "\n" + cli::filled(m.hint, command) + "\n");
+    cli::note(message);
+    cli::platform::writeAll(cli::platform::kStandardError, cli::filled(m.hint, command) + "\n");
     return 2;
   };
   const auto kindSet = [](const std::vector<rules::IdKind>& kinds) {
@@ -285,8 +294,9 @@ int main(int argc, char** argv) {
     for (const CLI::App* command :
          std::initializer_list<const CLI::App*>{&app, checkCommand, genCommand, placesCommand,
                                                 scanCommand}) {
-      if (!command->remaining().empty()) {
-        return usageError(cli::filled(m.unexpected, command->remaining().front()));
+      // "--" ends the options; CLI11 leaves the mark itself among the extras.
+      for (const std::string& extra : command->remaining()) {
+        if (extra != "--") return usageError(cli::filled(m.unexpected, cli::shownValue(extra)));
       }
     }
     if (version) return print("taloma-id " + std::string(version::kVersion) + "\n");
@@ -308,12 +318,19 @@ int main(int argc, char** argv) {
                                                    ? ""
                                                    : placeOption->results().front())};
       }
+      std::string leftOut;
       for (const rules::Place& place : rules::Places()) {
         const bool chosen = placeOption->count() == 0 ||
                             std::find(placeValues.begin(), placeValues.end(),
                                       place.letterValue) != placeValues.end();
-        if (chosen && !(current && place.lastIssued != 0)) gen.places.push_back(&place);
+        if (!chosen) continue;
+        if (current && place.lastIssued != 0) {
+          leftOut += (leftOut.empty() ? "" : ", ") + std::string(1, place.letter);
+        } else {
+          gen.places.push_back(&place);
+        }
       }
+      if (gen.places.empty()) throw BadValue{cli::filled(m.notCurrent, leftOut)};
       if (sexOption->count() == 0 || sex == rules::Sex::Male) gen.sexes.push_back(rules::Sex::Male);
       if (sexOption->count() == 0 || sex == rules::Sex::Female) {
         gen.sexes.push_back(rules::Sex::Female);
@@ -329,10 +346,10 @@ int main(int argc, char** argv) {
         }
       }
       gen.categories = categories;
-      if (gen.places.empty()) throw BadValue{cli::filled(m.badPlace, "")};
       return cli::runGen(gen);
     }
     if (scanCommand->parsed()) {
+      if (scan.redact && (scan.count || scanCommon.shapesRows())) throw BadValue{m.redactAlone.text};
       scan.common = scanCommon.settings();
       scan.kinds = kindSet(scanKinds);
       return cli::runScan(scan);
@@ -355,6 +372,14 @@ int main(int argc, char** argv) {
     }
     return print(help);
   } catch (const CLI::ArgumentMismatch& e) {
+    // An option of one value that came twice, or one that came without its value.
+    for (const CLI::App* command : commands) {
+      for (const CLI::Option* option : command->get_options()) {
+        if (option->get_items_expected_max() == 1 && option->count() > 1) {
+          return usageError(cli::filled(m.givenTwice, option->get_name()));
+        }
+      }
+    }
     return usageError(cli::filled(m.needsValue, optionIn(e.what())));
   } catch (const CLI::ParseError& e) {
     return usageError(cli::filled(m.badArguments, e.what()));

@@ -40,7 +40,9 @@ constexpr Messages kChinese{
     .postal = "改為每個郵遞區號一列",
     .files = "要搜尋的檔案；未給檔案時讀取標準輸入，- 代表標準輸入",
     .nearMisses = "也列出外形像號碼但不正確的，並說明原因",
-    .redact = "原樣輸出輸入內容，只把正確的號碼遮蔽為字首加九個 *",
+    .redact = "原樣輸出輸入內容，只把正確的號碼遮蔽為字首加九個 *（加上 -a 時，不正確的也遮蔽）",
+    .scanNormalize = "號碼中間夾著看不見的字元（零寬空格、軟連字號等）時也找得到",
+    .scanCount = "只輸出找到的數量，不正確的依原因分列",
     .checkFooter = "結束狀態：0 全部正確，1 有不正確的號碼，2 用法錯誤或無法讀取輸入。\n"
                    "原因代碼依序為 length、letter、second、digit、check。",
     .genFooter = "產生器：xoshiro256**，由 SplitMix64 從 --seed 展開初始狀態；範圍取值用 "
@@ -61,9 +63,13 @@ constexpr Messages kChinese{
     .badLanguage = "不明的語言「%1」：應為 zh-TW 或 en",
     .unexpected = "無法辨識的引數：%1",
     .needsValue = "選項 %1 需要一個值",
+    .givenTwice = "選項 %1 只能給一次",
     .badArguments = "無法解讀這些引數",
     .noCommand = "請指定子命令：check、gen、places 或 scan",
     .categoryNeedsResident = "--category 只用於新式居留證號（-k resident）",
+    .notCurrent = "--current 不含已不再核發的字首：%1",
+    .redactAlone = "--redact 原樣輸出輸入內容，不能與 -c、-f 或 --no-header 一起用",
+    .undecodable = "%1：第 %2 行有不是 UTF-8 或 UTF-16 文字的位元組，每個位元組各算一個字元",
     .tooFew = "這些條件只有 %1 個不同的號碼，無法產生更多不重複的號碼",
     .isFile = "「%1」是一個檔案；要檢查檔案中的號碼，請用 -i %1",
     .cannotRead = "無法讀取 %1：%2",
@@ -112,7 +118,10 @@ constexpr Messages kEnglish{
     .files = "Files to search; with none, standard input is read; - is standard input",
     .nearMisses = "Also report what looks like a number but is not valid, with the reason",
     .redact = "Write the input back as it is, with each valid number masked as its letter and "
-              "nine *",
+              "nine * (with -a, the invalid ones too)",
+    .scanNormalize = "Also find numbers with invisible characters inside them (zero-width spaces, "
+                     "soft hyphens and the like)",
+    .scanCount = "Print only how many numbers were found, the invalid ones by reason",
     .checkFooter = "Exit status: 0 all valid, 1 any invalid, 2 usage error or unreadable input.\n"
                    "Reasons, in the order tried: length, letter, second, digit, check.",
     .genFooter = "Generator: xoshiro256** seeded from --seed through SplitMix64; Lemire's "
@@ -134,9 +143,14 @@ constexpr Messages kEnglish{
     .badLanguage = "unknown language '%1': zh-TW or en",
     .unexpected = "The following argument was not expected: %1",
     .needsValue = "%1 needs a value",
+    .givenTwice = "%1 is given more than once",
     .badArguments = "%1",
     .noCommand = "a command is needed: check, gen, places or scan",
     .categoryNeedsResident = "--category is for resident numbers only (-k resident)",
+    .notCurrent = "--current leaves out the letters no longer issued: %1",
+    .redactAlone = "--redact writes the input back as it was; it takes no -c, -f or --no-header",
+    .undecodable = "%1: line %2 holds bytes that are neither UTF-8 nor UTF-16 text; each counts "
+                   "as one character",
     .tooFew = "only %1 different numbers exist for these choices; --unique cannot give more",
     .isFile = "'%1' is a file; to check the numbers in it, give -i %1",
     .cannotRead = "cannot read %1: %2",

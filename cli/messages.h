@@ -35,7 +35,7 @@ struct Messages {
   Text numbers, input, kinds, normalize, quiet, status, count, lineBuffered;
   Text genCount, seed, kind, place, sex, category, unique, current;
   Text postal;
-  Text files, nearMisses, redact;
+  Text files, nearMisses, redact, scanNormalize, scanCount;
   Text checkFooter, genFooter, scanFooter;
   Text optionsGroup, commandsGroup, usageLabel, optionsLabel, commandLabel, argumentsLabel;
   // Errors and notes; %1 and %2 stand for the values named
@@ -47,9 +47,13 @@ struct Messages {
   Text badLanguage;      // %1 the value
   Text unexpected;       // %1 the argument
   Text needsValue;       // %1 the option
+  Text givenTwice;       // %1 the option
   Text badArguments;     // %1 the parser's own message
   Text noCommand;
   Text categoryNeedsResident;
+  Text notCurrent;       // %1 the letters left out
+  Text redactAlone;
+  Text undecodable;      // %1 the file, %2 the line
   Text tooFew;           // %1 how many different numbers there are
   Text isFile;           // %1 the argument
   Text cannotRead;       // %1 the file, %2 the system's reason

@@ -25,10 +25,13 @@ void Output::write(std::string_view bytes) {
 }
 
 void fail(std::string_view message) {
-  std::string line = "taloma-id: ";
-  line.append(message).append("\n");
-  platform::writeAll(platform::kStandardError, line);
+  note(message);
   platform::quit(2);
+}
+
+std::string shownValue(std::string_view value) {
+  std::string scratch;
+  return std::string(shown(value, false, scratch));
 }
 
 std::string_view shown(std::string_view text, bool cut, std::string& scratch) {
@@ -59,13 +62,14 @@ namespace {
 constexpr char kHex[] = "0123456789abcdef";
 
 // Text for a terminal: what would move the cursor, change colours or reorder the line is shown as
-// an escape instead, and a backslash is doubled so that the escapes read one way only.
-void appendForTerminal(std::string& out, std::string_view value) {
+// an escape instead. In a field a backslash is doubled, so that the escapes read one way only; a
+// message is read, not parsed, and keeps a Windows path as it is.
+void appendForTerminal(std::string& out, std::string_view value, bool field = true) {
   for (std::size_t at = 0; at < value.size();) {
     const auto [c, size, valid] = rules::Utf8At(value, at);
     if (!valid) {
       out += "\uFFFD";
-    } else if (c == U'\\') {
+    } else if (c == U'\\' && field) {
       out += "\\\\";
     } else if (c == U'\t') {
       out += "\\t";
@@ -80,6 +84,13 @@ void appendForTerminal(std::string& out, std::string_view value) {
 }
 
 }  // namespace
+
+void note(std::string_view message) {
+  std::string line = "taloma-id: ";
+  appendForTerminal(line, message, false);
+  line += '\n';
+  platform::writeAll(platform::kStandardError, line);
+}
 
 void appendField(std::string& out, Format format, std::string_view value) {
   switch (format) {

@@ -138,7 +138,14 @@ inline void putNumber(Output& out, std::uint64_t number) {
   out.commit(static_cast<std::size_t>(std::to_chars(at, at + 20, number).ptr - at));
 }
 
-// Ends the program with status 2 after one line on standard error, "taloma-id: <message>".
+// One line on standard error, "taloma-id: <message>", with what a terminal would act on shown as
+// escapes and bytes that are not UTF-8 as U+FFFD.
+void note(std::string_view message);
+
+// Ends the program with status 2 after note(message).
 [[noreturn]] void fail(std::string_view message);
+
+// A value the user gave, as a message shows it: cut to its first 64 characters as inputs are.
+std::string shownValue(std::string_view value);
 
 }  // namespace cli

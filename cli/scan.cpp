@@ -1,5 +1,7 @@
-// taloma-id scan: the numbers in any text, with where they stand; or the text with them masked.
+// taloma-id scan: the numbers in any text, with where they stand; their count; or the text with them
+// masked.
 #include <array>
+#include <optional>
 
 #include "cli/commands.h"
 #include "cli/platform.h"
@@ -22,7 +24,7 @@ class Reporter {
         m_withFile(withFile || m_format != Format::Text),
         m_parts(m_format, settings.kinds) {
     std::string header;
-    if (settings.common.header && !settings.redact) appendHeader(header, m_format, kFields);
+    if (settings.common.header) appendHeader(header, m_format, kFields);
     m_out.put(header);
   }
 
@@ -42,10 +44,18 @@ class Reporter {
     m_out.put(json ? std::string_view(",\"column\":") : separator.substr(0, 1));
     putNumber(m_out, found.column);
     m_out.put(m_format == Format::Text ? std::string_view(": ")
-              : json                   ? std::string_view(",\"input\":\"")
+              : json                   ? std::string_view(",\"input\":")
                                        : separator.substr(0, 1));
-    m_out.put(found.text);
-    if (json) m_out.put('"');
+    // With --normalize a number may hold invisible characters, which the formats escape.
+    if (found.text.size() == rules::kNumberLength) {
+      if (json) m_out.put('"');
+      m_out.put(found.text);
+      if (json) m_out.put('"');
+    } else {
+      m_field.clear();
+      appendField(m_field, m_format, found.text);
+      m_out.put(m_field);
+    }
     m_out.put(m_parts(found.verdict));
     if (m_format != Format::Text) m_out.put(json ? std::string_view("}\n") : std::string_view("\n"));
     m_out.endRow();
@@ -57,6 +67,7 @@ class Reporter {
   bool m_withFile;
   VerdictParts m_parts;
   FileField m_file;
+  std::string m_field;
 };
 
 }  // namespace
@@ -66,27 +77,38 @@ int runScan(const ScanSettings& settings) {
   if (inputs.empty()) inputs.push_back("-");
   Output out(platform::kStandardOutput);
   out.setLineBuffered(settings.lineBuffered || platform::isTerminal(platform::kStandardOutput));
-  Reporter reporter(out, settings, inputs.size() > 1);
+  const bool report = !settings.redact && !settings.count;
+  std::optional<Reporter> reporter;
+  if (report) reporter.emplace(out, settings, inputs.size() > 1);
+  Counts counts{};
   bool anyFound = false;
-  const bool allRead = forEachInput(inputs, [&](const std::string& name, int fd) {
-    Scanner scanner(
-        [&out, fd](char* into, std::size_t size) {
-          // Whatever is ready goes out before a read that may wait, so a slow input streams.
-          out.flush();
-          return platform::readSome(fd, into, size);
-        },
-        settings.kinds, settings.nearMisses && !settings.redact);
-    return scanner.run([&](std::string_view bytes, const Found* number) {
-      if (number != nullptr) anyFound = true;
-      if (!settings.redact) {
-        if (number != nullptr) reporter.report(name, *number);
-      } else if (number != nullptr && number->verdict.isValid()) {
-        out.put(Masked(bytes));
-      } else {
-        out.put(bytes);
+  const ScanOptions options{settings.kinds, settings.nearMisses, settings.normalize, report};
+  // Whatever is ready goes out before a read that may wait, so a slow input streams.
+  const auto flush = [&out] { out.flush(); };
+  const bool allRead = forEachInput(inputs, flush, [&](const std::string& name, TextSource& text) {
+    Scanner scanner([&text](char* into, std::size_t size) { return text.read(into, size); },
+                    options);
+    std::optional<Encoder> encoder;  // --redact writes UTF-16 back as UTF-16
+    std::string encoded;
+    const int error = scanner.run([&](std::string_view bytes, const Found* number) {
+      if (number != nullptr) {
+        anyFound = true;
+        if (report) reporter->report(name, *number);
+        if (settings.count) ++counts[static_cast<std::size_t>(number->verdict.reason)];
       }
+      if (!settings.redact) return;
+      const std::string masked = number != nullptr ? Masked(bytes) : std::string();
+      if (number != nullptr) bytes = masked;
+      if (!encoder && text.encoding() != Encoding::Utf8) encoder.emplace(text.encoding());
+      if (!encoder) return out.put(bytes);
+      encoded.clear();
+      encoder->put(bytes, encoded);
+      out.put(encoded);
     });
+    if (settings.redact && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
+    return error;
   });
+  if (settings.count) out.put(CountsRow(counts, settings.common));
   if (!allRead) return 2;
   return anyFound ? 0 : 1;
 }

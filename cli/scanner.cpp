@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "rules/text.h"
+
 namespace cli {
 namespace {
 
@@ -19,10 +21,14 @@ constexpr auto kInteresting = [] {
   return interesting;
 }();
 
-// A number starts at most two full-width characters before its digits, and the character before
-// it decides whether it stands alone: a block keeps this much before where scanning goes on.
-constexpr std::ptrdiff_t kBefore = 6;
-constexpr std::ptrdiff_t kHistory = kBefore + 6;
+// What is looked at before a run of digits: the second character and the letter, each up to
+// three bytes with up to kMostHidden invisible formatting characters before it (with --normalize),
+// then the character before the number and an escape sequence that it may end. A block keeps
+// kBefore bytes unpassed before where scanning goes on, and kHistory bytes in all.
+constexpr int kMostHidden = 4;
+constexpr int kEscapeReach = 16;
+constexpr std::ptrdiff_t kBefore = 2 * (3 + 4 * kMostHidden);
+constexpr std::ptrdiff_t kHistory = kBefore + 3 + 4 * kMostHidden + kEscapeReach + 2;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -36,6 +42,10 @@ struct Character {
 };
 
 constexpr bool isAsciiLetter(unsigned c) { return (c | 0x20) - 'a' < 26; }
+
+std::string_view view(const unsigned char* from, const unsigned char* to) {
+  return {reinterpret_cast<const char*>(from), static_cast<std::size_t>(to - from)};
+}
 
 // The full-width letter or digit of the three bytes at `p` (EF BC/BD xx), in ASCII; 0 for none.
 constexpr char fullWidthForm(const unsigned char* p) {
@@ -51,15 +61,43 @@ Kind kindOf(char ascii) {
   return ascii >= '0' && ascii <= '9' ? Kind::Digit : Kind::Letter;
 }
 
-// The character that ends just before `p`; Edge at the start of what is kept.
-Character before(const unsigned char* p, const unsigned char* first) {
+// Whether the ASCII letter at `letter` is the final byte of a terminal's escape sequence: ESC and
+// intermediate bytes (ESC ( B), or ESC [ with parameters (the colours of ESC [ 1 ; 31 m).
+bool endsEscape(const unsigned char* letter, const unsigned char* first) {
+  const unsigned char* q = letter;
+  for (int i = 0; i < kEscapeReach && q > first && q[-1] >= 0x20 && q[-1] <= 0x3F; ++i) --q;
+  if (q > first && q[-1] == 0x1B) return true;
+  return q - first >= 2 && q[-1] == '[' && q[-2] == 0x1B;
+}
+
+// The size of the invisible formatting character that ends just before `p`, or 0.
+std::size_t formatBefore(const unsigned char* p, const unsigned char* first) {
+  for (int size = 2; size <= 4 && p - first >= size; ++size) {
+    const std::string_view text = view(p - size, p);
+    if (rules::Utf8SequenceLength(text, 0) == size &&
+        rules::IsFormatCharacter(rules::DecodeUtf8(text, 0, size))) {
+      return static_cast<std::size_t>(size);
+    }
+  }
+  return 0;
+}
+
+// The character that ends just before `p`, past the invisible formatting characters before it
+// when they are skipped; Edge at the start of what is kept. A letter that ends an escape sequence
+// is no letter: the colour codes of a log do not touch the number after them.
+Character before(const unsigned char* p, const unsigned char* first, bool skipHidden) {
+  for (int i = 0; skipHidden && i < kMostHidden; ++i) {
+    const std::size_t hidden = formatBefore(p, first);
+    if (hidden == 0) break;
+    p -= hidden;
+  }
   if (p == first) return {};
   if (p[-1] < 0x80) {
-    const char c = static_cast<char>(p[-1]);
-    return {isAsciiLetter(p[-1])              ? Kind::Letter
-            : (p[-1] >= '0' && p[-1] <= '9') ? Kind::Digit
-                                              : Kind::Other,
-            p - 1, c};
+    const unsigned b = p[-1];
+    const Kind kind = isAsciiLetter(b)  ? (endsEscape(p - 1, first) ? Kind::Other : Kind::Letter)
+                      : b - '0' <= 9u ? Kind::Digit
+                                       : Kind::Other;
+    return {kind, p - 1, static_cast<char>(b)};
   }
   if (p - first >= 3) {
     const char c = fullWidthForm(p - 3);
@@ -103,34 +141,55 @@ constexpr std::uint64_t interestingBytes(std::uint64_t word) {
 }
 static_assert(interestingBytes(0x3A392F30EF41EE00u) == 0x0080008080000000u);
 
-// Characters, as columns count them, in [from, to): every byte that does not continue a sequence.
+// Characters, as columns count them, in [from, to), which no well-formed sequence crosses: each
+// well-formed UTF-8 sequence is one, and so is each byte that is not part of one.
 std::uint64_t characters(const unsigned char* from, const unsigned char* to) {
-  std::uint64_t count = static_cast<std::uint64_t>(to - from);
-  for (; to - from >= 8; from += 8) {
-    const std::uint64_t word = wordAt(from);
-    count -= static_cast<std::uint64_t>(std::popcount(word & ~(word << 1) & kHighs));
+  std::uint64_t count = 0;
+  while (from < to) {
+    while (to - from >= 8 && (wordAt(from) & kHighs) == 0) {
+      from += 8;
+      count += 8;
+    }
+    if (from == to) break;
+    const int length = *from < 0x80 ? 1 : rules::Utf8SequenceLength(view(from, to), 0);
+    from += length == 0 ? 1 : length;
+    ++count;
   }
-  for (; from < to; ++from) count -= (*from & 0xC0) == 0x80;
   return count;
+}
+
+// `p`, or the start of the well-formed sequence that `p` falls inside.
+const unsigned char* characterStart(const unsigned char* p, const unsigned char* first,
+                                    const unsigned char* end) {
+  for (std::ptrdiff_t back = 1; back <= 3 && p - back >= first; ++back) {
+    if (rules::Utf8SequenceLength(view(p - back, end), 0) > back) return p - back;
+  }
+  return p;
 }
 
 }  // namespace
 
 std::string Masked(std::string_view number) {
-  std::size_t at = number[0] == '\xEF' ? 3 : 1;
-  std::string masked(number.substr(0, at));
-  while (at < number.size()) {
-    const bool wide = number[at] == '\xEF';
-    masked += wide ? "\uFF0A" : "*";
-    at += wide ? 3 : 1;
+  std::string masked;
+  bool letterSeen = false;
+  for (std::size_t at = 0; at < number.size();) {
+    const rules::Utf8Character character = rules::Utf8At(number, at);
+    const bool ascii = character.code < 0x80;
+    const bool wide = !ascii && rules::NarrowForm(character.code) != character.code;
+    if ((ascii || wide) && letterSeen) {
+      masked += wide ? "\uFF0A" : "*";
+    } else {
+      masked.append(number, at, character.size);
+    }
+    letterSeen = letterSeen || ascii || wide;
+    at += character.size;
   }
   return masked;
 }
 
-Scanner::Scanner(Source source, rules::KindSet kinds, bool nearMisses, std::size_t blockSize)
+Scanner::Scanner(Source source, const ScanOptions& options, std::size_t blockSize)
     : m_source(std::move(source)),
-      m_kinds(kinds),
-      m_nearMisses(nearMisses),
+      m_options(options),
       m_capacity(std::max<std::size_t>(blockSize, 4 * kHistory + 64)),
       m_buffer(new unsigned char[m_capacity]),
       m_end(m_buffer.get()),
@@ -143,7 +202,7 @@ int Scanner::run(const Sink& sink) {
     if (m_ended) break;
     refill(sink);
   }
-  if (m_run == 8 || m_run == 9) consider(m_runStart, m_run, m_end, sink);
+  if (m_run == 8 || m_run == 9) consider(m_runStart, m_run, m_runEnd, m_end, sink);
   m_run = 0;
   pass(m_end, sink);
   return m_error;
@@ -163,10 +222,12 @@ bool Scanner::refill(const Sink& sink) {
   const unsigned char* anchor = m_run > 0 && m_run <= 9 ? m_runStart : m_next;
   const auto back = [&](std::ptrdiff_t bytes) { return std::min(anchor - buffer, bytes); };
   pass(anchor - back(kBefore), sink);
-  unsigned char* keep = buffer + (anchor - buffer) - back(kHistory);
+  // Columns are counted up to where the block is cut, so the cut falls between characters.
+  unsigned char* keep = const_cast<unsigned char*>(
+      characterStart(buffer + (anchor - buffer) - back(kHistory), buffer, m_end));
 
   const std::uint64_t kept = m_base + static_cast<std::uint64_t>(keep - buffer);
-  countUpTo(kept);
+  if (m_options.positions) countUpTo(kept);
   const std::size_t size = static_cast<std::size_t>(m_end - keep);
   std::memmove(buffer, keep, size);
   const std::ptrdiff_t shift = keep - buffer;
@@ -174,6 +235,7 @@ bool Scanner::refill(const Sink& sink) {
   m_next -= shift;
   m_passed -= shift;
   if (m_runStart != nullptr) m_runStart -= shift;
+  if (m_runEnd != nullptr) m_runEnd -= shift;
   m_end = buffer + size;
 
   const long got = m_source(reinterpret_cast<char*>(m_end), m_capacity - size);
@@ -245,6 +307,7 @@ void Scanner::scanBlock(const Sink& sink) {
       }
       while (p < end && static_cast<unsigned>(*p - '0') <= 9) ++p;
       m_run += static_cast<std::size_t>(p - start);
+      m_runEnd = p;
       continue;
     }
     if (c == 0xEF) {
@@ -253,51 +316,77 @@ void Scanner::scanBlock(const Sink& sink) {
       if (end - p >= 3 && p[1] == 0xBC && p[2] >= 0x90 && p[2] <= 0x99) {
         if (m_run++ == 0) m_runStart = p;
         p += 3;
+        m_runEnd = p;
         continue;
       }
     }
-    if (m_run == 8 || m_run == 9) consider(m_runStart, m_run, p, sink);
+    if (m_options.normalize && m_run > 0 && c >= 0x80) {
+      // An invisible formatting character inside a run does not end it; one split between two
+      // reads waits for the rest.
+      if (end - p < 4 && !m_ended && rules::Utf8SequenceLength(view(p, end), 0) == 0) break;
+      if (const std::size_t hidden = formatCharacterAt(p)) {
+        p += hidden;
+        continue;
+      }
+    }
+    if (m_run == 8 || m_run == 9) consider(m_runStart, m_run, m_runEnd, p, sink);
     m_run = 0;
     ++p;
   }
   m_next = const_cast<unsigned char*>(p);
 }
 
-void Scanner::consider(const unsigned char* start, std::size_t digits, const unsigned char* after,
-                       const Sink& sink) {
-  if (isWordAt(after, m_end)) return;
+std::size_t Scanner::formatCharacterAt(const unsigned char* p) const {
+  const std::string_view rest = view(p, m_end);
+  const int length = rules::Utf8SequenceLength(rest, 0);
+  if (length < 2 || !rules::IsFormatCharacter(rules::DecodeUtf8(rest, 0, length))) return 0;
+  return static_cast<std::size_t>(length);
+}
+
+void Scanner::consider(const unsigned char* start, std::size_t digits, const unsigned char* last,
+                       const unsigned char* next, const Sink& sink) {
+  if (isWordAt(next, m_end)) return;
   const unsigned char* const first = m_buffer.get();
+  const bool skipHidden = m_options.normalize;
   // Nine digits take the second place themselves; eight need a letter there.
   Character second;
   if (digits == 8) {
-    second = before(start, first);
+    second = before(start, first, skipHidden);
     if (second.kind != Kind::Letter) return;
   }
-  const Character letter = before(digits == 8 ? second.start : start, first);
+  const Character letter = before(digits == 8 ? second.start : start, first, skipHidden);
   if (letter.kind != Kind::Letter) return;
-  const Kind edge = before(letter.start, first).kind;
+  const Kind edge = before(letter.start, first, skipHidden).kind;
   if (edge == Kind::Letter || edge == Kind::Digit) return;
 
   Found found;
   std::size_t at = 0;
   found.ascii[at++] = letter.ascii;
   if (digits == 8) found.ascii[at++] = second.ascii;
-  for (const unsigned char* p = start; p < after; ++at) {
-    found.ascii[at] = *p < 0x80 ? static_cast<char>(*p) : fullWidthForm(p);
-    p += *p < 0x80 ? 1 : 3;
+  for (const unsigned char* p = start; p < last;) {
+    if (*p < 0x80) {
+      found.ascii[at++] = static_cast<char>(*p++);
+    } else if (const char c = fullWidthForm(p)) {
+      found.ascii[at++] = c;
+      p += 3;
+    } else {
+      p += formatCharacterAt(p);  // kept inside the run by --normalize
+    }
   }
-  found.verdict = rules::VerifyTen(reinterpret_cast<const unsigned char*>(found.ascii), m_kinds);
-  if (!found.verdict.isValid() && !m_nearMisses) return;
+  found.verdict =
+      rules::VerifyTen(reinterpret_cast<const unsigned char*>(found.ascii), m_options.kinds);
+  if (!found.verdict.isValid() && !m_options.nearMisses) return;
 
   pass(letter.start, sink);
   found.offset = m_base + static_cast<std::uint64_t>(letter.start - first);
-  found.text = {reinterpret_cast<const char*>(letter.start),
-                static_cast<std::size_t>(after - letter.start)};
-  countUpTo(found.offset);
-  found.line = m_line;
-  found.column = m_column + 1;
+  found.text = view(letter.start, last);
+  if (m_options.positions) {
+    countUpTo(found.offset);
+    found.line = m_line;
+    found.column = m_column + 1;
+  }
   sink(found.text, &found);
-  m_passed = after;
+  m_passed = last;
 }
 
 }  // namespace cli

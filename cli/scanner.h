@@ -18,16 +18,24 @@ namespace cli {
 struct Found {
   std::uint64_t offset = 0;  // of its first byte in the input
   std::uint64_t line = 1;    // counted from 1
-  std::uint64_t column = 1;  // counted from 1 in characters: bytes that do not continue a UTF-8
-                             // sequence, after a byte-order mark that opens the input
-  std::string_view text;     // as it stands in the input, 10 to 30 bytes
+  std::uint64_t column = 1;  // counted from 1 in characters, after a byte-order mark that opens
+                             // the input; each byte that is not UTF-8 is a character of its own
+  std::string_view text;     // as it stands in the input, from its letter to its last digit
   char ascii[10] = {};       // its characters in ASCII, case kept
   rules::IdVerdict verdict;  // of the ASCII form
 };
 
 // A number as --redact writes it: its letter kept, the nine characters after it asterisks of their
-// own width, so columns and line lengths stay as they were.
+// own width, so columns and line lengths stay as they were. Invisible formatting characters inside
+// it stay as they are.
 std::string Masked(std::string_view number);
+
+struct ScanOptions {
+  rules::KindSet kinds = rules::kAllKinds;
+  bool nearMisses = false;  // report every shape of a number, valid or not
+  bool normalize = false;   // invisible formatting characters inside a number do not break it
+  bool positions = true;    // count the line and column of each number found
+};
 
 class Scanner {
  public:
@@ -39,8 +47,7 @@ class Scanner {
   // number with `number` set.
   using Sink = std::function<void(std::string_view bytes, const Found* number)>;
 
-  // Numbers of `kinds` are reported when valid; with `nearMisses`, every shape is, valid or not.
-  Scanner(Source source, rules::KindSet kinds, bool nearMisses, std::size_t blockSize = kBlockSize);
+  Scanner(Source source, const ScanOptions& options, std::size_t blockSize = kBlockSize);
 
   // Reads the whole input through `sink`; the errno of a read error, or 0.
   int run(const Sink& sink);
@@ -48,14 +55,14 @@ class Scanner {
  private:
   bool refill(const Sink& sink);
   void scanBlock(const Sink& sink);
-  void consider(const unsigned char* start, std::size_t digits, const unsigned char* after,
-                const Sink& sink);
+  void consider(const unsigned char* start, std::size_t digits, const unsigned char* last,
+                const unsigned char* next, const Sink& sink);
+  std::size_t formatCharacterAt(const unsigned char* p) const;
   void countUpTo(std::uint64_t offset);
   void pass(const unsigned char* upTo, const Sink& sink);
 
   Source m_source;
-  rules::KindSet m_kinds;
-  bool m_nearMisses;
+  ScanOptions m_options;
   std::size_t m_capacity;
   std::unique_ptr<unsigned char[]> m_buffer;
   unsigned char* m_end;        // the end of the bytes read
@@ -65,8 +72,10 @@ class Scanner {
   bool m_ended = false;
   int m_error = 0;
 
-  // The run of digits being read: its first byte and its length in characters.
+  // The run of digits being read: its first byte, the end of its last digit and its length in
+  // digits.
   const unsigned char* m_runStart = nullptr;
+  const unsigned char* m_runEnd = nullptr;
   std::size_t m_run = 0;
 
   // Lines and columns are counted lazily, up to m_counted.

@@ -9,11 +9,11 @@ struct Range {
   char32_t last;
 };
 
-// Unicode's Cc, Cf, Zl and Zp characters.
-constexpr Range kInvisible[] = {
-    {0x0000, 0x001F},   {0x007F, 0x009F},   {0x00AD, 0x00AD},   {0x0600, 0x0605},
+// Unicode's Cf characters.
+constexpr Range kFormat[] = {
+    {0x00AD, 0x00AD},   {0x0600, 0x0605},
     {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},   {0x0890, 0x0891},
-    {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x2028, 0x202E},
+    {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x202A, 0x202E},
     {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},
     {0x110BD, 0x110BD}, {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3},
     {0x1D173, 0x1D17A}, {0xE0001, 0xE0001}, {0xE0020, 0xE007F},
@@ -39,12 +39,19 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-bool IsInvisible(char32_t c) noexcept {
-  for (const Range& range : kInvisible) {
+bool IsFormatCharacter(char32_t c) noexcept {
+  if (c < kFormat[0].first) return false;
+  for (const Range& range : kFormat) {
     if (c < range.first) return false;
     if (c <= range.last) return true;
   }
   return false;
+}
+
+bool IsInvisible(char32_t c) noexcept {
+  // Cc, then the line and paragraph separators (Zl, Zp), then Cf.
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
+         IsFormatCharacter(c);
 }
 
 std::string WithoutInvisibles(std::string_view text) {

@@ -69,6 +69,11 @@ void AppendUtf8(std::string& out, char32_t c);
 // separators. A paste into the number box loses them.
 bool IsInvisible(char32_t c) noexcept;
 
+// The invisible formatting characters alone (Cf): zero-width characters, the soft hyphen, the word
+// joiner, bidirectional controls, byte-order marks. They can sit inside a word without breaking it
+// to the eye, where a control or a line separator would.
+bool IsFormatCharacter(char32_t c) noexcept;
+
 // The UTF-16 offset where character `position` (counted from 1) of `text` starts, a surrogate pair
 // being one character; the text's length when it has fewer characters.
 constexpr std::size_t Utf16Offset(std::u16string_view text, int position) noexcept {

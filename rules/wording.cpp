@@ -61,6 +61,19 @@ std::string_view KindLabel(IdKind kind) {
   return {};
 }
 
+std::string_view ReasonLabel(Language language, Reason reason) {
+  if (language == Language::En) return NameOf(reason);
+  switch (reason) {
+    case Reason::Length: return "長度";
+    case Reason::Letter: return "字首";
+    case Reason::Second: return "第二碼";
+    case Reason::Digit: return "數字";
+    case Reason::Check: return "檢測碼";
+    case Reason::None: break;
+  }
+  return {};
+}
+
 std::string_view CategoryLabel(Language language, Category category) {
   const bool zh = language == Language::ZhTw;
   switch (category) {

@@ -68,6 +68,9 @@ std::string NameList(std::span<const Named<Enum>> names, Language language) {
 // A resident category as people name it: 外國人或無國籍人士, "foreign or stateless", ...
 std::string_view CategoryLabel(Language language, Category category);
 
+// A reason as a count names it: its machine name in English, 長度, 字首, ... in Chinese.
+std::string_view ReasonLabel(Language language, Reason reason);
+
 // What a kind of number is called in Chinese.
 std::string_view KindLabel(IdKind kind);
 

@@ -138,6 +138,14 @@ std::vector<Plain> plainCharacters(std::string_view text) {
                (c >= 0xFF41 && c <= 0xFF5A)) {
       ascii = static_cast<char>(c - 0xFF00 + 0x20);
     }
+    // The letter that ends an escape sequence (ESC [ 3 1 m, ESC ( B) is no letter of the text.
+    if (c >= 'A' && c <= 'z' && ascii != 0) {
+      std::size_t k = out.size();
+      while (k > 0 && out.size() - k < 16 && text[out[k - 1].at] >= 0x20 && text[out[k - 1].at] <= 0x3F) --k;
+      const bool escape = (k > 0 && text[out[k - 1].at] == 0x1B) ||
+                          (k > 1 && text[out[k - 1].at] == '[' && text[out[k - 2].at] == 0x1B);
+      if (escape) ascii = 0;
+    }
     out.push_back({at, size, ascii});
     at += size;
   }
@@ -167,8 +175,7 @@ std::vector<cli::Found> plainScan(std::string_view input, unsigned kinds, bool n
     if (from == 0 && bom) from = 3;
     f.line = 1;
     for (std::size_t k = 0; k < f.offset; ++k) f.line += input[k] == '\n';
-    f.column = 1;
-    for (std::size_t k = from; k < f.offset; ++k) f.column += (input[k] & 0xC0) != 0x80;
+    f.column = 1 + plainDecode(input.substr(from, f.offset - from)).size();
     found.push_back(f);
   }
   return found;
@@ -186,7 +193,7 @@ void checkScan(std::string_view input, unsigned kinds, std::size_t block, std::s
         offered += n;
         return static_cast<long>(n);
       },
-      kinds, nearMisses, block);
+      cli::ScanOptions{kinds, nearMisses, false, true}, block);
   std::vector<cli::Found> got;
   std::string passed, redacted;
   scanner.run([&](std::string_view bytes, const cli::Found* number) {
@@ -217,6 +224,42 @@ void checkScan(std::string_view input, unsigned kinds, std::size_t block, std::s
     expected.replace(f.offset + first, f.text.size() - first, mask);
   }
   require(redacted == expected, "redacted", input);
+}
+
+// With invisible formatting characters allowed inside numbers: each number reported stands where
+// it is said to, is its letter and nine digits with nothing else but such characters, and the
+// redacted text differs from the input only inside the numbers.
+void checkNormalizedScan(std::string_view input, unsigned kinds, std::size_t block) {
+  std::size_t offered = 0;
+  cli::Scanner scanner(
+      [&](char* into, std::size_t room) -> long {
+        const std::size_t n = std::min({room, input.size() - offered, block / 3 + 1});
+        std::copy_n(input.data() + offered, n, into);
+        offered += n;
+        return static_cast<long>(n);
+      },
+      cli::ScanOptions{kinds, true, true, true}, block);
+  std::string redacted;
+  std::size_t end = 0;
+  scanner.run([&](std::string_view bytes, const cli::Found* number) {
+    if (number == nullptr) {
+      redacted += bytes;
+      return;
+    }
+    require(number->offset >= end && input.substr(number->offset, bytes.size()) == bytes,
+            "normalized number where it stands", input);
+    end = number->offset + bytes.size();
+    std::string visible;
+    for (const Plain& c : plainCharacters(bytes)) {
+      if (c.ascii != 0) visible += c.ascii;
+    }
+    require(visible == std::string_view(number->ascii, 10), "normalized number's characters", input);
+    const std::string masked = cli::Masked(bytes);
+    require(masked.size() == bytes.size() && masked.substr(0, 1) == bytes.substr(0, 1),
+            "normalized mask", input);
+    redacted += masked;
+  });
+  require(redacted.size() == input.size(), "normalized redaction keeps the length", input);
 }
 
 }  // namespace
@@ -254,5 +297,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(start == input.size() && reader.error() == 0, "lines missing at the end",
           input.substr(start));
   checkScan(input, kinds, block, step);
+  checkNormalizedScan(input, kinds, block);
   return 0;
 }
