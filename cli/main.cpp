@@ -9,6 +9,7 @@
 #include "cli/platform.h"
 #include "resources/version.h"
 #include "rules/place_table.h"
+#include "rules/text.h"
 
 namespace {
 
@@ -127,10 +128,10 @@ struct CommonOptions {
 
   void addTo(CLI::App& command, const Messages& m) {
     formatOption = command.add_option("-f,--format", format, describing<Format>(m.format, kFormatNames))
-        ->type_name("FORMAT")
+        ->type_name(m.formatValue)
         ->transform(oneOf<Format>(kFormatNames, m.formatWord));
     noHeaderOption = command.add_flag("--no-header", noHeader, m.noHeader);
-    command.add_option("--lang", lang, m.lang)->type_name("LANG")->check(languageName());
+    command.add_option("--lang", lang, m.lang)->type_name(m.langValue)->check(languageName());
   }
 
   // Whether -f or --no-header was given, which a command that writes no rows refuses.
@@ -139,7 +140,39 @@ struct CommonOptions {
   cli::Common settings() const { return {format, !noHeader}; }
 };
 
+// The help's columns line up by the width the text shows: a Chinese character takes two columns.
+class Help : public CLI::Formatter {
+ public:
+  std::string make_option(const CLI::Option* option, bool positional) const override {
+    const std::string name = "  " + make_option_name(option, positional) + make_option_opts(option);
+    const std::string description = make_option_desc(option);
+    const std::size_t column = get_column_width();
+    const std::size_t shown = shownWidth(name);
+    std::string out = name;
+    if (!description.empty()) {
+      out += shown >= column ? "\n" + std::string(column, ' ') : std::string(column - shown, ' ');
+      for (const char c : description) {
+        out += c;
+        if (c == '\n') out += std::string(column, ' ');
+      }
+    }
+    return out + "\n";
+  }
+
+ private:
+  static std::size_t shownWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (std::size_t at = 0; at < text.size();) {
+      const rules::Utf8Character character = rules::Utf8At(text, at);
+      width += character.code >= 0x2E80 ? 2 : 1;  // CJK and the full-width forms
+      at += character.size;
+    }
+    return width;
+  }
+};
+
 void localize(CLI::App& app, const Messages& m) {
+  app.formatter(std::make_shared<Help>());
   const auto formatter = app.get_formatter();
   formatter->label("Usage", m.usageLabel);
   formatter->label("OPTIONS", m.optionsLabel);
@@ -181,7 +214,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(0, 1);
   app.allow_extras();
   std::string topLang;
-  app.add_option("--lang", topLang, m.lang)->type_name("LANG")->check(languageName());
+  app.add_option("--lang", topLang, m.lang)->type_name(m.langValue)->check(languageName());
 
   const auto addCommand = [&](const char* name, const char* description) {
     CLI::App* command = app.add_subcommand(name, description);
@@ -195,13 +228,13 @@ int main(int argc, char** argv) {
   cli::CheckSettings check;
   std::vector<rules::IdKind> checkKinds;
   CLI::App* checkCommand = addCommand("check", m.check);
-  checkCommand->add_option("NUMBER", check.numbers, m.numbers)->type_name("");
+  checkCommand->add_option(m.numberValue, check.numbers, m.numbers)->type_name("");
   checkCommand->add_option("-i,--input", check.inputs, m.input)
-      ->type_name("FILE")
+      ->type_name(m.fileValue)
       ->allow_extra_args(false);
   const std::string kindsHelp = describing<rules::IdKind>(m.kinds, rules::kKindNames);
   checkCommand->add_option("-k,--kinds", checkKinds, kindsHelp)
-      ->type_name("LIST")
+      ->type_name(m.listValue)
       ->delimiter(',')
       ->allow_extra_args(false)
       ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord));
@@ -219,28 +252,28 @@ int main(int argc, char** argv) {
   bool current = false;
   CLI::App* genCommand = addCommand("gen", m.gen);
   genCommand->add_option("-n,--count", gen.count, m.genCount)
-      ->type_name("N")
+      ->type_name(m.countValue)
       ->check(wholeNumber(m.badCount));
   const CLI::Option* seedOption = genCommand->add_option("--seed", gen.seed, m.seed)
-                                      ->type_name("S")
+                                      ->type_name(m.seedValue)
                                       ->check(wholeNumber(m.badSeed));
   genCommand->add_option("-k,--kind", gen.kind, describing<rules::IdKind>(m.kind, rules::kKindNames))
-      ->type_name("KIND")
+      ->type_name(m.kindValue)
       ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord));
   const CLI::Option* placeOption = genCommand->add_option("-p,--place", placeValues, m.place)
-                                       ->type_name("LIST")
+                                       ->type_name(m.listValue)
                                        ->delimiter(',')
                                        ->allow_extra_args(false)
                                        ->transform(placeName());
   const CLI::Option* sexOption =
       genCommand->add_option("--sex", sex, describing<rules::Sex>(m.sex, rules::kSexNames))
-                                     ->type_name("SEX")
+                                     ->type_name(m.sexValue)
                                      ->transform(oneOf<rules::Sex>(rules::kSexNames, m.sexWord));
   const CLI::Option* categoryOption =
       genCommand
           ->add_option("--category", gen.categories,
                        describing<rules::Category>(m.category, rules::kCategoryNames))
-          ->type_name("LIST")
+          ->type_name(m.listValue)
           ->delimiter(',')
           ->allow_extra_args(false)
           ->transform(oneOf<rules::Category>(rules::kCategoryNames, m.categoryWord));
@@ -257,9 +290,9 @@ int main(int argc, char** argv) {
   cli::ScanSettings scan;
   std::vector<rules::IdKind> scanKinds;
   CLI::App* scanCommand = addCommand("scan", m.scan);
-  scanCommand->add_option("FILE", scan.inputs, m.files)->type_name("");
+  scanCommand->add_option(m.fileValue, scan.inputs, m.files)->type_name("");
   scanCommand->add_option("-k,--kinds", scanKinds, kindsHelp)
-      ->type_name("LIST")
+      ->type_name(m.listValue)
       ->delimiter(',')
       ->allow_extra_args(false)
       ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord));

@@ -38,6 +38,9 @@ struct Messages {
   Text files, nearMisses, redact, scanNormalize, scanCount;
   Text checkFooter, genFooter, scanFooter;
   Text optionsGroup, commandsGroup, usageLabel, optionsLabel, commandLabel, argumentsLabel;
+  // What the help calls the values options and arguments take
+  Text numberValue, fileValue, listValue, formatValue, langValue, countValue, seedValue, kindValue,
+      sexValue;
   // Errors and notes; %1 and %2 stand for the values named
   Text hint;             // %1 the command
   Text badCount;         // %1 the value
