@@ -1,5 +1,8 @@
 // Taloma's entry point: the main window is the start-up object.
 #include <QApplication>
+#include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "main_window/frm_twno.h"
 #include "resources/version.h"
@@ -7,7 +10,33 @@
 #include "runtime/qt_runtime.h"
 #include "runtime/start_up.h"
 
+namespace {
+
+// --help and --version are answered on the terminal, before any window system is asked for.
+// Returns the exit status, or -1 when the window is to open.
+int answerOnTerminal(int argc, char* argv[]) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    std::string answer;
+    if (arg == "--version") {
+      answer = std::string("taloma ") + version::kVersion + "\n";
+    } else if (arg == "--help" || arg == "-h") {
+      answer = std::string("Usage: taloma [--help | --version]\nTaloma v") +
+               version::kShortVersion +
+               " (身分證字號產生器) produces and checks Taiwanese identity-card numbers in a "
+               "window.\nFor the command line, see taloma-id --help.\n";
+    } else {
+      continue;
+    }
+    return std::fputs(answer.c_str(), stdout) >= 0 && std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  return -1;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  if (const int status = answerOnTerminal(argc, argv); status >= 0) return status;
   start_up::beginQuietly();
   QApplication app(argc, argv);
   start_up::started();

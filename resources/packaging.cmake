@@ -1,8 +1,33 @@
-# How `cpack` turns the install rules into a package: a Debian package, or for Windows a zip.
+# How `cpack` turns the install rules into a package: a Debian package, or for Windows a zip; and
+# what a distribution looks for beside the programs.
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/windows_zip.cmake)
   return()
 endif()
+
+# The licence as a Debian copyright file, the changelog (Debian's form, pointing at CHANGELOG.md)
+# and the manual pages, compressed as Debian has them; installed by `cmake --install` too.
+set(doc_dir "${PROJECT_BINARY_DIR}/doc")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/debian/copyright" "${doc_dir}/copyright" @ONLY)
+configure_file("${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in" "${doc_dir}/changelog" @ONLY)
+# taloma_gzip(SOURCE OUTPUT): OUTPUT is SOURCE compressed, with no time stamp inside.
+function(taloma_gzip source output)
+  add_custom_command(OUTPUT "${output}" COMMAND sh -c "gzip -9 -n -c '${source}' > '${output}'"
+                     DEPENDS "${source}" VERBATIM)
+endfunction()
+taloma_gzip("${doc_dir}/changelog" "${doc_dir}/changelog.gz")
+get_property(pages GLOBAL PROPERTY TALOMA_MANUAL_PAGES)
+set(manuals)
+foreach(page IN LISTS pages)
+  get_filename_component(name "${page}" NAME)
+  taloma_gzip("${page}" "${doc_dir}/${name}.gz")
+  list(APPEND manuals "${doc_dir}/${name}.gz")
+endforeach()
+add_custom_target(taloma_docs ALL DEPENDS "${doc_dir}/changelog.gz" ${manuals})
+install(FILES "${doc_dir}/copyright" "${doc_dir}/changelog.gz"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/taloma")
+install(FILES ${manuals} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "taloma")
 set(CPACK_PACKAGE_VERSION "${TALOMA_VERSION_TEXT}")
@@ -21,6 +46,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Taloma developers <${TALOMA_CONTACT_ADDRESS}>")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TALOMA_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The libraries come from dpkg-shlibdeps; Qt loads its window-system plugin and the window needs a
 # face with Traditional-Chinese glyphs, and neither shows up among the linked libraries.

@@ -1,27 +1,36 @@
-# The Windows zip: taloma-id.exe (and taloma.exe, when the window is built) at the top, with the
-# README's words for Windows and taloma-id's manual as plain text, and the licences of what the
-# programs carry inside them.
+# The Windows zip: taloma-id.exe (and taloma.exe, when the window is built) at the top, with a
+# README.txt that lists what the zip holds, taloma-id's manual as plain text, and the licences of
+# what the programs carry inside them.
 set(zip_dir "${PROJECT_BINARY_DIR}/zip")
 file(MAKE_DIRECTORY "${zip_dir}")
 
-# The README's sections for Windows users, taken from the README as it is.
-file(READ "${PROJECT_SOURCE_DIR}/README.md" readme)
-set(windows_text "Taloma ${TALOMA_VERSION_TEXT} for Windows\n\n")
-foreach(heading IN ITEMS "## Taloma on Windows" "## taloma-id on the command line")
-  string(FIND "${readme}" "${heading}" start)
-  if(start LESS 0)
-    continue()
-  endif()
-  string(SUBSTRING "${readme}" ${start} -1 section)
-  string(LENGTH "${heading}" skip)
-  string(SUBSTRING "${section}" ${skip} -1 rest)
-  string(FIND "${rest}" "\n## " end)
-  if(end GREATER_EQUAL 0)
-    math(EXPR end "${end} + ${skip}")
-    string(SUBSTRING "${section}" 0 ${end} section)
-  endif()
-  string(APPEND windows_text "${section}\n")
-endforeach()
+# README.txt: what this zip holds, file by file, and how to start.
+set(windows_text "Taloma ${TALOMA_VERSION_TEXT} for Windows\n\nThis zip holds:\n\n")
+if(TALOMA_WINDOW)
+  string(APPEND windows_text
+    "  taloma.exe            the window (身分證字號產生器): make, check and copy numbers\n")
+endif()
+string(APPEND windows_text
+  "  taloma-id.exe         the command line: check, scan, gen and places\n"
+  "  taloma-id.txt         taloma-id's manual\n"
+  "  LICENSE.txt           Taloma's licence (MIT)\n")
+if(TALOMA_WINDOW)
+  string(APPEND windows_text
+    "  LICENCES.txt          what taloma.exe carries inside it, and under which licences\n"
+    "  licenses\\             the licences of Qt and of the libraries built into it\n"
+    "  taloma-source.tar.gz  Taloma's source, to rebuild and relink taloma.exe\n"
+    "\nUnzip it anywhere and run taloma.exe. ")
+else()
+  string(APPEND windows_text "\nUnzip it anywhere. ")
+endif()
+string(APPEND windows_text
+  "taloma-id.exe runs in a console or PowerShell, for example:\n\n"
+  "  taloma-id check A123456789\n"
+  "  taloma-id scan --redact export.csv > shared.csv\n"
+  "  taloma-id gen -n 10 --seed 42\n\n"
+  "It reads and writes UTF-8 (and reads UTF-16), and gives the same output as on Linux.\n"
+  "The programs need nothing but Windows' own libraries. They are built on Debian and tested\n"
+  "under wine.\n")
 string(REPLACE "\n" "\r\n" windows_text "${windows_text}")
 file(WRITE "${zip_dir}/README.txt" "${windows_text}")
 
@@ -35,6 +44,7 @@ add_custom_command(OUTPUT "${manual}"
   DEPENDS "${PROJECT_BINARY_DIR}/cli/taloma-id.1" VERBATIM)
 add_custom_target(taloma_zip_texts ALL DEPENDS "${manual}")
 install(FILES "${zip_dir}/README.txt" "${manual}" DESTINATION .)
+install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
 
 if(TALOMA_WINDOW)
   # Qt's licences and ours to meet them: what is inside, and Taloma's source to relink it with.

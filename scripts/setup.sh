@@ -3,27 +3,38 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# What building, testing and running need on Debian 12.
-TALOMA_PACKAGES=(
-  g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
-  libgtest-dev libbenchmark-dev
+# What building and running the window and taloma-id need on Debian 12.
+TALOMA_RUN_PACKAGES=(
+  g++ make cmake
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   fonts-arphic-uming
+  libcli11-dev
+)
+# What testing needs besides: the test libraries, X servers and tools for the end-to-end checks,
+# packaging checks, the fuzzers, the browser page and the Windows builds.
+TALOMA_PACKAGES=(
+  "${TALOMA_RUN_PACKAGES[@]}"
+  ninja-build pkg-config
+  qt6-base-private-dev
+  libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick openbox wmctrl
-  desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64
+  desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 lintian
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq
-  libcli11-dev
   emscripten chromium
   g++-mingw-w64-x86-64-posix wine wine64
 )
 
 # npm_install DIR: the locked packages of DIR's package-lock.json (never a browser download).
+# Debian's nodejs comes without npm; Debian's npm is installed only where no npm is there, since a
+# node that carries its own npm conflicts with it.
 npm_install() {
-  (cd "$1" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >/dev/null) || {
+  command -v node >/dev/null 2>&1 || ensure_packages nodejs
+  command -v npm >/dev/null 2>&1 || ensure_packages npm
+  if ! (cd "$1" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error >/dev/null); then
     echo "error: npm ci in $1 failed" >&2
     exit 1
-  }
+  fi
 }
 
 # as_root COMMAND...: runs COMMAND as root, through sudo when this user is not root.

@@ -16,7 +16,9 @@ set(TALOMA_PAGE "${TALOMA_WEB_BUILD}/web/taloma.html")
 set(TALOMA_WEB_MODULE "${TALOMA_WEB_BUILD}/web/taloma_module.js")
 # emscripten's own JavaScript tools need Debian's node modules, which a node from elsewhere does
 # not look for.
-set(web_env ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+# The tree builds on its own, not through the outer make's job server, whose descriptors do not
+# reach it: without MAKEFLAGS it says nothing about a job server it cannot use.
+set(web_env ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs --unset=MAKEFLAGS --unset=MFLAGS)
 ExternalProject_Add(taloma_web
   SOURCE_DIR "${PROJECT_SOURCE_DIR}"
   BINARY_DIR "${TALOMA_WEB_BUILD}"

@@ -166,5 +166,14 @@ else
   echo "skipped: two users (needs root, setpriv and flock)"
 fi
 
+# --version and --help answer on the terminal, with no display and no window.
+for option in --version --help; do
+  status=0
+  output=$(DISPLAY= QT_QPA_PLATFORM= timeout 10 "$taloma" "$option" 2>&1) || status=$?
+  case $option in --version) want='taloma [0-9]' ;; *) want='^Usage: taloma' ;; esac
+  [ "$status" -eq 0 ] && grep -q "$want" <<<"$output" ||
+    fail "$option gave status $status: $output"
+done
+
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
 echo "all passed"

@@ -19,7 +19,9 @@ if(failed)
 endif()
 
 set(metainfo "share/metainfo/${APP_ID}.metainfo.xml")
-set(expected bin/taloma bin/taloma-id share/man/man1/taloma-id.1 share/applications/taloma.desktop
+set(expected bin/taloma bin/taloma-id share/man/man1/taloma-id.1.gz share/man/man1/taloma.1.gz
+             share/doc/taloma/copyright share/doc/taloma/changelog.gz
+             share/bash-completion/completions/taloma-id share/applications/taloma.desktop
              share/icons/hicolor/32x32/apps/taloma.png share/icons/hicolor/64x64/apps/taloma.png
              "${metainfo}")
 if(WITH_PAGE)
@@ -42,10 +44,14 @@ execute_process(COMMAND "${prefix}/bin/taloma-id" --version OUTPUT_VARIABLE vers
 if(NOT version STREQUAL "taloma-id ${VERSION_TEXT}\n")
   message(FATAL_ERROR "the installed taloma-id says: ${version}")
 endif()
-file(READ "${prefix}/share/man/man1/taloma-id.1" manual)
-if(NOT manual MATCHES "\n\\.TH TALOMA-ID 1 ")
-  message(FATAL_ERROR "share/man/man1/taloma-id.1 is no manual page of section 1")
-endif()
+foreach(page taloma-id taloma)
+  execute_process(COMMAND gzip -dc "${prefix}/share/man/man1/${page}.1.gz" OUTPUT_VARIABLE manual
+                  COMMAND_ERROR_IS_FATAL ANY)
+  string(TOUPPER "${page}" title)
+  if(NOT manual MATCHES "\n\\.TH ${title} 1 ")
+    message(FATAL_ERROR "share/man/man1/${page}.1.gz is no manual page of section 1")
+  endif()
+endforeach()
 
 # PNGs of their folder's size: the signature, then IHDR with the width and height.
 foreach(size_hex IN ITEMS "32;00000020" "64;00000040")
