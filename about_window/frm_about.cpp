@@ -13,10 +13,10 @@
 #include <QShortcut>
 #include <algorithm>
 
-#include "resources/texts.h"
-#include "resources/version.h"
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
+#include "screen/screen.h"
+#include "screen/words.h"
 
 namespace {
 
@@ -34,7 +34,6 @@ constexpr form::TwipsRect kLayout[] = {
 
 using form::text;
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 
@@ -85,7 +84,7 @@ frmAbout::frmAbout(Runtime& runtime, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       m_runtime(runtime) {
   setObjectName(QStringLiteral("frmAbout"));
-  setWindowTitle(text(texts::kAboutTitle));
+  setWindowTitle(text(words::kAboutTitle));
   setWindowIcon(form::programIcon());
   setFont(form::mingFont(9));
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
@@ -98,7 +97,7 @@ frmAbout::frmAbout(Runtime& runtime, QWidget* parent)
   // From the keyboard, Alt+E (for E-Mail) clicks the address, which is no stop of the Tab key.
   auto* mail = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_E), this);
   connect(mail, &QShortcut::activated, this, &frmAbout::lblMail2_Click);
-  lblMail2->setAccessibleDescription(text(texts::kMailKey));
+  lblMail2->setAccessibleDescription(text(words::kMailKey));
 
   Form_Load();
 }
@@ -114,7 +113,7 @@ void frmAbout::createControls() {
   lblInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   cmdClose = form::create<QPushButton>(this, "cmdClose");
-  cmdClose->setText(text(texts::kOk));
+  cmdClose->setText(text(words::kOk));
   cmdClose->setDefault(false);
   // Enter presses the button because it has the focus, as any focused button does; there is no
   // window-wide default or cancel button.
@@ -180,10 +179,8 @@ void frmAbout::keyPressEvent(QKeyEvent* event) {
 
 void frmAbout::Form_Load() {
   ++m_loadCount;
-  lblInfo->setText(text(texts::kProgramNameIs) + QStringLiteral("Taloma v") +
-                   QString::fromLatin1(version::kShortVersion) + kCrLf + text(texts::kPurposeIs) +
-                   text(texts::kProgramPurpose) + kCrLf + text(texts::kCompletedOn));
-  lblMail->setText(text(texts::kMailLabel));
+  lblInfo->setText(text(screen::AboutInfo()));
+  lblMail->setText(text(words::kMailLabel));
   fitToText(lblMail);
   lblMail2->setText(contactAddress());
   fitToText(lblMail2);
@@ -203,7 +200,7 @@ void frmAbout::lblMail2_Click() {
   m_runtime.openMailLink(contactAddress(), this, [this](bool started) {
     if (started) return;
     m_runtime.messageBox(isVisible() ? this : nullptr,
-                         text(texts::kNoMailProgram) + contactAddress(),
-                         text(texts::kAboutTitle));
+                         text(words::kNoMailProgram) + contactAddress(),
+                         text(words::kAboutTitle));
   });
 }

@@ -18,13 +18,13 @@
 
 #include "about_window/frm_about.h"
 #include "main_window/controls.h"
-#include "resources/texts.h"
-#include "resources/version.h"
-#include "rules/id_number.h"
+#include "rules/generation.h"
 #include "rules/place_list.h"
 #include "rules/text.h"
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
+#include "screen/screen.h"
+#include "screen/words.h"
 
 namespace {
 
@@ -46,28 +46,16 @@ constexpr form::TwipsRect kLayout[] = {
 };
 
 using form::text;
-constexpr int kPlaceWithoutPostalCodes = 22;  // 陽明山
 
-const QString kCrLf = text(texts::kLineBreak);
-const QString kClearCaption = text(texts::kClear);
-const QString kCutCaption = text(texts::kCut);
+const QString kClearCaption = text(words::kClear);
+const QString kCutCaption = text(words::kCut);
 const QString kUnchange = QStringLiteral("Unchange");
 const QString kUnsetfocus = QStringLiteral("Unsetfocus");
 const QString kRando = QStringLiteral("Rando");
-const QString kErrorTitle = text(texts::kErrorTitle);
-
-
-// "Taloma v2.0", as the window's texts name the program.
-QString programAndVersion() {
-  return QStringLiteral("Taloma v") + QString::fromLatin1(version::kShortVersion);
-}
+const QString kErrorTitle = text(words::kErrorTitle);
 
 std::u16string_view toView(const QString& text) {
   return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
-
-QString letterAt(const QString& text, int index) {
-  return index < text.size() ? text.mid(index, 1) : QString();
 }
 
 // Gives a drop-down list a name a screen reader says before its value. On Linux a list's name is
@@ -99,7 +87,7 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
   }();
   Q_UNUSED(accessible);
   setObjectName(QStringLiteral("frmTwno"));
-  setWindowTitle(programAndVersion() + QStringLiteral(" (") + text(texts::kProgramPurpose) + u')');
+  setWindowTitle(text(screen::WindowTitle()));
   setWindowIcon(form::programIcon());
   setFixedSize(form::pixels(kClientWidth), form::pixels(kClientHeight));
   // The controls that name no font of their own use the window's: the Ming face at 9 points,
@@ -135,9 +123,9 @@ void frmTwno::createControls() {
   txtNo->setFont(form::mingFont(15.75));
   form::setColour(txtNo, QPalette::Base, QColor(255, 255, 192));
   txtNo->setMaxLength(rules::kNumberLength);
-  txtNo->setToolTip(text(texts::kNumberTip));
-  // A screen reader names each control from the design's texts; its tooltip is its description.
-  txtNo->setAccessibleName(text(texts::kNumberName));
+  txtNo->setToolTip(text(words::kNumberTip));
+  // A screen reader names each control from the window's own texts; its tooltip describes it.
+  txtNo->setAccessibleName(text(words::kNumberName));
 
   const QCursor pointer(QPixmap(pictures::kPointer.normal), 0, 0);
   const auto largeButton = [this, &pointer](const char* name, const QString& caption,
@@ -149,32 +137,32 @@ void frmTwno::createControls() {
     button->setCursor(pointer);
     return button;
   };
-  cmdProduce = largeButton("cmdProduce", text(texts::kProduce),
-                           text(texts::kProduceTip), true);
-  cmdCheck = largeButton("cmdCheck", text(texts::kCheck),
-                         text(texts::kCheckTip), false);
-  cmdClear = largeButton("cmdClear", kClearCaption, text(texts::kClearTip), false);
+  cmdProduce = largeButton("cmdProduce", text(words::kProduce),
+                           text(words::kProduceTip), true);
+  cmdCheck = largeButton("cmdCheck", text(words::kCheck),
+                         text(words::kCheckTip), false);
+  cmdClear = largeButton("cmdClear", kClearCaption, text(words::kClearTip), false);
 
   optBoy = form::create<QRadioButton>(this, "optBoy");
-  optBoy->setText(text(texts::kMale));
+  optBoy->setText(text(words::kMale));
   optBoy->setChecked(true);
   optGirl = form::create<QRadioButton>(this, "optGirl");
-  optGirl->setText(text(texts::kFemale));
+  optGirl->setText(text(words::kFemale));
 
   cboPlace = form::create<QComboBox>(this, "cboPlace");
   for (int index = 0; index < rules::kPlaceRowCount; ++index) {
     cboPlace->addItem(text(rules::PlaceByIndex(index)->name));
   }
   cboPlace->setCurrentIndex(-1);  // nothing chosen until Form_Load chooses item 0
-  cboPlace->setToolTip(text(texts::kPlaceTip));
-  nameForScreenReaders(cboPlace, text(texts::kPlaceName));
+  cboPlace->setToolTip(text(words::kPlaceTip));
+  nameForScreenReaders(cboPlace, text(words::kPlaceName));
 
   cboHowmuch = form::create<QComboBox>(this, "cboHowmuch");
   cboHowmuch->setFont(form::mingFont(9.75));
-  for (const int size : texts::kBatchSizes) cboHowmuch->addItem(QString::number(size));
+  for (const int size : words::kBatchSizes) cboHowmuch->addItem(QString::number(size));
   cboHowmuch->setCurrentIndex(-1);
-  cboHowmuch->setToolTip(text(texts::kHowmuchTip));
-  nameForScreenReaders(cboHowmuch, text(texts::kHowmuchName));
+  cboHowmuch->setToolTip(text(words::kHowmuchTip));
+  nameForScreenReaders(cboHowmuch, text(words::kHowmuchName));
 
   lstNo = form::create<QListWidget>(this, "lstNo");
   lstNo->setFont(form::mingFont(12));
@@ -184,7 +172,7 @@ void frmTwno::createControls() {
   lstNo->setUniformItemSizes(true);
   lstNo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   new VisibleFocusStyle(lstNo);
-  lstNo->setAccessibleName(text(texts::kListName));
+  lstNo->setAccessibleName(text(words::kListName));
 
   const auto smallButton = [this](const char* name, const QString& caption, const QString& tip,
                                   bool enabled) {
@@ -195,14 +183,14 @@ void frmTwno::createControls() {
     button->setFont(form::mingFont(8.25));
     return button;
   };
-  cmdCopy = smallButton("cmdCopy", text(texts::kCopy),
-                        text(texts::kCopyTip), false);
-  cmdSelectall = smallButton("cmdSelectall", text(texts::kSelectall),
-                             text(texts::kSelectallTip), false);
-  cmdAbout = smallButton("cmdAbout", text(texts::kAbout), text(texts::kAboutTip), true);
+  cmdCopy = smallButton("cmdCopy", text(words::kCopy),
+                        text(words::kCopyTip), false);
+  cmdSelectall = smallButton("cmdSelectall", text(words::kSelectall),
+                             text(words::kSelectallTip), false);
+  cmdAbout = smallButton("cmdAbout", text(words::kAbout), text(words::kAboutTip), true);
 
   lblZonenum = form::create<QLabel>(this, "lblZonenum");
-  lblZonenum->setText(text(texts::kWholeCountryPostal));
+  lblZonenum->setText(text(words::kWholeCountryPostal));
   form::setColour(lblZonenum, QPalette::WindowText, QColor(0, 0, 255));
 
   lstZonenum = form::create<QListWidget>(this, "lstZonenum");
@@ -210,16 +198,16 @@ void frmTwno::createControls() {
   lstZonenum->setUniformItemSizes(true);  // every entry is one line of eight characters
   lstZonenum->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   new NarrowItemStyle(lstZonenum);  // 無特定郵遞區號 is wider than the entries
-  lstZonenum->setToolTip(text(texts::kPostalTip));
+  lstZonenum->setToolTip(text(words::kPostalTip));
   lstZonenum->setAccessibleName(lblZonenum->text());
   lstZonenum->setAccessibleDescription(lstZonenum->toolTip());  // list views take no tooltip
 
   lblAreacode = form::create<QLabel>(this, "lblAreacode");
   lblAreacode->setFrameStyle(QFrame::Box | QFrame::Plain);
-  lblAreacode->setToolTip(text(texts::kAreacodeTip));
+  lblAreacode->setToolTip(text(words::kAreacodeTip));
 
   lblCode = form::create<QLabel>(this, "lblCode");
-  lblCode->setText(text(texts::kAreacodeLabel));
+  lblCode->setText(text(words::kAreacodeLabel));
 
   imgPost = new form::PictureBox(this, "imgPost", pictures::kPostEmblem,
                                  form::PictureBox::Fit::NaturalSize);
@@ -315,12 +303,12 @@ void frmTwno::setCaption(const QString& text) { lblTel->setCaption(text); }
 
 void frmTwno::setClearMode() {
   cmdClear->setText(kClearCaption);
-  cmdClear->setToolTip(text(texts::kClearTip));
+  cmdClear->setToolTip(text(words::kClearTip));
 }
 
 void frmTwno::setCutMode() {
   cmdClear->setText(kCutCaption);
-  cmdClear->setToolTip(text(texts::kCutTip));
+  cmdClear->setToolTip(text(words::kCutTip));
 }
 
 // A list view's description is not its tooltip, so the two are set together.
@@ -340,19 +328,10 @@ void frmTwno::setAutoSizedText(QLabel* label, const QString& text) {
   label->resize(label->sizeHint());
 }
 
-// Selects `count` characters of txtNo from position `first` (counted from 1). A character outside
-// the Basic Multilingual Plane is two UTF-16 units, and is selected whole.
-void frmTwno::selectPositions(int first, int count) {
-  const QString shown = txtNo->text();
-  const auto start = static_cast<int>(rules::Utf16Offset(toView(shown), first));
-  const auto end = static_cast<int>(rules::Utf16Offset(toView(shown), first + count));
-  txtNo->setSelection(start, end - start);
-}
-
-void frmTwno::showFormError(const QString& prompt, int first, int count) {
+void frmTwno::showFormError(const QString& prompt, int start, int length) {
   m_runtime.messageBox(this, prompt, kErrorTitle);
   txtNo->setFocus();
-  selectPositions(first, count);
+  txtNo->setSelection(start, length);
 }
 
 // Event handlers.
@@ -362,8 +341,7 @@ void frmTwno::Form_Load() {
   // ends without building one.
   selectPlace(cboPlace->findText(cboPlace->itemText(0)));
   cboHowmuch->setCurrentIndex(cboHowmuch->findText(cboHowmuch->itemText(0)));
-  setCaption(text(texts::kWelcome) + programAndVersion() + kCrLf +
-             text(texts::kProgramPurpose));
+  setCaption(text(screen::WelcomeCaption()));
   lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   txtNo->setFocus();
 }
@@ -382,25 +360,19 @@ void frmTwno::cboPlace_Click() {
       (form::tag(lstZonenum) == QStringLiteral("dover") || lastPlaceIndex != 0)) {
     return;
   }
-  if (cboPlace->currentText() != cboPlace->itemText(0)) {
-    setZonenumHeading(cboPlace->currentText() + text(texts::kPostalSuffix));
-    lblAreacode->setVisible(true);
-  } else {
-    setZonenumHeading(text(texts::kWholeCountryPostal));
-    lblAreacode->setVisible(false);
-    // Paint the new heading before the long fill below.
-    m_runtime.doEvents();
-  }
+  const screen::Panel heading = screen::PanelOf(cboPlace->currentIndex());
+  setZonenumHeading(text(heading.heading));
+  lblAreacode->setVisible(heading.showAreaCode);
+  // Paint the new heading before the long fill below.
+  if (heading.paintFirst) m_runtime.doEvents();
 
-  const auto row = rules::PlaceByIndex(cboPlace->currentIndex());
-  setAutoSizedText(lblAreacode, text(row ? row->areaCode : rules::kNoAreaCode));
-
-  // Any index outside the list leaves the postal list as it is.
+  // What ran during the yield may have chosen another place: the rest follows the choice now.
   const int index = cboPlace->currentIndex();
-  if (const auto shown = rules::PlaceByIndex(index)) {
+  const screen::Panel panel = screen::PanelOf(index);
+  setAutoSizedText(lblAreacode, text(panel.areaCode));
+  if (panel.refill) {
     QStringList entries;
-    if (index == kPlaceWithoutPostalCodes) entries.append(text(rules::kNoPostalDistricts));
-    for (const std::string& entry : rules::PostalEntries(*shown)) entries.append(text(entry));
+    for (const std::string& line : panel.lines) entries.append(text(line));
     lstZonenum->clear();
     lstZonenum->addItems(entries);
     // A list filled anew opens at its first entries, as a fresh one does.
@@ -418,43 +390,38 @@ void frmTwno::cmdProduce_Click() {
   m_listChangedByCode = true;
   lstNo->clear();
   const int sizeIndex = cboHowmuch->currentIndex();
-  if (sizeIndex >= 0 && sizeIndex < static_cast<int>(std::size(texts::kBatchSizes))) {
-    Howmuch = static_cast<std::int16_t>(texts::kBatchSizes[sizeIndex]);
+  if (sizeIndex >= 0 && sizeIndex < static_cast<int>(std::size(words::kBatchSizes))) {
+    Howmuch = static_cast<std::int16_t>(words::kBatchSizes[sizeIndex]);
   }
   const int count = Howmuch;
   for (int n = 1; n <= count; ++n) {
     int letterValue = 0;
     int sex = 0;
-    if (placeIsUnspecified()) {
+    const bool drawn = placeIsUnspecified();
+    if (drawn) {
       form::setTag(cmdProduce, kRando);
-      setNumberListTip(text(texts::kDecodeTip));
       m_runtime.randomize(m_runtime.timer());
       letterValue = rules::kFirstLetterValue + static_cast<int>(std::floor(26 * m_runtime.rnd()));
       sex = 1 + static_cast<int>(std::floor(2 * m_runtime.rnd()));
     } else {
       form::setTag(cmdProduce, QStringLiteral("UnRando"));
-      setNumberListTip(QString());
       sex = optBoy->isChecked() ? 1 : 2;
       letterValue = cboPlace->currentIndex() + rules::kPlaceIndexOffset;
     }
+    setNumberListTip(text(screen::ListTip(drawn)));
 
-    // Positions 2 to 9 of the number: the sex digit, then the seven serial digits.
-    std::array<int, 8> digits{sex};
-    for (std::size_t position = 3; position <= 9; ++position) {
+    // The seven serial digits, each drawn from a generator seeded afresh.
+    std::uint32_t serial = 0;
+    for (int position = 3; position <= 9; ++position) {
       m_runtime.randomize(m_runtime.timer());
-      digits[position - 2] = static_cast<int>(std::floor(10 * m_runtime.rnd()));
+      serial = serial * 10 + static_cast<std::uint32_t>(std::floor(10 * m_runtime.rnd()));
     }
-    const int checkDigit = rules::CheckDigit(letterValue, digits);
+    std::string number(rules::kNumberLength, '\0');
+    const rules::Place& place = *rules::PlaceByLetterValue(letterValue);
+    rules::ComposeId(rules::MakePrefix(place, static_cast<char>('0' + sex)), serial, number.data());
 
-    const int placeIndex = letterValue - rules::kPlaceIndexOffset;
-    setCaption(text(texts::ProducedCaption(Howmuch, placeIsUnspecified(),
-                                           cboPlace->itemText(placeIndex).toStdString(),
-                                           sex == 1)));
-
-    QString number(QChar(rules::ValueLetter(letterValue)));
-    for (const int digit : digits) number += QString::number(digit);
-    number += QString::number(checkDigit);
-    lstNo->addItem(number);
+    setCaption(text(screen::ProducedCaption(Howmuch, placeIsUnspecified(), number)));
+    lstNo->addItem(text(number));
   }
   m_listChangedByCode = false;
   lstNo->scrollToTop();
@@ -462,21 +429,19 @@ void frmTwno::cmdProduce_Click() {
 }
 
 void frmTwno::cmdCheck_Click() {
-  const rules::NumVerdict verdict = rules::VerifyNum(toView(txtNo->text()));
-  if (const auto fault = texts::FormFaultOf(verdict.kind)) {
-    showFormError(text(fault->prompt), fault->first, fault->count);
+  const screen::CheckOutcome outcome =
+      screen::Check(toView(txtNo->text()), rules::kindBit(rules::IdKind::National));
+  if (!outcome.box.empty()) {
+    showFormError(text(outcome.box), outcome.select.start, outcome.select.length);
     return;
   }
-  if (verdict.kind == rules::VerdictKind::BadCheck) {
-    setCaption(text(texts::CheckDigitCaption(verdict.expectedCheckDigit)));
-    txtNo->setFocus();
-    selectPositions(10, 1);
-    m_runtime.beep();
-    return;
-  }
-  setCaption(text(texts::ValidCaption(verdict.kind == rules::VerdictKind::ValidMale,
-                                      cboPlace->itemText(verdict.placeIndex).toStdString())));
+  setCaption(text(outcome.caption));
   txtNo->setFocus();
+  if (!outcome.valid) {
+    txtNo->setSelection(outcome.select.start, outcome.select.length);
+    if (outcome.beep) m_runtime.beep();
+    return;
+  }
   m_runtime.sendHomeKey();
   m_runtime.doEvents();
   setCutMode();
@@ -487,18 +452,10 @@ void frmTwno::txtNo_KeyPress(char16_t& keyAscii) { keyAscii = rules::upperCased(
 
 void frmTwno::txtNo_Change() {
   setClearMode();
-  const qsizetype length = txtNo->text().size();
-  if (length == rules::kNumberLength) {
-    cmdClear->setEnabled(true);
-    cmdCheck->setEnabled(true);
-    if (form::tag(lstNo) != kUnsetfocus) cmdCheck->setFocus();
-  } else if (length == 0) {
-    cmdClear->setEnabled(false);
-    cmdCheck->setEnabled(false);
-  } else {
-    cmdClear->setEnabled(true);
-    cmdCheck->setEnabled(false);
-  }
+  const screen::BoxState box = screen::AfterEdit(static_cast<std::size_t>(txtNo->text().size()));
+  cmdClear->setEnabled(box.clearEnabled);
+  cmdCheck->setEnabled(box.checkEnabled);
+  if (box.checkTakesFocus && form::tag(lstNo) != kUnsetfocus) cmdCheck->setFocus();
 }
 
 void frmTwno::cmdClear_Click() {
@@ -507,12 +464,12 @@ void frmTwno::cmdClear_Click() {
     txtNo->setSelection(0, static_cast<int>(txtNo->text().size()));
     m_runtime.setClipboardText(txtNo->selectedText());
     txtNo->insert(QString());
-    setCaption(text(texts::kCutDone));
+    setCaption(text(screen::ClearedCaption(true)));
     setClearMode();
     cmdCheck->setEnabled(false);
   } else {
     txtNo->setText(QString());
-    setCaption(text(texts::kCleared));
+    setCaption(text(screen::ClearedCaption(false)));
     txtNo->setFocus();
     cmdCheck->setEnabled(false);
   }
@@ -522,32 +479,32 @@ void frmTwno::cmdClear_Click() {
 void frmTwno::lstNo_Click() { cmdCopy->setEnabled(true); }
 
 void frmTwno::cmdCopy_Click() {
-  QString copied;
+  std::vector<std::string> selected;
   for (int row = 0; row < Howmuch; ++row) {
     const QListWidgetItem* item = lstNo->item(row);
-    if (item && item->isSelected()) copied += item->text() + kCrLf;
+    if (item && item->isSelected()) selected.push_back(item->text().toStdString());
   }
-  if (copied.isEmpty()) {
+  if (selected.empty()) {
     // Copying nothing would wipe what the user had on the clipboard; say what is missing instead.
-    setCaption(text(texts::kNothingSelected));
+    setCaption(text(words::kNothingSelected));
     return;
   }
-  m_runtime.setClipboardText(copied);
-  setCaption(text(texts::kCopiedSelected));
+  m_runtime.setClipboardText(text(screen::ClipboardText(selected)));
+  setCaption(text(words::kCopiedSelected));
 }
 
 void frmTwno::cmdSelectall_Click() {
-  QString copied;
+  std::vector<std::string> all;
   m_listChangedByCode = true;
   for (int row = 0; row < Howmuch; ++row) {
     QListWidgetItem* item = lstNo->item(row);
     if (!item) continue;
     item->setSelected(true);
-    copied += item->text() + kCrLf;
+    all.push_back(item->text().toStdString());
   }
   m_listChangedByCode = false;
-  m_runtime.setClipboardText(copied);
-  setCaption(text(texts::kCopiedAll));
+  m_runtime.setClipboardText(text(screen::ClipboardText(all)));
+  setCaption(text(words::kCopiedAll));
 }
 
 void frmTwno::lstNo_DblClick() {
@@ -561,16 +518,9 @@ void frmTwno::lstNo_DblClick() {
   form::setTag(lstNo, QString());
   cmdClear->setEnabled(true);
 
-  // The place is named by the first letter alone; the batch made every number valid.
-  const QString number = txtNo->text();
-  const rules::Place* place =
-      number.isEmpty() ? nullptr : rules::PlaceByLetter(number.at(0).unicode());
-
   form::setTag(lblTel, kUnchange);
   lblTel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  setCaption(text(texts::DecodedCaption(
-      cboPlace->itemText(place ? place->index() : -1).toStdString(),
-      letterAt(number, 1) == QStringLiteral("1"))));
+  setCaption(text(screen::Decoded(txtNo->text().toStdString())));
   form::setTag(lblTel, QString());
 
   setCutMode();

@@ -42,8 +42,7 @@ class frmTwno : public QWidget {
   void setCaption(const QString& text);
   void setClearMode();
   void setCutMode();
-  void selectPositions(int first, int count);
-  void showFormError(const QString& prompt, int first, int count);
+  void showFormError(const QString& prompt, int start, int length);
   void setZonenumHeading(const QString& text);
   void setNumberListTip(const QString& text);
   static void setAutoSizedText(QLabel* label, const QString& text);

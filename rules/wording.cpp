@@ -44,7 +44,7 @@ std::string validSentence(Language language, const IdVerdict& verdict) {
     return "valid " + std::string(NameOf(verdict.kind)) + " number, " +
            std::string(NameOf(verdict.sex)) + ", " + letter + " " + place + category;
   }
-  const std::string sex = verdict.sex == Sex::Male ? "男性" : "女性";
+  const std::string sex(verdict.sex == Sex::Male ? kMaleWord : kFemaleWord);
   const std::string start = "這是正確的" + sex + std::string(KindLabel(verdict.kind));
   if (verdict.kind == IdKind::National) return start + "戶籍地在" + place;
   return start + "，字首 " + letter + " 為" + place + category;
@@ -93,16 +93,16 @@ std::string VerdictSentence(Language language, const IdVerdict& verdict, KindSet
     case Reason::None: return validSentence(language, verdict);
     case Reason::Length: return zh ? "號碼應為十個字元" : "not ten characters";
     case Reason::Letter:
-      return zh ? "身分證第一碼應為大寫英文字母" : "position 1 must be a capital letter A-Z";
+      return zh ? std::string(kLetterRule) : "position 1 must be a capital letter A-Z";
     case Reason::Second:
-      if (zh && kinds == kindBit(IdKind::National)) return "身分證第二碼男性應為１、女性應為２";
+      if (zh && kinds == kindBit(IdKind::National)) return std::string(kNationalSecondRule);
       return allowedSeconds(language, kinds);
     case Reason::Digit:
-      return zh ? "身分證第三碼到第十碼應為數字０～９，第 " + position + " 碼不是"
+      return zh ? std::string(kDigitRule) + "，第 " + position + " 碼不是"
                 : "position " + position + " must be a digit 0-9";
     case Reason::Check: {
       const std::string digit(1, static_cast<char>('0' + verdict.expected));
-      return zh ? "最後一碼檢測碼應為" + digit : "wrong check digit, expected " + digit;
+      return zh ? std::string(kCheckDigitRule) + digit : "wrong check digit, expected " + digit;
     }
   }
   return {};

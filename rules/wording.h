@@ -65,6 +65,14 @@ std::string NameList(std::span<const Named<Enum>> names, Language language) {
   return list;
 }
 
+// The rules in the window's own Chinese sentences, which its prompts and captions are made of.
+inline constexpr std::string_view kLetterRule = "身分證第一碼應為大寫英文字母";
+inline constexpr std::string_view kNationalSecondRule = "身分證第二碼男性應為１、女性應為２";
+inline constexpr std::string_view kDigitRule = "身分證第三碼到第十碼應為數字０～９";
+inline constexpr std::string_view kCheckDigitRule = "最後一碼檢測碼應為";
+inline constexpr std::string_view kMaleWord = "男性";
+inline constexpr std::string_view kFemaleWord = "女性";
+
 // A resident category as people name it: 外國人或無國籍人士, "foreign or stateless", ...
 std::string_view CategoryLabel(Language language, Category category);
 

@@ -67,12 +67,6 @@ void MainWindowTest::postalPanelFollowsThePlace_data() {
                           << "022" << QStringList{"中正區  100", "文山區  116"} << 12;
   QTest::newRow("陽明山") << 22 << "陽明山郵遞區號"
                           << "None" << QStringList{"無特定郵遞區號", "無特定郵遞區號"} << 1;
-  QTest::newRow("連江縣") << 24 << "連江縣郵遞區號"
-                          << "None" << QStringList{"南\u3000竿  209", "東\u3000引  212"} << 4;
-  QTest::newRow("金門縣") << 23 << "金門縣郵遞區號"
-                          << "0823" << QStringList{"金\u3000沙  890", "烏\u3000坵  896"} << 6;
-  QTest::newRow("新竹市") << 26 << "新竹市郵遞區號"
-                          << "03" << QStringList{"新竹市  300", "新竹市  300"} << 1;
   QTest::newRow("不指定 again") << 0 << "全省郵遞區號"
                                 << "" << QStringList{"中正區  100", "釣魚台  290"} << 369;
 }

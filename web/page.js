@@ -5,44 +5,24 @@
 (async () => {
   const wasmBinary = Uint8Array.from(atob(talomaWasm), (c) => c.charCodeAt(0));
   const module = await createTalomaModule({ wasmBinary });
-  const ask = (name, types, ...args) =>
-    JSON.parse(module.UTF8ToString(module.ccall(name, "number", types, args)));
-  const words = ask("taloma_texts", []);
+  const words = module.words();
   const t = words.texts;
   const $ = (id) => document.getElementById(id);
   const [txtNo, lblTel, cmdProduce, cmdCheck, cmdClear, cboPlace, cboHowmuch, cboKind,
     cboCategory, lstNo, lstZonenum, cmdCopy, cmdSelectall, cmdAbout] =
     ["txtNo", "lblTel", "cmdProduce", "cmdCheck", "cmdClear", "cboPlace", "cboHowmuch",
       "cboKind", "cboCategory", "lstNo", "lstZonenum", "cmdCopy", "cmdSelectall", "cmdAbout"].map($);
-
-  // Captions and tooltips, in the windows' words.
-  const program = `Taloma v${words.short}`;
-  document.title = `${program} (${t.purpose})`;
-  $("title").textContent = document.title;
-  for (const element of document.querySelectorAll("[data-text]")) {
-    element.textContent = t[element.dataset.text];
-  }
-  for (const element of document.querySelectorAll("[data-tip]")) {
-    element.title = t[element.dataset.tip];
-  }
+  // The words, lists and postal panel stand in the page already, from the same module; lists
+  // filled anew here are filled from it too.
   const fill = (select, items) => {
     select.replaceChildren(...items.map(([value, text]) => new Option(text, value)));
   };
-  fill(cboHowmuch, words.batchSizes.map((size) => [size, size]));
-  fill(cboPlace, words.places.map((name, index) => [index, name]));
-  fill(cboKind, words.kinds.map((name, bit) => [bit, words.kindLabels[bit]]));
-  fill(cboCategory, [[0, "全部"], ...words.categories.map((name, bit) => [1 << bit, words.categoryLabels[bit]])]);
-  $("lblInfo").textContent =
-    `${t.programNameIs}${program}\n${t.purposeIs}${t.purpose}\n${t.completedOn}`;
-  $("lblMail2").textContent = words.contact;
-  $("lblMail2").href = `mailto:${words.contact}`;
 
   // The message panel: left-aligned, but for the welcome text and a decoded number.
   const say = (caption, centred = false) => {
     lblTel.textContent = caption.replaceAll("\r\n", "\n");
     lblTel.classList.toggle("centred", centred);
   };
-  say(`${t.welcome}${program}\r\n${t.purpose}`, true);
 
   const kinds = () => 1 << Number(cboKind.value);
   let decodable = false;  // the last batch drew its places, so a listed number can be decoded
@@ -55,10 +35,10 @@
   // txtNo_Change: the buttons follow the length, and any edit ends cut mode.
   const changed = () => {
     clearMode();
-    const length = txtNo.value.length;
-    cmdClear.disabled = length === 0;
-    cmdCheck.disabled = length !== 10;
-    if (length === 10 && !keepFocus) cmdCheck.focus();
+    const box = module.afterEdit(txtNo.value.length);
+    cmdClear.disabled = !box.clearEnabled;
+    cmdCheck.disabled = !box.checkEnabled;
+    if (box.checkTakesFocus && !keepFocus) cmdCheck.focus();
   };
 
   // Typing upper-cases a to z; a paste or drop loses what nobody sees and keeps its case. Either
@@ -76,7 +56,7 @@
     if (event.inputType !== "insertText" && !pasted) return;
     const data = event.data ?? event.dataTransfer?.getData("text/plain") ?? "";
     event.preventDefault();
-    insert(ask(pasted ? "taloma_pasted" : "taloma_typed", ["string"], data));
+    insert(pasted ? module.pasted(data) : module.typed(data));
   });
   txtNo.addEventListener("input", changed);
 
@@ -103,7 +83,7 @@
   };
 
   cmdCheck.addEventListener("click", () => {
-    const verdict = ask("taloma_check", ["string", "number"], txtNo.value, kinds());
+    const verdict = module.check(txtNo.value, kinds());
     const select = () => {
       txtNo.focus();
       if (verdict.select) txtNo.setSelectionRange(verdict.select[0], verdict.select[0] + verdict.select[1]);
@@ -151,7 +131,7 @@
 
   // The postal-code panel follows the place.
   const showPanel = () => {
-    const panel = ask("taloma_panel", ["number"], Number(cboPlace.value));
+    const panel = module.panel(Number(cboPlace.value));
     $("lblZonenum").textContent = panel.heading;
     $("lblAreacode").parentElement.hidden = panel.areaCode === null;
     $("lblAreacode").textContent = panel.areaCode ?? "";
@@ -160,7 +140,6 @@
     lstZonenum.scrollTop = 0;
   };
   cboPlace.addEventListener("change", showPanel);
-  showPanel();
   cboKind.addEventListener("change", () => {
     $("categoryField").hidden = words.kinds[cboKind.value] !== "resident";
   });
@@ -169,14 +148,12 @@
   cmdProduce.addEventListener("click", () => {
     const place = Number(cboPlace.value);
     const [high, low] = seed();
-    const batch = ask("taloma_generate",
-      ["number", "number", "number", "number", "number", "number", "number"],
-      Number(cboHowmuch.value), place, $("optGirl").checked ? 1 : 0, Number(cboKind.value),
-      Number(cboCategory.value), high, low);
+    const batch = module.generate(Number(cboHowmuch.value), place, $("optGirl").checked ? 1 : 0,
+      Number(cboKind.value), Number(cboCategory.value), high, low);
     fill(lstNo, batch.numbers.map((number) => [number, number]));
     lstNo.scrollTop = 0;
     decodable = place === 0;
-    lstNo.title = decodable ? t.decodeTip : "";
+    lstNo.title = batch.tip;
     say(batch.caption);
     cmdSelectall.disabled = false;
   });
@@ -184,7 +161,7 @@
   // Selecting numbers, copying them, and decoding one.
   lstNo.addEventListener("change", () => { cmdCopy.disabled = false; });
   const copySelected = () =>
-    copyText([...lstNo.selectedOptions].map((option) => `${option.value}\r\n`).join(""));
+    copyText(module.clipboardText([...lstNo.selectedOptions].map((option) => option.value)));
   cmdCopy.addEventListener("click", async () => {
     if (lstNo.selectedOptions.length === 0) return say(t.nothingSelected);
     await copySelected();
@@ -203,7 +180,7 @@
     txtNo.value = current.value;
     changed();
     keepFocus = false;
-    say(ask("taloma_decode", ["string"], current.value).caption, true);
+    say(module.decode(current.value), true);
     cutMode();
     cmdClear.disabled = false;
     cmdClear.focus();

@@ -1,0 +1,186 @@
+// The screen's answers, from the rules and the screen's words.
+#include "screen/screen.h"
+
+#include "resources/version.h"
+#include "rules/place_list.h"
+#include "rules/text.h"
+#include "rules/wording.h"
+#include "screen/words.h"
+
+namespace screen {
+namespace {
+
+using rules::IdKind;
+using rules::IdVerdict;
+using rules::Reason;
+
+std::string text(std::string_view words) { return std::string(words); }
+
+// The UTF-8 `typed` as the box holds it, in UTF-16 units.
+Selection selection(std::u16string_view typed, int first, int count) {
+  const auto start = static_cast<int>(rules::Utf16Offset(typed, first));
+  const auto end = static_cast<int>(rules::Utf16Offset(typed, first + count));
+  return {start, end - start};
+}
+
+// UTF-16 as UTF-8, an unpaired surrogate as U+FFFD.
+std::string utf8(std::u16string_view text) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    char32_t c = text[at];
+    if (c >= 0xD800 && c <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
+        text[at + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++at] - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    rules::AppendUtf8(out, c);
+  }
+  return out;
+}
+
+CheckOutcome nationalCheck(std::u16string_view typed) {
+  const rules::NumVerdict verdict = rules::VerifyNum(typed);
+  CheckOutcome outcome;
+  switch (verdict.kind) {
+    case rules::VerdictKind::BadLetter:
+      outcome.box = text(rules::kLetterRule) + text(words::kDone);
+      outcome.select = selection(typed, 1, 1);
+      return outcome;
+    case rules::VerdictKind::BadSex:
+      outcome.box = text(rules::kNationalSecondRule) + text(words::kDone);
+      outcome.select = selection(typed, 2, 1);
+      return outcome;
+    case rules::VerdictKind::BadDigit:
+      outcome.box = text(rules::kDigitRule) + text(words::kDone);
+      outcome.select = selection(typed, 3, 8);
+      return outcome;
+    case rules::VerdictKind::BadCheck:
+      outcome.caption = text(rules::kCheckDigitRule) + std::to_string(verdict.expectedCheckDigit);
+      outcome.select = selection(typed, 10, 1);
+      outcome.beep = true;
+      return outcome;
+    case rules::VerdictKind::ValidMale:
+    case rules::VerdictKind::ValidFemale: break;
+  }
+  IdVerdict valid{Reason::None};
+  valid.sex = verdict.kind == rules::VerdictKind::ValidMale ? rules::Sex::Male : rules::Sex::Female;
+  valid.place = rules::PlaceByLetterValue(verdict.letterValue);
+  valid.letter = valid.place->letter;
+  outcome.valid = true;
+  outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, valid, rules::kindBit(IdKind::National));
+  return outcome;
+}
+
+}  // namespace
+
+std::string ProgramAndVersion() { return "Taloma v" + text(version::kShortVersion); }
+
+std::string WindowTitle() { return ProgramAndVersion() + " (" + text(words::kProgramPurpose) + ")"; }
+
+std::string WelcomeCaption() {
+  return text(words::kWelcome) + ProgramAndVersion() + text(words::kLineBreak) +
+         text(words::kProgramPurpose);
+}
+
+std::string AboutInfo() {
+  return text(words::kProgramNameIs) + ProgramAndVersion() + text(words::kLineBreak) +
+         text(words::kPurposeIs) + text(words::kProgramPurpose) + text(words::kLineBreak) +
+         text(words::kCompletedOn);
+}
+
+BoxState AfterEdit(std::size_t length) {
+  const bool full = length == static_cast<std::size_t>(rules::kNumberLength);
+  return {length != 0, full, full};
+}
+
+CheckOutcome Check(std::u16string_view typed, rules::KindSet kinds) {
+  if (kinds == rules::kindBit(IdKind::National)) return nationalCheck(typed);
+  const IdVerdict verdict = rules::VerifyId(utf8(typed), kinds);
+  CheckOutcome outcome;
+  outcome.valid = verdict.isValid();
+  outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, verdict, kinds);
+  if (verdict.position > 0) {
+    const int count = verdict.reason == Reason::Digit ? rules::kNumberLength + 1 - verdict.position : 1;
+    outcome.select = selection(typed, verdict.position, count);
+  }
+  return outcome;
+}
+
+Panel PanelOf(int index) {
+  Panel panel;
+  const auto row = rules::PlaceByIndex(index);
+  if (index == 0) {
+    panel.heading = text(words::kWholeCountryPostal);
+    panel.paintFirst = true;
+  } else {
+    panel.heading = text(row ? row->name : "") + text(words::kPostalSuffix);
+    panel.showAreaCode = true;
+  }
+  panel.areaCode = text(row ? row->areaCode : rules::kNoAreaCode);
+  if (!row) return panel;
+  panel.refill = true;
+  if (row->place != nullptr && row->place->districts.empty()) {
+    panel.lines.push_back(text(rules::kNoPostalDistricts));
+  }
+  for (std::string& line : rules::PostalEntries(*row)) panel.lines.push_back(std::move(line));
+  return panel;
+}
+
+std::string ProducedCaption(int count, bool placesDrawn, std::string_view last) {
+  std::string caption = text(words::kProduced) + std::to_string(count) + text(words::kProducedIn) +
+                        text(words::kLineBreak);
+  if (placesDrawn && count != 1) return caption + text(words::kProducedUnspecified);
+  const IdVerdict verdict = rules::VerifyId(last);
+  if (!verdict.isValid()) return caption;
+  return caption + text(verdict.place->name) + text(words::kOf) +
+         text(verdict.sex == rules::Sex::Male ? words::kMale : words::kFemale) +
+         text(rules::KindLabel(verdict.kind)) + text(words::kDone);
+}
+
+std::string_view ListTip(bool placesDrawn) { return placesDrawn ? words::kDecodeTip : ""; }
+
+std::string Decoded(std::string_view number) {
+  const IdVerdict verdict = rules::VerifyId(number);
+  if (!verdict.isValid() || verdict.kind != IdKind::National) {
+    return rules::VerdictSentence(rules::Language::ZhTw, verdict, rules::kAllKinds);
+  }
+  return text(words::kDecodedIn) + text(words::kLineBreak) + text(words::kOpenQuote) +
+         text(verdict.place->name) + text(words::kCloseQuote) +
+         text(verdict.sex == rules::Sex::Male ? words::kSir : words::kMadam);
+}
+
+std::string ClipboardText(std::span<const std::string> numbers) {
+  std::string copied;
+  for (const std::string& number : numbers) copied += number + text(words::kLineBreak);
+  return copied;
+}
+
+std::string_view ClearedCaption(bool cut) { return cut ? words::kCutDone : words::kCleared; }
+
+std::span<const PageWord> PageWords() {
+  static constexpr PageWord kWords[] = {
+      {"purpose", words::kProgramPurpose}, {"produce", words::kProduce},
+      {"produceTip", words::kProduceTip}, {"check", words::kCheck},
+      {"checkTip", words::kCheckTip}, {"clear", words::kClear},
+      {"clearTip", words::kClearTip}, {"cut", words::kCut}, {"cutTip", words::kCutTip},
+      {"male", words::kMale}, {"female", words::kFemale}, {"numberTip", words::kNumberTip},
+      {"placeTip", words::kPlaceTip}, {"howmuchTip", words::kHowmuchTip},
+      {"decodeTip", words::kDecodeTip}, {"copy", words::kCopy}, {"copyTip", words::kCopyTip},
+      {"selectall", words::kSelectall}, {"selectallTip", words::kSelectallTip},
+      {"about", words::kAbout}, {"aboutTip", words::kAboutTip},
+      {"postalTip", words::kPostalTip}, {"areacodeTip", words::kAreacodeTip},
+      {"areacodeLabel", words::kAreacodeLabel}, {"numberName", words::kNumberName},
+      {"placeName", words::kPlaceName}, {"howmuchName", words::kHowmuchName},
+      {"listName", words::kListName}, {"errorTitle", words::kErrorTitle},
+      {"copiedSelected", words::kCopiedSelected}, {"copiedAll", words::kCopiedAll},
+      {"nothingSelected", words::kNothingSelected}, {"aboutTitle", words::kAboutTitle},
+      {"cutDone", words::kCutDone}, {"cleared", words::kCleared},
+      {"mailLabel", words::kMailLabel}, {"ok", words::kOk},
+      {"optionsLegend", words::kOptionsLegend}, {"sexName", words::kSexName},
+      {"kindName", words::kKindName}, {"categoryName", words::kCategoryName},
+      {"allCategories", words::kAllCategories}, {"offline", words::kOffline}};
+  return kWords;
+}
+
+}  // namespace screen
