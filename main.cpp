@@ -7,6 +7,7 @@
 #include "main_window/frm_twno.h"
 #include "resources/version.h"
 #include "runtime/form_support.h"
+#include "runtime/platform.h"
 #include "runtime/qt_runtime.h"
 #include "runtime/start_up.h"
 
@@ -46,9 +47,9 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(form::programIcon());
   form::speakChinese();
 
-  QtRuntime runtime;
   // A second copy ends here, silently, before it builds a window.
-  if (runtime.previousInstance()) return 0;
+  if (platform::anotherCopyHoldsLock()) return 0;
+  QtRuntime runtime;
   frmTwno window(runtime);
   window.showCentred();
   return QApplication::exec();

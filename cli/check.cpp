@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/line_reader.h"
 #include "cli/platform.h"
+#include "rules/id_core.h"
 
 namespace cli {
 namespace {

@@ -316,7 +316,7 @@ int main(int argc, char** argv) {
   };
   const auto kindSet = [](const std::vector<rules::IdKind>& kinds) {
     rules::KindSet set = 0;
-    for (const rules::IdKind kind : kinds) set |= rules::kindBit(kind);
+    for (const rules::IdKind kind : kinds) set |= rules::KindBit(kind);
     return kinds.empty() ? rules::kAllKinds : set;
   };
 

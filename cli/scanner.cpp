@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "rules/id_core.h"
 #include "rules/text.h"
 
 namespace cli {

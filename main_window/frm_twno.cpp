@@ -430,7 +430,7 @@ void frmTwno::cmdProduce_Click() {
 
 void frmTwno::cmdCheck_Click() {
   const screen::CheckOutcome outcome =
-      screen::Check(toView(txtNo->text()), rules::kindBit(rules::IdKind::National));
+      screen::Check(toView(txtNo->text()), rules::KindBit(rules::IdKind::National));
   if (!outcome.box.empty()) {
     showFormError(text(outcome.box), outcome.select.start, outcome.select.length);
     return;
@@ -448,7 +448,7 @@ void frmTwno::cmdCheck_Click() {
   cmdClear->setFocus();
 }
 
-void frmTwno::txtNo_KeyPress(char16_t& keyAscii) { keyAscii = rules::upperCased(keyAscii); }
+void frmTwno::txtNo_KeyPress(char16_t& keyAscii) { keyAscii = rules::UpperCased(keyAscii); }
 
 void frmTwno::txtNo_Change() {
   setClearMode();

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "rules/id_kinds.h"
+#include "rules/id_core.h"
 #include "rules/random.h"
 
 namespace rules {

@@ -1,5 +1,5 @@
 // The UTF-8 reader of the verdict core, for text that is not ten ASCII bytes.
-#include "rules/id_kinds.h"
+#include "rules/id_core.h"
 
 
 namespace rules {
@@ -12,7 +12,7 @@ constexpr unsigned char kOutsideAscii = 0x80;
 
 namespace detail {
 
-IdVerdict verifyDecoded(std::string_view text, KindSet kinds) noexcept {
+IdVerdict VerifyDecoded(std::string_view text, KindSet kinds) noexcept {
   constexpr std::size_t kTen = kNumberLength;
   // Fewer than ten bytes cannot make ten characters, more than forty always make more.
   if (text.size() < kTen || text.size() > 4 * kTen) return {Reason::Length};

@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "rules/id_kinds.h"
+#include "rules/id_core.h"
 
 namespace rules {
 
@@ -31,11 +31,11 @@ NumVerdict VerifyNum(std::u16string_view text) noexcept {
   }
   if (word == 0) {
     for (int i = 0; i < 8; ++i) {
-      word |= std::uint64_t{at(static_cast<std::size_t>(i) + 2)} << detail::byteShift(i);
+      word |= std::uint64_t{at(static_cast<std::size_t>(i) + 2)} << detail::ByteShift(i);
     }
   }
   const IdVerdict verdict =
-      detail::verifyParts(at(0), at(1), word, kindBit(IdKind::National));
+      detail::VerifyParts(at(0), at(1), word, KindBit(IdKind::National));
   switch (verdict.reason) {
     case Reason::Letter: return {VerdictKind::BadLetter};
     case Reason::Second: return {VerdictKind::BadSex};

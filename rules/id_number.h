@@ -22,16 +22,16 @@ static_assert(kLetters.size() == kLastLetterValue - kFirstLetterValue + 1);
 inline constexpr int kPlaceIndexOffset = kFirstLetterValue - 1;
 
 // The typed-key filter's upper-casing: a to z become A to Z, every other code passes unchanged.
-constexpr char16_t upperCased(char16_t c) noexcept {
+constexpr char16_t UpperCased(char16_t c) noexcept {
   return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
 }
 
-constexpr bool isDigit(char32_t c) noexcept { return c >= u'0' && c <= u'9'; }
+constexpr bool IsDigit(char32_t c) noexcept { return c >= u'0' && c <= u'9'; }
 
-// A letter value (10 to 35) with the tens and units digits that the check digit weighs apart.
+// A letter value (10 to 35) with its units digit, which the check digit weighs apart from the
+// tens and which a resident-old number's second letter stands for.
 struct LetterDigits {
   int value = 0;
-  int tens = 0;
   int units = 0;
 };
 
@@ -53,7 +53,7 @@ constexpr std::optional<LetterDigits> LetterValue(char32_t letter) noexcept {
     return std::nullopt;
   }
   const int value = detail::kValueByCode[letter];
-  return LetterDigits{value, value / 10, value % 10};
+  return LetterDigits{value, value % 10};
 }
 
 // The capital letter whose letter value is `value` (10 to 35); 0 for any other value.

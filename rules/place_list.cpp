@@ -12,7 +12,7 @@ struct ShownCode {
 };
 constexpr ShownCode kShownCodes[] = {{"02", "022"}, {"082", "0823"}, {"0836", kNoAreaCode}};
 
-std::string_view shownAreaCode(const Place& place) {
+std::string_view ShownAreaCode(const Place& place) {
   if (place.diallingCode.empty()) return kNoAreaCode;
   for (const ShownCode& code : kShownCodes) {
     if (code.dialling == place.diallingCode) return code.shown;
@@ -20,7 +20,7 @@ std::string_view shownAreaCode(const Place& place) {
   return place.diallingCode;
 }
 
-std::string postalLine(const District& district) {
+std::string PostalLine(const District& district) {
   constexpr std::string_view kIdeographicSpace = "\u3000";
   std::string line;
   line.reserve(8 * 3);
@@ -40,7 +40,7 @@ std::optional<PlaceRow> PlaceByIndex(int index) noexcept {
   if (index == 0) return PlaceRow{0, "不指定", nullptr, kNoAreaCode};
   const Place* place = PlaceByLetterValue(index + kPlaceIndexOffset);
   if (place == nullptr) return std::nullopt;
-  return PlaceRow{index, place->name, place, shownAreaCode(*place)};
+  return PlaceRow{index, place->name, place, ShownAreaCode(*place)};
 }
 
 std::vector<std::string> PostalEntries(const PlaceRow& row) {
@@ -48,7 +48,7 @@ std::vector<std::string> PostalEntries(const PlaceRow& row) {
       row.place != nullptr ? row.place->districts : std::span<const District>(AllDistricts());
   std::vector<std::string> lines;
   lines.reserve(districts.size());
-  for (const District& district : districts) lines.push_back(postalLine(district));
+  for (const District& district : districts) lines.push_back(PostalLine(district));
   return lines;
 }
 

@@ -15,7 +15,7 @@ namespace rules {
 namespace {
 
 // Makes a constant evaluation fail, and with it the build, when the table text breaks a rule.
-constexpr void require(bool rule, const char* what) {
+constexpr void Require(bool rule, const char* what) {
   if (!rule) throw what;
 }
 
@@ -40,10 +40,10 @@ class Lines {
   std::size_t m_at = 0;
 };
 
-constexpr bool isDistrictLine(std::string_view line) { return line.starts_with("  "); }
+constexpr bool IsDistrictLine(std::string_view line) { return line.starts_with("  "); }
 
 // The `n`th word of `line`; words are separated by single spaces.
-constexpr std::string_view word(std::string_view line, int n) {
+constexpr std::string_view Word(std::string_view line, int n) {
   while (line.starts_with(' ')) line.remove_prefix(1);
   for (; n > 0; --n) {
     const std::size_t space = line.find(' ');
@@ -53,21 +53,21 @@ constexpr std::string_view word(std::string_view line, int n) {
   return line.substr(0, line.find(' '));
 }
 
-constexpr bool allDigits(std::string_view text) {
+constexpr bool AllDigits(std::string_view text) {
   for (const char c : text) {
-    if (!isDigit(static_cast<unsigned char>(c))) return false;
+    if (!IsDigit(static_cast<unsigned char>(c))) return false;
   }
   return !text.empty();
 }
 
 // Characters, not bytes: every byte but a UTF-8 continuation byte starts one.
-constexpr int characters(std::string_view text) {
+constexpr int Characters(std::string_view text) {
   int count = 0;
   for (const char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   return count;
 }
 
-constexpr int postalNumber(const District& district) {
+constexpr int PostalNumber(const District& district) {
   return (district.postalCode[0] - '0') * 100 + (district.postalCode[1] - '0') * 10 +
          (district.postalCode[2] - '0');
 }
@@ -80,26 +80,26 @@ constexpr auto kDistricts = [] {
   bool unplaced = false;
   Lines lines(detail::kPlaceTableText);
   for (std::string_view line; lines.next(line);) {
-    if (!isDistrictLine(line)) {
+    if (!IsDistrictLine(line)) {
       previous = -1;
       unplaced = line == "-";
       continue;
     }
-    require(count < districts.size(), "more districts than kDistrictCount");
-    const District district{word(line, 0), word(line, 1)};
-    require(word(line, 2).empty(), "a district line has a name and a code");
-    require(characters(district.name) == 2 || characters(district.name) == 3,
+    Require(count < districts.size(), "more districts than kDistrictCount");
+    const District district{Word(line, 0), Word(line, 1)};
+    Require(Word(line, 2).empty(), "a district line has a name and a code");
+    Require(Characters(district.name) == 2 || Characters(district.name) == 3,
             "a district name has two or three characters");
-    require(district.postalCode.size() == 3 && allDigits(district.postalCode),
+    Require(district.postalCode.size() == 3 && AllDigits(district.postalCode),
             "a postal code has three digits");
-    const int code = postalNumber(district);
-    require(unplaced || code > previous, "postal codes ascend within a place");
-    require(!seen[static_cast<std::size_t>(code)], "no postal code occurs twice");
+    const int code = PostalNumber(district);
+    Require(unplaced || code > previous, "postal codes ascend within a place");
+    Require(!seen[static_cast<std::size_t>(code)], "no postal code occurs twice");
     seen[static_cast<std::size_t>(code)] = true;
     previous = code;
     districts[count++] = district;
   }
-  require(count == districts.size(), "fewer districts than kDistrictCount");
+  Require(count == districts.size(), "fewer districts than kDistrictCount");
   return districts;
 }();
 
@@ -121,37 +121,37 @@ constexpr std::array<Place, kPlaceCount> detail::kPlaceRows = [] {
   Lines lines(detail::kPlaceTableText);
   bool unplaced = false;
   for (std::string_view line; lines.next(line);) {
-    if (isDistrictLine(line)) {
+    if (IsDistrictLine(line)) {
       ++district;
       continue;
     }
     close();
-    require(!unplaced, "the districts of no place come last");
+    Require(!unplaced, "the districts of no place come last");
     if (line == "-") {
       unplaced = true;
       continue;
     }
-    require(count < places.size(), "more places than letters");
+    Require(count < places.size(), "more places than letters");
     Place& place = places[count];
-    place.letter = word(line, 0).size() == 1 ? word(line, 0)[0] : '\0';
-    require(place.letter == kLetters[count], "places follow the letters in letter-value order");
+    place.letter = Word(line, 0).size() == 1 ? Word(line, 0)[0] : '\0';
+    Require(place.letter == kLetters[count], "places follow the letters in letter-value order");
     place.letterValue = kFirstLetterValue + static_cast<int>(count);
-    place.name = word(line, 1);
-    require(characters(place.name) == 3, "a place name has three characters");
-    const std::string_view dialling = word(line, 2);
-    require(dialling == "-" || (dialling.starts_with('0') && allDigits(dialling)),
+    place.name = Word(line, 1);
+    Require(Characters(place.name) == 3, "a place name has three characters");
+    const std::string_view dialling = Word(line, 2);
+    Require(dialling == "-" || (dialling.starts_with('0') && AllDigits(dialling)),
             "a dialling code is digits starting with 0, or -");
     place.diallingCode = dialling == "-" ? std::string_view() : dialling;
-    const std::string_view year = word(line, 3);
-    require(year.empty() || (year.size() == 4 && allDigits(year)), "a last year has four digits");
+    const std::string_view year = Word(line, 3);
+    Require(year.empty() || (year.size() == 4 && AllDigits(year)), "a last year has four digits");
     for (const char c : year) place.lastIssued = place.lastIssued * 10 + (c - '0');
     place.districts = std::span<const District>(kDistricts).subspan(district, 0);
     open = &place;
     ++count;
   }
   close();
-  require(count == places.size(), "one place for each letter");
-  require(kDistricts.size() - district == 0, "every district was read");
+  Require(count == places.size(), "one place for each letter");
+  Require(kDistricts.size() - district == 0, "every district was read");
   return places;
 }();
 

@@ -7,11 +7,11 @@ namespace {
 constexpr IdKind kKinds[] = {IdKind::National, IdKind::Resident, IdKind::ResidentOld};
 
 // The second characters allowed for `kinds`, as a sentence lists them.
-std::string allowedSeconds(Language language, KindSet kinds) {
+std::string AllowedSeconds(Language language, KindSet kinds) {
   if (language == Language::ZhTw) {
     std::string male, female;
     for (const IdKind kind : kKinds) {
-      if ((kinds & kindBit(kind)) == 0) continue;
+      if ((kinds & KindBit(kind)) == 0) continue;
       for (const char c : SecondCharacters(kind, Sex::Male)) (male += male.empty() ? "" : "、") += c;
       for (const char c : SecondCharacters(kind, Sex::Female))
         (female += female.empty() ? "" : "、") += c;
@@ -24,22 +24,22 @@ std::string allowedSeconds(Language language, KindSet kinds) {
       {IdKind::ResidentOld, "A to D (resident-old)"}};
   std::string text;
   for (const auto& [kind, allowed] : kAllowed) {
-    if ((kinds & kindBit(kind)) == 0) continue;
+    if ((kinds & KindBit(kind)) == 0) continue;
     text += text.empty() ? "" : ", ";
     text += allowed;
   }
   return "position 2 must be " + text;
 }
 
-std::string categoryWords(Language language, Category category) {
+std::string CategoryWords(Language language, Category category) {
   if (category == Category::None) return {};
   return (language == Language::ZhTw ? "，" : ", ") + std::string(CategoryLabel(language, category));
 }
 
-std::string validSentence(Language language, const IdVerdict& verdict) {
+std::string ValidSentence(Language language, const IdVerdict& verdict) {
   const std::string letter(1, verdict.letter);
   const std::string place(verdict.place->name);
-  const std::string category = categoryWords(language, verdict.category);
+  const std::string category = CategoryWords(language, verdict.category);
   if (language == Language::En) {
     return "valid " + std::string(NameOf(verdict.kind)) + " number, " +
            std::string(NameOf(verdict.sex)) + ", " + letter + " " + place + category;
@@ -90,13 +90,13 @@ std::string VerdictSentence(Language language, const IdVerdict& verdict, KindSet
   const bool zh = language == Language::ZhTw;
   const std::string position = std::to_string(verdict.position);
   switch (verdict.reason) {
-    case Reason::None: return validSentence(language, verdict);
+    case Reason::None: return ValidSentence(language, verdict);
     case Reason::Length: return zh ? "號碼應為十個字元" : "not ten characters";
     case Reason::Letter:
       return zh ? std::string(kLetterRule) : "position 1 must be a capital letter A-Z";
     case Reason::Second:
-      if (zh && kinds == kindBit(IdKind::National)) return std::string(kNationalSecondRule);
-      return allowedSeconds(language, kinds);
+      if (zh && kinds == KindBit(IdKind::National)) return std::string(kNationalSecondRule);
+      return AllowedSeconds(language, kinds);
     case Reason::Digit:
       return zh ? std::string(kDigitRule) + "，第 " + position + " 碼不是"
                 : "position " + position + " must be a digit 0-9";

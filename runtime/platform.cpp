@@ -38,6 +38,8 @@ QUrl mailUrl(const QString& address) {
   return url;
 }
 
+#ifndef Q_OS_WIN
+
 QString safeForFileName(QString text) {
   for (QChar& c : text) {
     if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != u'.' && c != u'-') c = u'_';
@@ -62,8 +64,6 @@ QString displayName() {
   }
   return platform;
 }
-
-#ifndef Q_OS_WIN
 
 class Descriptor {
  public:
@@ -111,7 +111,8 @@ QString ownFolderPath() {
   return cache + QStringLiteral("/taloma");
 }
 
-// The folder of lockFolder(), opened, with its path in `path`.
+// The folder the lock lives in (see anotherCopyHoldsLock), opened, with its path in `path`; no
+// folder when none can be had safely.
 Descriptor openLockFolder(QString* path) {
   // Read straight from the environment: asking Qt for the runtime folder makes it warn on
   // standard error when the variable is unset. Without the variable the session's folder is
@@ -147,21 +148,18 @@ Descriptor openLockFile(const Descriptor& folder, const QByteArray& name) {
   return file;
 }
 
-#endif
-
-}  // namespace
-
+// The lock file's name for the desktop session the program shows on (its display) on this host,
+// reduced to characters that are safe in a file name.
 QString lockName() {
   return QStringLiteral("taloma@") + safeForFileName(QSysInfo::machineHostName()) +
          QStringLiteral("@") + safeForFileName(displayName()) + QStringLiteral(".lock");
 }
 
-#ifndef Q_OS_WIN
+#endif
 
-QString lockFolder() {
-  QString path;
-  return openLockFolder(&path).get() >= 0 ? path : QString();
-}
+}  // namespace
+
+#ifndef Q_OS_WIN
 
 bool anotherCopyHoldsLock() {
   static int heldFd = -1;
@@ -199,8 +197,6 @@ void openMailProgram(const QString& address, QObject* context, std::function<voi
 }
 
 #else
-
-QString lockFolder() { return {}; }
 
 bool anotherCopyHoldsLock() {
   // One mutex per user in the session's own namespace: another user's session, or another

@@ -11,16 +11,10 @@ class QObject;
 
 namespace platform {
 
-// The lock file's name for the desktop session the program shows on (its display) on this host,
-// reduced to characters that are safe in a file name. Unix only.
-QString lockName();
-
-// The folder the lock lives in: the user's runtime folder when it belongs to the user alone (from
-// XDG_RUNTIME_DIR, or /run/user/<uid> when that is unset), otherwise a folder of the program's own
-// under the user's cache folder, made private. Empty when none can be had safely. Unix only.
-QString lockFolder();
-
-// Takes the single-copy lock for this process if it is free. True when another running copy of
+// Takes the single-copy lock for this process if it is free. On Unix it is a file named for the
+// host and the display the program shows on, in the user's runtime folder when that belongs to
+// the user alone (XDG_RUNTIME_DIR, or /run/user/<uid> when that is unset), otherwise in a folder
+// of the program's own under the user's cache folder, made private. True when another running copy of
 // this user's session holds it; false when this process holds it now (or already did), and when
 // no lock can be had safely: better to run than to refuse to start. The lock goes with its holder,
 // so a crashed copy never keeps a new one from starting.

@@ -16,7 +16,6 @@
 
 QtRuntime::QtRuntime() : m_random(MixingRandom::fromEntropy()) {}
 
-bool QtRuntime::previousInstance() { return platform::anotherCopyHoldsLock(); }
 
 void QtRuntime::showModal(QDialog& window) { window.exec(); }
 

@@ -8,7 +8,6 @@ class QtRuntime : public Runtime {
  public:
   QtRuntime();
 
-  bool previousInstance() override;
   void showModal(QDialog& window) override;
   void messageBox(QWidget* parent, const QString& prompt, const QString& title) override;
   void setClipboardText(const QString& text) override;

@@ -12,8 +12,6 @@ class Runtime {
  public:
   virtual ~Runtime() = default;
 
-  // True when another running process of this user already holds the single-copy lock.
-  virtual bool previousInstance() = 0;
   // Shows `window` modally; returns once it has been hidden or closed.
   virtual void showModal(QDialog& window) = 0;
   // A modal box with no icon and one "確定" button; returns when the user closes it.

@@ -2,6 +2,7 @@
 #include "screen/screen.h"
 
 #include "resources/version.h"
+#include "rules/id_core.h"
 #include "rules/place_list.h"
 #include "rules/text.h"
 #include "rules/wording.h"
@@ -68,7 +69,7 @@ CheckOutcome nationalCheck(std::u16string_view typed) {
   valid.place = rules::PlaceByLetterValue(verdict.letterValue);
   valid.letter = valid.place->letter;
   outcome.valid = true;
-  outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, valid, rules::kindBit(IdKind::National));
+  outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, valid, rules::KindBit(IdKind::National));
   return outcome;
 }
 
@@ -95,7 +96,7 @@ BoxState AfterEdit(std::size_t length) {
 }
 
 CheckOutcome Check(std::u16string_view typed, rules::KindSet kinds) {
-  if (kinds == rules::kindBit(IdKind::National)) return nationalCheck(typed);
+  if (kinds == rules::KindBit(IdKind::National)) return nationalCheck(typed);
   const IdVerdict verdict = rules::VerifyId(utf8(typed), kinds);
   CheckOutcome outcome;
   outcome.valid = verdict.isValid();

@@ -58,7 +58,7 @@ TEST(LetterValues, AreInverseOverAllLettersAndValues) {
   for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
     const auto value = rules::LetterValue(letter);
     ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->tens * 10 + value->units, value->value);
+    EXPECT_EQ(value->units, value->value % 10);
     EXPECT_EQ(rules::ValueLetter(value->value), letter);
   }
   EXPECT_EQ(rules::LetterValue(u'I')->value, 34);

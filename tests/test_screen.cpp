@@ -9,7 +9,7 @@
 namespace {
 
 using rules::IdKind;
-using rules::kindBit;
+using rules::KindBit;
 
 struct CheckCase {
   const char* name;
@@ -34,8 +34,8 @@ TEST_P(Check, ShowsTheFirstBrokenRule) {
   EXPECT_EQ(outcome.valid, c.caption.starts_with("這是正確的"));
 }
 
-constexpr rules::KindSet kNational = kindBit(IdKind::National);
-constexpr rules::KindSet kResidents = kindBit(IdKind::Resident) | kindBit(IdKind::ResidentOld);
+constexpr rules::KindSet kNational = KindBit(IdKind::National);
+constexpr rules::KindSet kResidents = KindBit(IdKind::Resident) | KindBit(IdKind::ResidentOld);
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, Check,

@@ -156,7 +156,7 @@ std::string clipboardText(const val& numbers) {
 
 // Text typed into the number box: a to z upper-cased, as the window's key filter does.
 std::string typed(std::string text) {
-  for (char& c : text) c = static_cast<char>(rules::upperCased(static_cast<unsigned char>(c)));
+  for (char& c : text) c = static_cast<char>(rules::UpperCased(static_cast<unsigned char>(c)));
   return text;
 }
 

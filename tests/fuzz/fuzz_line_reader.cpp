@@ -13,7 +13,7 @@
 #include "cli/line_reader.h"
 #include "cli/output.h"
 #include "cli/scanner.h"
-#include "rules/id_kinds.h"
+#include "rules/id_core.h"
 
 namespace {
 

@@ -81,15 +81,15 @@ void checkVerdict(std::u16string_view text) {
 }
 
 void checkCharacter(char16_t c, std::u16string_view text) {
-  const char16_t upper = rules::upperCased(c);
+  const char16_t upper = rules::UpperCased(c);
   const bool lower = c >= u'a' && c <= u'z';
-  require(upper == (lower ? static_cast<char16_t>(c - 32) : c), "upperCased", text);
+  require(upper == (lower ? static_cast<char16_t>(c - 32) : c), "UpperCased", text);
 
   const int value = plainLetterValue(c);
   const auto letter = rules::LetterValue(c);
   require(letter.has_value() == (value != 0), "LetterValue domain", text);
   if (letter) {
-    require(letter->value == value && letter->tens == value / 10 && letter->units == value % 10,
+    require(letter->value == value && letter->units == value % 10,
             "LetterValue digits", text);
     require(rules::ValueLetter(value) == c, "ValueLetter inverse", text);
   }
