@@ -3,9 +3,11 @@
 #include <array>
 #include <charconv>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/line_reader.h"
 #include "cli/platform.h"
+#include "cli/report.h"
 #include "rules/id_core.h"
 
 namespace cli {
@@ -31,41 +33,43 @@ struct Where {
 };
 
 // Writes one row per verdict. What follows the input up to the line depends on the verdict alone,
-// so each of those parts is built once and kept.
+// so each of those parts is built once and kept; the row's other pieces are the printer's, taken
+// once.
 class CheckWriter {
  public:
   CheckWriter(Output& out, const CheckSettings& settings, bool withFile)
       : m_out(out),
-        m_format(settings.common.format),
+        m_rows(settings.common.format),
         m_settings(settings),
         m_withFile(withFile),
-        m_parts(m_format, settings.kinds) {
+        m_parts(m_rows, settings.kinds, settings.common.m().language),
+        m_open(m_rows.before("input", true)),
+        m_beforeLine(m_rows.before("line", false)),
+        m_beforeFile(m_rows.before("file", false)) {
+    m_rows.end(m_close);
     std::string header;
     if (settings.common.header && !settings.count) {
-      appendHeader(header, m_format,
-                   std::span(kFields).first(withFile ? kFields.size() : kFields.size() - 1));
+      m_rows.header(header, std::span(kFields).first(withFile ? kFields.size() : kFields.size() - 1));
     }
     m_out.put(header);
   }
 
   void write(std::string_view text, bool cut, const IdVerdict& verdict, const Where& where) {
-    if (m_format == Format::Text) {
-      if (m_settings.quiet && where.line != 0) writeTextPlace(where);
-    } else if (m_format == Format::Jsonl) {
-      m_out.put("{\"input\":");
-    }
+    const bool rows = m_rows.format() != Format::Text;
+    if (!rows && m_settings.quiet && where.line != 0) writeTextPlace(where);
+    m_out.put(m_open);
     // A valid number is ten capital letters and digits, which no format escapes.
     if (verdict.isValid() || (!cut && isPlain(text))) {
-      if (m_format == Format::Jsonl) m_out.put('"');
+      m_out.put(m_rows.quote());
       m_out.put(text);
-      if (m_format == Format::Jsonl) m_out.put('"');
+      m_out.put(m_rows.quote());
     } else {
       m_field.clear();
-      appendField(m_field, m_format, shown(text, cut, m_shown));
+      m_rows.value(m_field, shown(text, cut, m_shown));
       m_out.put(m_field);
     }
     m_out.put(m_parts(verdict));
-    if (m_format != Format::Text) writePlace(where);
+    if (rows) writePlace(where);
     m_out.endRow();
   }
 
@@ -73,36 +77,33 @@ class CheckWriter {
   // "file:line: " before a text row of -q; the file only when there are several.
   void writeTextPlace(const Where& where) {
     if (m_withFile) {
-      m_out.put(m_file.of(where.file, m_format, ""));
+      m_out.put(m_file.of(where.file, m_rows, ""));
       m_out.put(':');
     }
     putNumber(m_out, where.line);
     m_out.put(": ");
   }
 
-  // The line and file fields, and the end of the row, written in place.
+  // The line and file fields, absent for an argument, and the end of the row.
   void writePlace(const Where& where) {
-    const bool json = m_format == Format::Jsonl;
-    char* const start = m_out.reserve(32);
+    const bool json = m_rows.format() == Format::Jsonl;
+    const bool line = where.line != 0;
+    char* const start = m_out.reserve(64);
     char* at = start;
-    if (!json) *at++ = m_format == Format::Tsv ? '\t' : ',';
-    if (where.line != 0) {
-      if (json) at = std::copy_n(",\"line\":", 8, at);
-      at = std::to_chars(at, start + 32, where.line).ptr;
-    }
-    if (m_withFile && !json) *at++ = m_format == Format::Tsv ? '\t' : ',';
+    if (line || !json) at = std::copy(m_beforeLine.begin(), m_beforeLine.end(), at);
+    if (line) at = std::to_chars(at, start + 64, where.line).ptr;
+    if (m_withFile && !line && !json) at = std::copy(m_beforeFile.begin(), m_beforeFile.end(), at);
     m_out.commit(static_cast<std::size_t>(at - start));
-    if (m_withFile && where.line != 0) {
-      m_out.put(m_file.of(where.file, m_format, json ? ",\"file\":" : ""));
-    }
-    m_out.put(json ? std::string_view("}\n") : std::string_view("\n"));
+    if (m_withFile && line) m_out.put(m_file.of(where.file, m_rows, m_beforeFile));
+    m_out.put(m_close);
   }
 
   Output& m_out;
-  Format m_format;
+  RowPrinter m_rows;
   const CheckSettings& m_settings;
   bool m_withFile;
   VerdictParts m_parts;
+  std::string m_open, m_beforeLine, m_beforeFile, m_close;
   std::string m_shown;
   std::string m_field;
   FileField m_file;
@@ -176,7 +177,7 @@ class Checker {
   }
 
   const CheckSettings& m_settings;
-  Output m_out{platform::kStandardOutput};
+  Output m_out{platform::kStandardOutput, m_settings.common.m()};
   CheckWriter m_writer;
   std::string m_normalized;
   Counts m_counts{};
@@ -186,6 +187,8 @@ class Checker {
 }  // namespace
 
 std::string CountsRow(const Counts& counts, const Common& common) {
+  const Messages& m = common.m();
+  const RowPrinter rows(common.format);
   std::uint64_t total = 0;
   for (const std::uint64_t count : counts) total += count;
   const std::uint64_t valid = counts[0];
@@ -195,13 +198,13 @@ std::string CountsRow(const Counts& counts, const Common& common) {
   };
   std::string text;
   if (common.format == Format::Text) {
-    text = filled(messages().summary, std::to_string(valid), std::to_string(invalid));
-    const bool zh = language() == Language::ZhTw;
+    text = filled(m.summary, std::to_string(valid), std::to_string(invalid));
+    const bool zh = m.language == Language::ZhTw;
     std::string reasons;
     for (const auto& [name, reason] : rules::kReasonNames) {
       if (countOf(reason) == 0) continue;
       reasons += reasons.empty() ? "" : zh ? "、" : ", ";
-      reasons += std::string(rules::ReasonLabel(language(), reason)) + " " +
+      reasons += std::string(rules::ReasonLabel(m.language, reason)) + " " +
                  std::to_string(countOf(reason));
     }
     if (!reasons.empty()) text += zh ? "（" + reasons + "）" : " (" + reasons + ")";
@@ -214,11 +217,11 @@ std::string CountsRow(const Counts& counts, const Common& common) {
     names.push_back(name);
     numbers.push_back(std::to_string(countOf(reason)));
   }
-  if (common.header) appendHeader(text, common.format, names);
+  if (common.header) rows.header(text, names);
   std::vector<Field> fields;
   for (std::size_t i = 0; i < names.size(); ++i) fields.push_back({names[i], numbers[i], true});
-  appendFields(text, common.format, fields, true);
-  appendRowEnd(text, common.format);
+  rows.fields(text, fields, true);
+  rows.end(text);
   return text;
 }
 
@@ -230,17 +233,45 @@ int runCheck(const CheckSettings& settings) {
     // A file name given where a number belongs is most likely meant to be read.
     if (!rules::VerifyId(number).isValid() && platform::exists(number)) {
       const std::string shown = shownValue(number);
-      note(filled(messages().isFile, shown, shown));
+      note(filled(settings.common.m().isFile, shown, shown));
     }
     checker.check(number, false, {});
   }
   const bool allRead =
-      forEachInput(inputs, [&checker] { checker.flush(); },
+      forEachInput(inputs, settings.common.m(), [&checker] { checker.flush(); },
                    [&checker](const std::string& name, TextSource& text) {
                      return checker.checkLines(name, text);
                    });
   if (!allRead) return 2;
   return checker.anyInvalid() ? 1 : 0;
+}
+
+Runner addCheck(CLI::App& app, const Messages& m) {
+  struct Options {
+    CheckSettings settings;
+    std::vector<rules::IdKind> kinds;
+    CommonOptions common;
+  };
+  auto options = std::make_shared<Options>();
+  CheckSettings& s = options->settings;
+  CLI::App* command = addCommand(app, "check", m.check, m);
+  command->add_option(m.numberValue, s.numbers, m.numbers)->type_name("");
+  command->add_option("-i,--input", s.inputs, m.input)
+      ->type_name(m.fileValue)
+      ->allow_extra_args(false);
+  addKinds(*command, options->kinds, m);
+  command->add_flag("--normalize", s.normalize, m.normalize);
+  command->add_flag("-q,--quiet", s.quiet, m.quiet);
+  command->add_flag("-s,--status", s.status, m.status);
+  command->add_flag("-c,--count", s.count, m.count);
+  command->add_flag("--line-buffered", s.lineBuffered, m.lineBuffered);
+  options->common.addTo(*command, m);
+  command->footer(m.checkFooter);
+  return [options, &m] {
+    options->settings.common = options->common.settings(m);
+    options->settings.kinds = kindSetOf(options->kinds);
+    return runCheck(options->settings);
+  };
 }
 
 }  // namespace cli

@@ -9,14 +9,19 @@
 
 #include "cli/messages.h"
 #include "cli/output.h"
+#include "cli/rows.h"
 #include "cli/text_source.h"
 #include "rules/id_kinds.h"
 
 namespace cli {
 
+// What every command takes: the user's language, and the shape of its rows.
 struct Common {
+  const Messages* messages = &messagesIn(Language::En);
   Format format = Format::Text;
   bool header = true;
+
+  const Messages& m() const { return *messages; }
 };
 
 struct CheckSettings {
@@ -69,7 +74,8 @@ int runScan(const ScanSettings& settings);
 // runs before each read, which may wait. `each` returns 0, or the errno of a read error. An input
 // that cannot be opened or read is named on standard error with the reason, and makes the result
 // false; the others are still read. An input that is not text gets a note on standard error.
-bool forEachInput(const std::vector<std::string>& inputs, const std::function<void()>& beforeRead,
+bool forEachInput(const std::vector<std::string>& inputs, const Messages& m,
+                  const std::function<void()>& beforeRead,
                   const std::function<int(const std::string& name, TextSource& text)>& each);
 
 // The numbers found or checked, by reason (Reason::None, the valid ones, first), written as

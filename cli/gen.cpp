@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <random>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/platform.h"
 #include "rules/generation.h"
@@ -16,19 +18,18 @@ namespace {
 constexpr std::uint64_t kBatch = 1 << 16;  // numbers between looks at the clock
 
 // The rest of each choice's row after the number, in the order of the draw's choices.
-std::vector<std::string> rowEndsOf(const GenSettings& settings,
+std::vector<std::string> rowEndsOf(const GenSettings& settings, const RowPrinter& rows,
                                    const std::vector<rules::Choice>& choices) {
-  const Format format = settings.common.format;
   std::vector<std::string> ends;
   for (const rules::Choice& choice : choices) {
-    std::string end = format == Format::Jsonl ? "\"" : "";
-    if (format != Format::Text) {
+    std::string end(rows.quote());
+    if (rows.format() != Format::Text) {
       const std::string letter(1, choice.place->letter);
       const std::array<Field, 4> fields = {{{"kind", rules::NameOf(settings.kind)},
                                             {"sex", rules::NameOf(choice.sex)},
                                             {"letter", letter},
                                             {"place", choice.place->name}}};
-      appendFields(end, format, fields, false);
+      rows.fields(end, fields, false);
     }
     ends.push_back(std::move(end));
   }
@@ -39,8 +40,9 @@ std::vector<std::string> rowEndsOf(const GenSettings& settings,
 // the job has run a second. The line is wiped when the program ends, Ctrl-C included.
 class Progress {
  public:
-  Progress()
-      : m_shown(platform::isTerminal(platform::kStandardError) &&
+  explicit Progress(const Messages& m)
+      : m_messages(m),
+        m_shown(platform::isTerminal(platform::kStandardError) &&
                 !platform::sameTerminal(platform::kStandardOutput, platform::kStandardError)),
         m_start(Clock::now()) {
     if (m_shown) platform::onInterrupt(wipe);
@@ -55,7 +57,7 @@ class Progress {
     m_last = now;
     char rate[32];
     std::snprintf(rate, sizeof rate, "%.1f", static_cast<double>(done) / seconds / 1e6);
-    const std::string line = filled(messages().progress, std::to_string(done), rate);
+    const std::string line = filled(m_messages.progress, std::to_string(done), rate);
     s_drawn = true;
     platform::writeAll(platform::kStandardError, "\r" + line + "\033[K");
   }
@@ -69,40 +71,61 @@ class Progress {
   }
 
   static inline volatile bool s_drawn = false;
+  const Messages& m_messages;
   bool m_shown;
   Clock::time_point m_start;
   Clock::time_point m_last;
 };
 
+// A place as rules::PlaceByName knows it: its letter value, for CLI11 to convert.
+CLI::Validator placeName(const Messages& m) {
+  return CLI::Validator(
+      [&m](std::string& value) -> std::string {
+        // Spaces around a name in a list are the list's, not the name's.
+        std::string_view name = value;
+        while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+        while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+        const rules::Place* found = rules::PlaceByName(name);
+        if (found == nullptr) return filled(m.badPlace, shownValue(name));
+        value = std::to_string(found->letterValue);
+        return {};
+      },
+      "");
+}
+
 }  // namespace
 
 int runGen(const GenSettings& settings) {
-  const Format format = settings.common.format;
+  const Messages& m = settings.common.m();
+  const RowPrinter rows(settings.common.format);
   rules::NumberDraw draw(rules::Choices(settings.kind, settings.places, settings.sexes),
                          rules::SerialSpace(settings.categories), settings.seed, settings.unique);
   if (settings.unique && settings.count > draw.size()) {
-    fail(filled(messages().tooFew, std::to_string(draw.size())));
+    fail(filled(m.tooFew, std::to_string(draw.size())));
   }
-  const std::vector<std::string> rowEnds = rowEndsOf(settings, draw.choices());
+  const std::vector<std::string> rowEnds = rowEndsOf(settings, rows, draw.choices());
 
-  Output out(platform::kStandardOutput);
+  Output out(platform::kStandardOutput, m);
   std::string header;
   // The category is a column only when asked for, so that output without it stays as it was.
   std::vector<std::string_view> fields = {"number", "kind", "sex", "letter", "place"};
   if (!settings.categories.empty()) fields.push_back("category");
-  if (settings.common.header) appendHeader(header, format, fields);
+  if (settings.common.header) rows.header(header, fields);
   out.put(header);
 
-  const std::string_view rowStart = format == Format::Jsonl ? "{\"number\":\"" : "";
+  const std::string rowStart = rows.before("number", true) + std::string(rows.quote());
+  std::string rowClose;
+  rows.end(rowClose);
   std::size_t longestEnd = 0;
   for (const std::string& end : rowEnds) longestEnd = std::max(longestEnd, end.size());
   // The category column, when there is one: the name of the drawn number's category.
   const std::size_t categoryRoom = settings.categories.empty() ? 0 : 40;
-  const std::size_t longestRow = rowStart.size() + rules::kNumberLength + longestEnd + categoryRoom + 2;
+  const std::size_t longestRow =
+      rowStart.size() + rules::kNumberLength + longestEnd + categoryRoom + rowClose.size();
 
   // Text rows are the number and a line end; the other formats copy the row's start and end.
-  const bool bare = format == Format::Text;
-  Progress progress;
+  const bool bare = rows.format() == Format::Text;
+  Progress progress(m);
   std::string category;
   for (std::uint64_t done = 0; done < settings.count;) {
     const std::uint64_t batchEnd = done + std::min(kBatch, settings.count - done);
@@ -128,19 +151,104 @@ int runGen(const GenSettings& settings) {
       at += end.size();
       if (!settings.categories.empty()) {
         category.clear();
-        appendFields(category, format,
-                     std::array<Field, 1>{{{"category", rules::NameOf(rules::CategoryOf(third))}}},
-                     false);
+        rows.fields(category,
+                    std::array<Field, 1>{{{"category", rules::NameOf(rules::CategoryOf(third))}}},
+                    false);
         std::memcpy(at, category.data(), category.size());
         at += category.size();
       }
-      if (format == Format::Jsonl) *at++ = '}';
-      *at++ = '\n';
+      at = std::copy(rowClose.begin(), rowClose.end(), at);
       out.commit(static_cast<std::size_t>(at - row));
     }
     progress.update(done);
   }
   return 0;
+}
+
+Runner addGen(CLI::App& app, const Messages& m) {
+  struct Options {
+    GenSettings settings;
+    std::vector<int> places;  // letter values
+    rules::Sex sex = rules::Sex::Male;
+    bool current = false;
+    const CLI::Option* seed = nullptr;
+    const CLI::Option* place = nullptr;
+    const CLI::Option* sexGiven = nullptr;
+    const CLI::Option* category = nullptr;
+    CommonOptions common;
+
+    // The settings as runGen takes them: without --place or --sex every place and both sexes;
+    // the places in letter-value order, less those --current leaves out.
+    GenSettings settingsOf(const Messages& m) {
+      GenSettings gen = settings;
+      gen.common = common.settings(m);
+      if (seed->count() == 0) {
+        std::random_device entropy;
+        gen.seed = (std::uint64_t{entropy()} << 32) | entropy();
+      }
+      if (place->count() != 0 && places.empty()) {
+        refuse(filled(m.badPlace, place->results().empty() ? "" : shownValue(place->results().front())));
+      }
+      std::string leftOut;
+      for (const rules::Place& each : rules::Places()) {
+        const bool chosen = place->count() == 0 ||
+                            std::find(places.begin(), places.end(), each.letterValue) != places.end();
+        if (!chosen) continue;
+        if (current && each.lastIssued != 0) {
+          leftOut += (leftOut.empty() ? "" : ", ") + std::string(1, each.letter);
+        } else {
+          gen.places.push_back(&each);
+        }
+      }
+      if (gen.places.empty()) refuse(filled(m.notCurrent, leftOut));
+      if (sexGiven->count() == 0 || sex == rules::Sex::Male) gen.sexes.push_back(rules::Sex::Male);
+      if (sexGiven->count() == 0 || sex == rules::Sex::Female) gen.sexes.push_back(rules::Sex::Female);
+      if (category->count() != 0 && gen.kind != rules::IdKind::Resident) {
+        refuse(m.categoryNeedsResident.text);
+      }
+      gen.categories.clear();
+      for (const auto& [name, each] : rules::kCategoryNames) {
+        if (std::find(settings.categories.begin(), settings.categories.end(), each) !=
+            settings.categories.end()) {
+          gen.categories.push_back(each);
+        }
+      }
+      return gen;
+    }
+  };
+  auto options = std::make_shared<Options>();
+  GenSettings& s = options->settings;
+  CLI::App* command = addCommand(app, "gen", m.gen, m);
+  command->add_option("-n,--count", s.count, m.genCount)
+      ->type_name(m.countValue)
+      ->check(wholeNumber(m.badCount));
+  options->seed =
+      command->add_option("--seed", s.seed, m.seed)->type_name(m.seedValue)->check(wholeNumber(m.badSeed));
+  command->add_option("-k,--kind", s.kind, describing<rules::IdKind>(m.kind, rules::kKindNames, m))
+      ->type_name(m.kindValue)
+      ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord, m));
+  options->place = command->add_option("-p,--place", options->places, m.place)
+                       ->type_name(m.listValue)
+                       ->delimiter(',')
+                       ->allow_extra_args(false)
+                       ->transform(placeName(m));
+  options->sexGiven =
+      command->add_option("--sex", options->sex, describing<rules::Sex>(m.sex, rules::kSexNames, m))
+          ->type_name(m.sexValue)
+          ->transform(oneOf<rules::Sex>(rules::kSexNames, m.sexWord, m));
+  options->category =
+      command
+          ->add_option("--category", s.categories,
+                       describing<rules::Category>(m.category, rules::kCategoryNames, m))
+          ->type_name(m.listValue)
+          ->delimiter(',')
+          ->allow_extra_args(false)
+          ->transform(oneOf<rules::Category>(rules::kCategoryNames, m.categoryWord, m));
+  command->add_flag("--unique", s.unique, m.unique);
+  command->add_flag("--current", options->current, m.current);
+  options->common.addTo(*command, m);
+  command->footer(m.genFooter);
+  return [options, &m] { return runGen(options->settingsOf(m)); };
 }
 
 }  // namespace cli

@@ -4,11 +4,12 @@
 
 namespace cli {
 
-bool forEachInput(const std::vector<std::string>& inputs, const std::function<void()>& beforeRead,
+bool forEachInput(const std::vector<std::string>& inputs, const Messages& m,
+                  const std::function<void()>& beforeRead,
                   const std::function<int(const std::string& name, TextSource& text)>& each) {
   bool allRead = true;
-  const auto complain = [&allRead](const std::string& name, int error) {
-    note(filled(messages().cannotRead, shownValue(name), reasonOf(language(), error)));
+  const auto complain = [&allRead, &m](const std::string& name, int error) {
+    note(filled(m.cannotRead, shownValue(name), reasonOf(m.language, error)));
     allRead = false;
   };
   for (const std::string& name : inputs) {
@@ -24,8 +25,8 @@ bool forEachInput(const std::vector<std::string>& inputs, const std::function<vo
           if (beforeRead) beforeRead();
           return platform::readSome(fd, into, size);
         },
-        [&name](std::uint64_t line) {
-          note(filled(messages().undecodable, shownValue(name), std::to_string(line)));
+        [&name, &m](std::uint64_t line) {
+          note(filled(m.undecodable, shownValue(name), std::to_string(line)));
         });
     error = each(name, text);
     if (error != 0) complain(name, error);

@@ -6,11 +6,13 @@
 #include <cstring>
 
 #include "cli/platform.h"
+#include "cli/rows.h"
 
 namespace cli {
 namespace {
 
 constexpr Messages kChinese{
+    .language = Language::ZhTw,
     .program = "taloma-id：檢查、產生並列出臺灣身分證字號與居留證號（舊式、新式）。",
     .check = "逐行檢查號碼，說明第一個不符合的規則",
     .gen = "產生正確的號碼，可指定種類、地區、性別與種子",
@@ -92,6 +94,7 @@ constexpr Messages kChinese{
 };
 
 constexpr Messages kEnglish{
+    .language = Language::En,
     .program =
         "taloma-id: check, generate and list Taiwanese identity-card and resident-certificate "
         "numbers.",
@@ -206,13 +209,7 @@ constexpr Reason kReasons[] = {
     {ENXIO, "No such device or address", "沒有這個裝置或位址"},
 };
 
-Language g_language = Language::En;
-
 }  // namespace
-
-void useLanguage(Language language) { g_language = language; }
-Language language() { return g_language; }
-const Messages& messages() { return messagesIn(g_language); }
 
 std::optional<Language> languageNamed(std::string_view name) {
   // "zh_TW.UTF-8@variant" names the same language as "zh-tw".
@@ -263,6 +260,20 @@ std::string reasonOf(Language language, int error) {
   }
   return language == Language::ZhTw ? "系統錯誤（代碼 " + std::to_string(error) + "）"
                                     : std::string(std::strerror(error));
+}
+
+std::string shownValue(std::string_view value) {
+  std::string scratch;
+  return std::string(shown(value, false, scratch));
+}
+
+void note(std::string_view message) {
+  platform::writeAll(platform::kStandardError, "taloma-id: " + printable(message) + "\n");
+}
+
+void fail(std::string_view message) {
+  note(message);
+  platform::quit(2);
 }
 
 }  // namespace cli

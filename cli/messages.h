@@ -29,6 +29,7 @@ struct Text {
 };
 
 struct Messages {
+  Language language;
   // Help; %1 in the texts of enum options stands for the names they take
   Text program, check, gen, places, scan, help, version;
   Text format, noHeader, lang;
@@ -67,17 +68,23 @@ struct Messages {
   Text formatWord, kindWord, sexWord, categoryWord;
 };
 
+// The texts of `language`.
 const Messages& messagesIn(Language language);
-
-// The language of this run, chosen once from the arguments and the environment, and its texts.
-void useLanguage(Language language);
-Language language();
-const Messages& messages();
 
 // `pattern` with %1 and %2 replaced by `first` and `second`.
 std::string filled(const char* pattern, std::string_view first, std::string_view second = {});
 
 // The system's reason for `error` (an errno value) in `language`.
 std::string reasonOf(Language language, int error);
+
+// A value the user gave, as a message shows it: cut to its first 64 characters as inputs are.
+std::string shownValue(std::string_view value);
+
+// One line on standard error, "taloma-id: <message>", with what a terminal would act on shown as
+// escapes and bytes that are not UTF-8 as U+FFFD.
+void note(std::string_view message);
+
+// Ends the program at once with status 2 after note(message).
+[[noreturn]] void fail(std::string_view message);
 
 }  // namespace cli

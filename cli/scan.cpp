@@ -3,8 +3,10 @@
 #include <array>
 #include <optional>
 
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/platform.h"
+#include "cli/report.h"
 #include "cli/scanner.h"
 
 namespace cli {
@@ -20,52 +22,50 @@ class Reporter {
  public:
   Reporter(Output& out, const ScanSettings& settings, bool withFile)
       : m_out(out),
-        m_format(settings.common.format),
-        m_withFile(withFile || m_format != Format::Text),
-        m_parts(m_format, settings.kinds) {
+        m_rows(settings.common.format),
+        m_withFile(withFile || m_rows.format() != Format::Text),
+        m_parts(m_rows, settings.kinds, settings.common.m().language) {
+    // Text rows are file:line:column: input, the others the fields in order.
+    const bool text = m_rows.format() == Format::Text;
+    m_beforeFile = m_rows.before("file", true);
+    m_beforeLine = text ? (m_withFile ? ":" : "") : m_rows.before("line", !m_withFile);
+    m_beforeColumn = text ? ":" : m_rows.before("column", false);
+    m_beforeInput = text ? ": " : m_rows.before("input", false);
+    m_rows.end(m_close);
+    if (text) m_close.clear();  // the verdict's sentence ends the line
     std::string header;
-    if (settings.common.header) appendHeader(header, m_format, kFields);
+    if (settings.common.header) m_rows.header(header, kFields);
     m_out.put(header);
   }
 
   void report(std::string_view file, const Found& found) {
-    const bool json = m_format == Format::Jsonl;
-    const std::string_view separator = m_format == Format::Text  ? ":"
-                                       : m_format == Format::Tsv ? "\t"
-                                       : json                    ? ",\"line\":"
-                                                                 : ",";
-    if (m_withFile) {
-      m_out.put(m_file.of(file, m_format, json ? "{\"file\":" : ""));
-      m_out.put(separator);
-    } else if (json) {
-      m_out.put("{\"line\":");
-    }
+    if (m_withFile) m_out.put(m_file.of(file, m_rows, m_beforeFile));
+    m_out.put(m_beforeLine);
     putNumber(m_out, found.line);
-    m_out.put(json ? std::string_view(",\"column\":") : separator.substr(0, 1));
+    m_out.put(m_beforeColumn);
     putNumber(m_out, found.column);
-    m_out.put(m_format == Format::Text ? std::string_view(": ")
-              : json                   ? std::string_view(",\"input\":")
-                                       : separator.substr(0, 1));
+    m_out.put(m_beforeInput);
     // With --normalize a number may hold invisible characters, which the formats escape.
     if (found.text.size() == rules::kNumberLength) {
-      if (json) m_out.put('"');
+      m_out.put(m_rows.quote());
       m_out.put(found.text);
-      if (json) m_out.put('"');
+      m_out.put(m_rows.quote());
     } else {
       m_field.clear();
-      appendField(m_field, m_format, found.text);
+      m_rows.value(m_field, found.text);
       m_out.put(m_field);
     }
     m_out.put(m_parts(found.verdict));
-    if (m_format != Format::Text) m_out.put(json ? std::string_view("}\n") : std::string_view("\n"));
+    m_out.put(m_close);
     m_out.endRow();
   }
 
  private:
   Output& m_out;
-  Format m_format;
+  RowPrinter m_rows;
   bool m_withFile;
   VerdictParts m_parts;
+  std::string m_beforeFile, m_beforeLine, m_beforeColumn, m_beforeInput, m_close;
   FileField m_file;
   std::string m_field;
 };
@@ -75,7 +75,8 @@ class Reporter {
 int runScan(const ScanSettings& settings) {
   std::vector<std::string> inputs = settings.inputs;
   if (inputs.empty()) inputs.push_back("-");
-  Output out(platform::kStandardOutput);
+  const Messages& m = settings.common.m();
+  Output out(platform::kStandardOutput, m);
   out.setLineBuffered(settings.lineBuffered || platform::isTerminal(platform::kStandardOutput));
   const bool report = !settings.redact && !settings.count;
   std::optional<Reporter> reporter;
@@ -85,7 +86,7 @@ int runScan(const ScanSettings& settings) {
   const ScanOptions options{settings.kinds, settings.nearMisses, settings.normalize, report};
   // Whatever is ready goes out before a read that may wait, so a slow input streams.
   const auto flush = [&out] { out.flush(); };
-  const bool allRead = forEachInput(inputs, flush, [&](const std::string& name, TextSource& text) {
+  const bool allRead = forEachInput(inputs, m, flush, [&](const std::string& name, TextSource& text) {
     Scanner scanner([&text](char* into, std::size_t size) { return text.read(into, size); },
                     options);
     std::optional<Encoder> encoder;  // --redact writes UTF-16 back as UTF-16
@@ -111,6 +112,33 @@ int runScan(const ScanSettings& settings) {
   if (settings.count) out.put(CountsRow(counts, settings.common));
   if (!allRead) return 2;
   return anyFound ? 0 : 1;
+}
+
+Runner addScan(CLI::App& app, const Messages& m) {
+  struct Options {
+    ScanSettings settings;
+    std::vector<rules::IdKind> kinds;
+    CommonOptions common;
+  };
+  auto options = std::make_shared<Options>();
+  ScanSettings& s = options->settings;
+  CLI::App* command = addCommand(app, "scan", m.scan, m);
+  command->add_option(m.fileValue, s.inputs, m.files)->type_name("");
+  addKinds(*command, options->kinds, m);
+  command->add_flag("-a,--near-misses", s.nearMisses, m.nearMisses);
+  command->add_flag("--normalize", s.normalize, m.scanNormalize);
+  command->add_flag("-c,--count", s.count, m.scanCount);
+  command->add_flag("--redact", s.redact, m.redact);
+  command->add_flag("--line-buffered", s.lineBuffered, m.lineBuffered);
+  options->common.addTo(*command, m);
+  command->footer(m.scanFooter);
+  return [options, &m] {
+    ScanSettings& settings = options->settings;
+    if (settings.redact && (settings.count || options->common.shapesRows())) refuse(m.redactAlone.text);
+    settings.common = options->common.settings(m);
+    settings.kinds = kindSetOf(options->kinds);
+    return runScan(settings);
+  };
 }
 
 }  // namespace cli

@@ -17,8 +17,9 @@ set(TALOMA_WEB_MODULE "${TALOMA_WEB_BUILD}/web/taloma_module.js")
 # emscripten's own JavaScript tools need Debian's node modules, which a node from elsewhere does
 # not look for.
 # The tree builds on its own, not through the outer make's job server, whose descriptors do not
-# reach it: without MAKEFLAGS it says nothing about a job server it cannot use.
-set(web_env ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs --unset=MAKEFLAGS --unset=MFLAGS)
+# reach it: with MAKEFLAGS of its own it says nothing about a job server it cannot use.
+set(web_env ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs MAKEFLAGS=--no-print-directory
+            --unset=MFLAGS)
 ExternalProject_Add(taloma_web
   SOURCE_DIR "${PROJECT_SOURCE_DIR}"
   BINARY_DIR "${TALOMA_WEB_BUILD}"

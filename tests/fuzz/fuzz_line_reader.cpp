@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cli/line_reader.h"
-#include "cli/output.h"
+#include "cli/rows.h"
 #include "cli/scanner.h"
 #include "rules/id_core.h"
 

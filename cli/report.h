@@ -1,0 +1,49 @@
+// What check and scan write after a number: the verdict's fields, the same for every number with
+// the same verdict and so built once, and the file a row comes from, built once per file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/rows.h"
+#include "rules/id_kinds.h"
+#include "rules/wording.h"
+
+namespace cli {
+
+// What a row says after the number: ": <sentence>" and the line end in text, the fields valid,
+// kind, sex, category, letter, place, reason, position and expected in the other formats.
+class VerdictParts {
+ public:
+  VerdictParts(const RowPrinter& rows, rules::KindSet kinds, rules::Language language);
+  const std::string& operator()(const rules::IdVerdict& verdict);
+
+ private:
+  std::string build(const rules::IdVerdict& verdict) const;
+
+  const RowPrinter& m_rows;
+  rules::KindSet m_kinds;
+  rules::Language m_language;
+  std::vector<std::string> m_parts;
+};
+
+// A file's name as a field after `before`, built again only when the file changes: rows name the
+// file they come from, and most rows come from the file before them.
+class FileField {
+ public:
+  std::string_view of(std::string_view file, const RowPrinter& rows, std::string_view before) {
+    if (file.data() != m_file) {
+      m_file = file.data();
+      m_field.assign(before);
+      rows.value(m_field, file);
+    }
+    return m_field;
+  }
+
+ private:
+  const char* m_file = nullptr;
+  std::string m_field;
+};
+
+}  // namespace cli
