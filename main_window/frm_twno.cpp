@@ -360,7 +360,7 @@ void frmTwno::cboPlace_Click() {
       (form::tag(lstZonenum) == QStringLiteral("dover") || lastPlaceIndex != 0)) {
     return;
   }
-  const screen::Panel heading = screen::PanelOf(cboPlace->currentIndex());
+  const screen::Panel heading = screen::PanelOf(cboPlace->currentIndex(), false);
   setZonenumHeading(text(heading.heading));
   lblAreacode->setVisible(heading.showAreaCode);
   // Paint the new heading before the long fill below.

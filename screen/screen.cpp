@@ -108,7 +108,7 @@ CheckOutcome Check(std::u16string_view typed, rules::KindSet kinds) {
   return outcome;
 }
 
-Panel PanelOf(int index) {
+Panel PanelOf(int index, bool lines) {
   Panel panel;
   const auto row = rules::PlaceByIndex(index);
   if (index == 0) {
@@ -121,6 +121,7 @@ Panel PanelOf(int index) {
   panel.areaCode = text(row ? row->areaCode : rules::kNoAreaCode);
   if (!row) return panel;
   panel.refill = true;
+  if (!lines) return panel;
   if (row->place != nullptr && row->place->districts.empty()) {
     panel.lines.push_back(text(rules::kNoPostalDistricts));
   }

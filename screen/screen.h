@@ -52,7 +52,7 @@ struct CheckOutcome {
 // the verdict's sentence in the panel.
 CheckOutcome Check(std::u16string_view typed, rules::KindSet kinds);
 
-// The postal panel for row `index` of the place list.
+// The postal panel for a row of the place list.
 struct Panel {
   std::string heading;
   bool showAreaCode = false;
@@ -61,7 +61,8 @@ struct Panel {
   bool refill = false;             // false for an index with no row: the list stays as it was
   std::vector<std::string> lines;  // the postal list, when it is refilled
 };
-Panel PanelOf(int index);
+// The postal panel for row `index`; without `lines`, its heading and area code alone.
+Panel PanelOf(int index, bool lines = true);
 
 // The caption 產生號碼 leaves after a batch of `count` whose last number is `last`: its place and
 // sex, or the placeholder when the places were drawn and the batch holds more than one. A resident
