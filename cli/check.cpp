@@ -46,7 +46,6 @@ class CheckWriter {
         m_open(m_rows.before("input", true)),
         m_beforeLine(m_rows.before("line", false)),
         m_beforeFile(m_rows.before("file", false)) {
-    m_rows.end(m_close);
     std::string header;
     if (settings.common.header && !settings.count) {
       m_rows.header(header, std::span(kFields).first(withFile ? kFields.size() : kFields.size() - 1));
@@ -55,21 +54,25 @@ class CheckWriter {
   }
 
   void write(std::string_view text, bool cut, const IdVerdict& verdict, const Where& where) {
-    const bool rows = m_rows.format() != Format::Text;
-    if (!rows && m_settings.quiet && where.line != 0) writeTextPlace(where);
-    m_out.put(m_open);
+    const Format format = m_rows.format();
+    const bool json = format == Format::Jsonl;
+    if (format == Format::Text) {
+      if (m_settings.quiet && where.line != 0) writeTextPlace(where);
+    } else if (json) {
+      m_out.put(m_open);
+    }
     // A valid number is ten capital letters and digits, which no format escapes.
     if (verdict.isValid() || (!cut && isPlain(text))) {
-      m_out.put(m_rows.quote());
+      if (json) m_out.put('"');
       m_out.put(text);
-      m_out.put(m_rows.quote());
+      if (json) m_out.put('"');
     } else {
       m_field.clear();
       m_rows.value(m_field, shown(text, cut, m_shown));
       m_out.put(m_field);
     }
     m_out.put(m_parts(verdict));
-    if (rows) writePlace(where);
+    if (format != Format::Text) writePlace(where, json);
     m_out.endRow();
   }
 
@@ -84,18 +87,22 @@ class CheckWriter {
     m_out.put(": ");
   }
 
-  // The line and file fields, absent for an argument, and the end of the row.
-  void writePlace(const Where& where) {
-    const bool json = m_rows.format() == Format::Jsonl;
+  // The line and file fields, absent for an argument, and the end of the row, written in place.
+  // Between fields tsv and csv put one character; jsonl puts a key.
+  void writePlace(const Where& where, bool json) {
     const bool line = where.line != 0;
-    char* const start = m_out.reserve(64);
+    char* const start = m_out.reserve(48);
     char* at = start;
-    if (line || !json) at = std::copy(m_beforeLine.begin(), m_beforeLine.end(), at);
-    if (line) at = std::to_chars(at, start + 64, where.line).ptr;
-    if (m_withFile && !line && !json) at = std::copy(m_beforeFile.begin(), m_beforeFile.end(), at);
+    if (!json) *at++ = m_beforeLine[0];
+    if (line) {
+      if (json) at = std::copy(m_beforeLine.begin(), m_beforeLine.end(), at);
+      at = std::to_chars(at, start + 48, where.line).ptr;
+    }
+    if (m_withFile && !json) *at++ = m_beforeFile[0];
     m_out.commit(static_cast<std::size_t>(at - start));
-    if (m_withFile && line) m_out.put(m_file.of(where.file, m_rows, m_beforeFile));
-    m_out.put(m_close);
+    if (m_withFile && line) m_out.put(m_file.of(where.file, m_rows, json ? m_beforeFile : ""));
+    char* const end = m_out.reserve(2);
+    m_out.commit(static_cast<std::size_t>(m_rows.end(end) - end));
   }
 
   Output& m_out;
@@ -103,7 +110,7 @@ class CheckWriter {
   const CheckSettings& m_settings;
   bool m_withFile;
   VerdictParts m_parts;
-  std::string m_open, m_beforeLine, m_beforeFile, m_close;
+  std::string m_open, m_beforeLine, m_beforeFile;
   std::string m_shown;
   std::string m_field;
   FileField m_file;

@@ -114,14 +114,12 @@ int runGen(const GenSettings& settings) {
   out.put(header);
 
   const std::string rowStart = rows.before("number", true) + std::string(rows.quote());
-  std::string rowClose;
-  rows.end(rowClose);
   std::size_t longestEnd = 0;
   for (const std::string& end : rowEnds) longestEnd = std::max(longestEnd, end.size());
   // The category column, when there is one: the name of the drawn number's category.
   const std::size_t categoryRoom = settings.categories.empty() ? 0 : 40;
   const std::size_t longestRow =
-      rowStart.size() + rules::kNumberLength + longestEnd + categoryRoom + rowClose.size();
+      rowStart.size() + rules::kNumberLength + longestEnd + categoryRoom + 2;
 
   // Text rows are the number and a line end; the other formats copy the row's start and end.
   const bool bare = rows.format() == Format::Text;
@@ -141,8 +139,10 @@ int runGen(const GenSettings& settings) {
         continue;
       }
       char* at = row;
-      std::memcpy(at, rowStart.data(), rowStart.size());
-      at += rowStart.size();
+      if (!rowStart.empty()) {
+        std::memcpy(at, rowStart.data(), rowStart.size());
+        at += rowStart.size();
+      }
       rules::ComposeId(prefix, serial, at);
       const char third = at[2];
       at += rules::kNumberLength;
@@ -157,7 +157,7 @@ int runGen(const GenSettings& settings) {
         std::memcpy(at, category.data(), category.size());
         at += category.size();
       }
-      at = std::copy(rowClose.begin(), rowClose.end(), at);
+      at = rows.end(at);
       out.commit(static_cast<std::size_t>(at - row));
     }
     progress.update(done);

@@ -2,6 +2,7 @@
 // the same verdict and so built once, and the file a row comes from, built once per file.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,38 @@ namespace cli {
 class VerdictParts {
  public:
   VerdictParts(const RowPrinter& rows, rules::KindSet kinds, rules::Language language);
-  const std::string& operator()(const rules::IdVerdict& verdict);
+
+  const std::string& operator()(const rules::IdVerdict& verdict) {
+    std::string& part = m_parts[slotOf(verdict)];
+    if (part.empty()) part = build(verdict);
+    return part;
+  }
 
  private:
+  // Valid verdicts by kind, sex, category and place; then length, letter, second, the digit
+  // positions 3 to 10 and the check digits 0 to 9.
+  static constexpr std::size_t kCategories = 5;
+  static constexpr std::size_t kValidParts = 3 * 2 * kCategories * rules::kPlaceCount;
+  static constexpr std::size_t kParts = kValidParts + 3 + 8 + 10;
+
+  static std::size_t slotOf(const rules::IdVerdict& v) {
+    using rules::Reason;
+    switch (v.reason) {
+      case Reason::None:
+        return ((static_cast<std::size_t>(v.kind) * 2 + static_cast<std::size_t>(v.sex)) *
+                    kCategories +
+                static_cast<std::size_t>(v.category)) *
+                   rules::kPlaceCount +
+               static_cast<std::size_t>(v.place->index() - 1);
+      case Reason::Length: return kValidParts;
+      case Reason::Letter: return kValidParts + 1;
+      case Reason::Second: return kValidParts + 2;
+      case Reason::Digit: return kValidParts + 3 + static_cast<std::size_t>(v.position - 3);
+      case Reason::Check: return kValidParts + 11 + static_cast<std::size_t>(v.expected);
+    }
+    return 0;
+  }
+
   std::string build(const rules::IdVerdict& verdict) const;
 
   const RowPrinter& m_rows;

@@ -43,6 +43,12 @@ class RowPrinter {
 
   // Closes a row: "}" in jsonl, then the line end.
   void end(std::string& out) const;
+  // The same, written at `at` with room for two characters; returns where it ends.
+  char* end(char* at) const noexcept {
+    if (m_format == Format::Jsonl) *at++ = '}';
+    *at++ = '\n';
+    return at;
+  }
 
   // The header line of tsv and csv; nothing for text and jsonl.
   void header(std::string& out, std::span<const std::string_view> names) const;

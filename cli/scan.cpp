@@ -40,23 +40,24 @@ class Reporter {
 
   void report(std::string_view file, const Found& found) {
     if (m_withFile) m_out.put(m_file.of(file, m_rows, m_beforeFile));
-    m_out.put(m_beforeLine);
+    if (!m_beforeLine.empty()) m_out.put(m_beforeLine);
     putNumber(m_out, found.line);
     m_out.put(m_beforeColumn);
     putNumber(m_out, found.column);
     m_out.put(m_beforeInput);
     // With --normalize a number may hold invisible characters, which the formats escape.
     if (found.text.size() == rules::kNumberLength) {
-      m_out.put(m_rows.quote());
+      const bool json = m_rows.format() == Format::Jsonl;
+      if (json) m_out.put('"');
       m_out.put(found.text);
-      m_out.put(m_rows.quote());
+      if (json) m_out.put('"');
     } else {
       m_field.clear();
       m_rows.value(m_field, found.text);
       m_out.put(m_field);
     }
     m_out.put(m_parts(found.verdict));
-    m_out.put(m_close);
+    if (!m_close.empty()) m_out.put(m_close);
     m_out.endRow();
   }
 

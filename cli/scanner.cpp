@@ -65,6 +65,11 @@ Kind kindOf(char ascii) {
 // Whether the ASCII letter at `letter` is the final byte of a terminal's escape sequence: ESC and
 // intermediate bytes (ESC ( B), or ESC [ with parameters (the colours of ESC [ 1 ; 31 m).
 bool endsEscape(const unsigned char* letter, const unsigned char* first) {
+  // Most letters follow a byte that no escape sequence ends with.
+  if (letter == first || (letter[-1] > 0x3F && letter[-1] != '[') ||
+      (letter[-1] < 0x20 && letter[-1] != 0x1B)) {
+    return false;
+  }
   const unsigned char* q = letter;
   for (int i = 0; i < kEscapeReach && q > first && q[-1] >= 0x20 && q[-1] <= 0x3F; ++i) --q;
   if (q > first && q[-1] == 0x1B) return true;
@@ -86,7 +91,8 @@ std::size_t formatBefore(const unsigned char* p, const unsigned char* first) {
 // The character that ends just before `p`, past the invisible formatting characters before it
 // when they are skipped; Edge at the start of what is kept. A letter that ends an escape sequence
 // is no letter: the colour codes of a log do not touch the number after them.
-Character before(const unsigned char* p, const unsigned char* first, bool skipHidden) {
+Character before(const unsigned char* p, const unsigned char* first, bool skipHidden,
+                 bool escapes) {
   for (int i = 0; skipHidden && i < kMostHidden; ++i) {
     const std::size_t hidden = formatBefore(p, first);
     if (hidden == 0) break;
@@ -95,7 +101,7 @@ Character before(const unsigned char* p, const unsigned char* first, bool skipHi
   if (p == first) return {};
   if (p[-1] < 0x80) {
     const unsigned b = p[-1];
-    const Kind kind = isAsciiLetter(b)  ? (endsEscape(p - 1, first) ? Kind::Other : Kind::Letter)
+    const Kind kind = isAsciiLetter(b)  ? (escapes && endsEscape(p - 1, first) ? Kind::Other : Kind::Letter)
                       : b - '0' <= 9u ? Kind::Digit
                                        : Kind::Other;
     return {kind, p - 1, static_cast<char>(b)};
@@ -152,7 +158,16 @@ std::uint64_t characters(const unsigned char* from, const unsigned char* to) {
       count += 8;
     }
     if (from == to) break;
-    const int length = *from < 0x80 ? 1 : rules::Utf8SequenceLength(view(from, to), 0);
+    // A three-byte character of the common planes, the usual Chinese text, without the full check:
+    // any lead from E1 to EF but ED takes any two continuation bytes.
+    const unsigned lead = *from;
+    if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && to - from >= 3 && (from[1] & 0xC0) == 0x80 &&
+        (from[2] & 0xC0) == 0x80) {
+      from += 3;
+      ++count;
+      continue;
+    }
+    const int length = lead < 0x80 ? 1 : rules::Utf8SequenceLength(view(from, to), 0);
     from += length == 0 ? 1 : length;
     ++count;
   }
@@ -246,6 +261,8 @@ bool Scanner::refill(const Sink& sink) {
     return false;
   }
   m_end += got;
+  // Escape sequences are looked for only where the text holds an ESC at all.
+  m_escapes = std::memchr(buffer, 0x1B, static_cast<std::size_t>(m_end - buffer)) != nullptr;
   // A byte-order mark that opens the input is no character of the first line.
   const auto held = static_cast<std::size_t>(m_end - buffer);
   if (m_base == 0 && m_counted == 0 && held >= kByteOrderMark.size() &&
@@ -352,12 +369,12 @@ void Scanner::consider(const unsigned char* start, std::size_t digits, const uns
   // Nine digits take the second place themselves; eight need a letter there.
   Character second;
   if (digits == 8) {
-    second = before(start, first, skipHidden);
+    second = before(start, first, skipHidden, m_escapes);
     if (second.kind != Kind::Letter) return;
   }
-  const Character letter = before(digits == 8 ? second.start : start, first, skipHidden);
+  const Character letter = before(digits == 8 ? second.start : start, first, skipHidden, m_escapes);
   if (letter.kind != Kind::Letter) return;
-  const Kind edge = before(letter.start, first, skipHidden).kind;
+  const Kind edge = before(letter.start, first, skipHidden, m_escapes).kind;
   if (edge == Kind::Letter || edge == Kind::Digit) return;
 
   Found found;

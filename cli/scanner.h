@@ -70,6 +70,7 @@ class Scanner {
   const unsigned char* m_passed;  // the bytes before it have gone to the sink
   std::uint64_t m_base = 0;    // the input offset of m_buffer[0]
   bool m_ended = false;
+  bool m_escapes = false;  // the bytes held hold an ESC
   int m_error = 0;
 
   // The run of digits being read: its first byte, the end of its last digit and its length in

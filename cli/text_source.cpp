@@ -2,6 +2,7 @@
 #include "cli/text_source.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "rules/text.h"
@@ -49,7 +50,8 @@ std::uint64_t firstUndecodableLine(std::string_view block) {
   std::uint64_t line = 1;
   for (std::size_t at = 0; at < block.size();) {
     const rules::Utf8Character character = rules::Utf8At(block, at);
-    if (character.code == 0 || (!character.valid && !cutShort(block.substr(at)))) return line;
+    if (!character.valid && cutShort(block.substr(at))) return 0;  // the rest is in the next read
+    if (character.code == 0 || !character.valid) return line;
     line += character.code == U'\n';
     at += character.size;
   }
@@ -107,33 +109,64 @@ long TextSource::decoded(char* into, std::size_t size) {
 }
 
 void TextSource::decode(const unsigned char* bytes, std::size_t size, bool last) {
-  m_raw.append(reinterpret_cast<const char*>(bytes), size);
-  const auto* b = reinterpret_cast<const unsigned char*>(m_raw.data());
-  const std::size_t n = m_raw.size();
+  // What the last read left (an odd byte, a high surrogate) goes first; the rest is read in place.
+  if (!m_raw.empty()) {
+    m_raw.append(reinterpret_cast<const char*>(bytes), size);
+    bytes = reinterpret_cast<const unsigned char*>(m_raw.data());
+    size = m_raw.size();
+  }
   const bool little = m_encoding == Encoding::Utf16Le;
-  const auto unitAt = [b, little](std::size_t at) -> char32_t {
-    return little ? b[at] | (b[at + 1] << 8) : (b[at] << 8) | b[at + 1];
+  const auto unitAt = [bytes, little](std::size_t at) -> char32_t {
+    return little ? bytes[at] | (bytes[at + 1] << 8) : (bytes[at] << 8) | bytes[at + 1];
   };
+  // A unit makes at most three bytes of UTF-8, and a pair four.
+  const std::size_t kept = m_pending.size();
+  m_pending.resize(kept + size / 2 * 3 + 4);
+  char* out = m_pending.data() + kept;
+  // ASCII four units at a time: its high bytes are all zero, and so are the low bytes' top bits.
+  const std::uint64_t notAscii = little ? 0xFF80FF80FF80FF80u : 0x80FF80FF80FF80FFu;
   std::size_t at = 0;
-  while (at + 2 <= n) {
+  while (at + 2 <= size) {
+    if (at + 8 <= size) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + at, sizeof word);
+      if ((word & notAscii) == 0) {
+        for (int i = 0; i < 4; ++i) *out++ = static_cast<char>(bytes[at + 2 * i + (little ? 0 : 1)]);
+        at += 8;
+        continue;
+      }
+    }
     char32_t c = unitAt(at);
     if (c < 0x80) {
-      m_pending += static_cast<char>(c);
+      *out++ = static_cast<char>(c);
       at += 2;
       continue;
     }
     if (c >= 0xD800 && c <= 0xDBFF) {
-      if (at + 4 > n && !last) break;  // its partner comes with the next read
-      const char32_t low = at + 4 <= n ? unitAt(at + 2) : 0;
+      if (at + 4 > size && !last) break;  // its partner comes with the next read
+      const char32_t low = at + 4 <= size ? unitAt(at + 2) : 0;
       if (low >= 0xDC00 && low <= 0xDFFF) {
         c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
         at += 2;
       }
     }
-    rules::AppendUtf8(m_pending, c);
+    // An unpaired surrogate keeps its three-byte form, so that Encoder gives it back.
+    if (c < 0x800) {
+      *out++ = static_cast<char>(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+      *out++ = static_cast<char>(0xE0 | (c >> 12));
+      *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    } else {
+      *out++ = static_cast<char>(0xF0 | (c >> 18));
+      *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
     at += 2;
   }
-  m_raw.erase(0, at);
+  m_pending.resize(static_cast<std::size_t>(out - m_pending.data()));
+  std::string left(reinterpret_cast<const char*>(bytes) + at, size - at);
+  m_raw = std::move(left);
   if (last && !m_raw.empty()) {
     m_oddByte = static_cast<unsigned char>(m_raw.back());
     m_raw.clear();
