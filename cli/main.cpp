@@ -67,13 +67,12 @@ int main(int argc, char** argv) {
     std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);
     app.parse(reversed);
     // "--" ends the options; CLI11 leaves the mark itself among the extras.
-    for (const CLI::App* command : app.get_subcommands({})) {
+    std::vector<CLI::App*> parsed = app.get_subcommands({});
+    parsed.push_back(&app);
+    for (const CLI::App* command : parsed) {
       for (const std::string& extra : command->remaining()) {
         if (extra != "--") cli::refuse(cli::filled(m.unexpected, cli::shownValue(extra)));
       }
-    }
-    for (const std::string& extra : app.remaining()) {
-      if (extra != "--") cli::refuse(cli::filled(m.unexpected, cli::shownValue(extra)));
     }
     if (version) return print("taloma-id " + std::string(version::kVersion) + "\n", m);
     for (const auto& [name, run] : commands) {

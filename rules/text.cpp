@@ -39,6 +39,38 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
+std::string Utf8Of(std::u16string_view text) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    char32_t c = text[at];
+    if (c >= 0xD800 && c <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
+        text[at + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++at] - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+std::u16string Utf16Of(std::string_view text) {
+  std::u16string out;
+  for (std::size_t at = 0; at < text.size();) {
+    const Utf8Character character = Utf8At(text, at);
+    char32_t c = character.code;
+    at += character.size;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
 bool IsFormatCharacter(char32_t c) noexcept {
   if (c < kFormat[0].first) return false;
   for (const Range& range : kFormat) {

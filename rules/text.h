@@ -64,6 +64,12 @@ constexpr Utf8Character Utf8At(std::string_view text, std::size_t at) noexcept {
 
 void AppendUtf8(std::string& out, char32_t c);
 
+// UTF-16 text as UTF-8, an unpaired surrogate as U+FFFD.
+std::string Utf8Of(std::u16string_view text);
+
+// UTF-8 text as UTF-16, each byte that is not UTF-8 as U+FFFD.
+std::u16string Utf16Of(std::string_view text);
+
 // Characters nobody sees: controls (Cc), invisible formatting (Cf: zero-width characters,
 // bidirectional controls, byte-order marks, the soft hyphen) and the line and paragraph
 // separators. A paste into the number box loses them.

@@ -17,27 +17,11 @@ using rules::Reason;
 
 std::string text(std::string_view words) { return std::string(words); }
 
-// The UTF-8 `typed` as the box holds it, in UTF-16 units.
+// Characters `first` (from 1) to `first + count` of `typed`, in UTF-16 units.
 Selection selection(std::u16string_view typed, int first, int count) {
   const auto start = static_cast<int>(rules::Utf16Offset(typed, first));
   const auto end = static_cast<int>(rules::Utf16Offset(typed, first + count));
   return {start, end - start};
-}
-
-// UTF-16 as UTF-8, an unpaired surrogate as U+FFFD.
-std::string utf8(std::u16string_view text) {
-  std::string out;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    char32_t c = text[at];
-    if (c >= 0xD800 && c <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
-        text[at + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++at] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    rules::AppendUtf8(out, c);
-  }
-  return out;
 }
 
 CheckOutcome nationalCheck(std::u16string_view typed) {
@@ -97,7 +81,7 @@ BoxState AfterEdit(std::size_t length) {
 
 CheckOutcome Check(std::u16string_view typed, rules::KindSet kinds) {
   if (kinds == rules::KindBit(IdKind::National)) return nationalCheck(typed);
-  const IdVerdict verdict = rules::VerifyId(utf8(typed), kinds);
+  const IdVerdict verdict = rules::VerifyId(rules::Utf8Of(typed), kinds);
   CheckOutcome outcome;
   outcome.valid = verdict.isValid();
   outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, verdict, kinds);

@@ -32,23 +32,6 @@ val array(const Items& items, Each each) {
   return out;
 }
 
-std::u16string utf16(std::string_view utf8) {
-  std::u16string out;
-  for (std::size_t at = 0; at < utf8.size();) {
-    const rules::Utf8Character character = rules::Utf8At(utf8, at);
-    char32_t c = character.code;
-    at += character.size;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
-
 // The screen's words, the place list, the batch sizes, the kinds and categories, the version.
 val pageWords() {
   val out = val::object();
@@ -87,7 +70,7 @@ val panel(int index) {
 // What 檢測錯誤 shows for the typed text and the kinds in the bits of `kinds`.
 val check(const std::string& typed, int kinds) {
   const screen::CheckOutcome outcome =
-      screen::Check(utf16(typed), static_cast<rules::KindSet>(kinds));
+      screen::Check(rules::Utf16Of(typed), static_cast<rules::KindSet>(kinds));
   val out = val::object();
   out.set("valid", outcome.valid);
   if (!outcome.box.empty()) {
