@@ -91,9 +91,9 @@ std::size_t formatBefore(const unsigned char* p, const unsigned char* first) {
 // The character that ends just before `p`, past the invisible formatting characters before it
 // when they are skipped; Edge at the start of what is kept. A letter that ends an escape sequence
 // is no letter: the colour codes of a log do not touch the number after them.
-Character before(const unsigned char* p, const unsigned char* first, bool skipHidden,
-                 bool escapes) {
-  for (int i = 0; skipHidden && i < kMostHidden; ++i) {
+template <bool kSkipHidden>
+Character before(const unsigned char* p, const unsigned char* first, bool escapes) {
+  for (int i = 0; kSkipHidden && i < kMostHidden; ++i) {
     const std::size_t hidden = formatBefore(p, first);
     if (hidden == 0) break;
     p -= hidden;
@@ -226,8 +226,10 @@ int Scanner::run(const Sink& sink) {
 
 void Scanner::pass(const unsigned char* upTo, const Sink& sink) {
   if (upTo <= m_passed) return;
-  sink({reinterpret_cast<const char*>(m_passed), static_cast<std::size_t>(upTo - m_passed)},
-       nullptr);
+  if (m_options.text) {
+    sink({reinterpret_cast<const char*>(m_passed), static_cast<std::size_t>(upTo - m_passed)},
+         nullptr);
+  }
   m_passed = upTo;
 }
 
@@ -364,17 +366,23 @@ std::size_t Scanner::formatCharacterAt(const unsigned char* p) const {
 void Scanner::consider(const unsigned char* start, std::size_t digits, const unsigned char* last,
                        const unsigned char* next, const Sink& sink) {
   if (isWordAt(next, m_end)) return;
+  if (m_options.normalize) return consider<true>(start, digits, last, sink);
+  consider<false>(start, digits, last, sink);
+}
+
+template <bool kSkipHidden>
+void Scanner::consider(const unsigned char* start, std::size_t digits, const unsigned char* last,
+                       const Sink& sink) {
   const unsigned char* const first = m_buffer.get();
-  const bool skipHidden = m_options.normalize;
   // Nine digits take the second place themselves; eight need a letter there.
   Character second;
   if (digits == 8) {
-    second = before(start, first, skipHidden, m_escapes);
+    second = before<kSkipHidden>(start, first, m_escapes);
     if (second.kind != Kind::Letter) return;
   }
-  const Character letter = before(digits == 8 ? second.start : start, first, skipHidden, m_escapes);
+  const Character letter = before<kSkipHidden>(digits == 8 ? second.start : start, first, m_escapes);
   if (letter.kind != Kind::Letter) return;
-  const Kind edge = before(letter.start, first, skipHidden, m_escapes).kind;
+  const Kind edge = before<kSkipHidden>(letter.start, first, m_escapes).kind;
   if (edge == Kind::Letter || edge == Kind::Digit) return;
 
   Found found;

@@ -35,6 +35,7 @@ struct ScanOptions {
   bool nearMisses = false;  // report every shape of a number, valid or not
   bool normalize = false;   // invisible formatting characters inside a number do not break it
   bool positions = true;    // count the line and column of each number found
+  bool text = true;         // hand the text between numbers to the sink too
 };
 
 class Scanner {
@@ -57,6 +58,9 @@ class Scanner {
   void scanBlock(const Sink& sink);
   void consider(const unsigned char* start, std::size_t digits, const unsigned char* last,
                 const unsigned char* next, const Sink& sink);
+  template <bool kSkipHidden>
+  void consider(const unsigned char* start, std::size_t digits, const unsigned char* last,
+                const Sink& sink);
   std::size_t formatCharacterAt(const unsigned char* p) const;
   void countUpTo(std::uint64_t offset);
   void pass(const unsigned char* upTo, const Sink& sink);
