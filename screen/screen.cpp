@@ -106,10 +106,8 @@ Panel PanelOf(int index, bool lines) {
   if (!row) return panel;
   panel.refill = true;
   if (!lines) return panel;
-  if (row->place != nullptr && row->place->districts.empty()) {
-    panel.lines.push_back(text(rules::kNoPostalDistricts));
-  }
-  for (std::string& line : rules::PostalEntries(*row)) panel.lines.push_back(std::move(line));
+  panel.lines = rules::PostalEntries(*row);
+  if (panel.lines.empty()) panel.lines.push_back(text(rules::kNoPostalDistricts));
   return panel;
 }
 
