@@ -185,10 +185,6 @@ void Encoder::unit(char32_t unit, std::string& out) const {
 }
 
 void Encoder::put(std::string_view utf8, std::string& out) {
-  if (m_encoding == Encoding::Utf8) {
-    out.append(utf8);
-    return;
-  }
   m_carry.append(utf8);
   const auto* b = reinterpret_cast<const unsigned char*>(m_carry.data());
   const std::size_t n = m_carry.size();

@@ -56,6 +56,7 @@ class TextSource {
 // had it wherever the text is unchanged. A sequence split between two pieces waits for the rest.
 class Encoder {
  public:
+  // `encoding` is one of the UTF-16 ones; UTF-8 needs no encoder.
   explicit Encoder(Encoding encoding) : m_encoding(encoding) {}
 
   // `utf8` in the encoding, appended to `out`.
