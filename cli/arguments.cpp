@@ -138,10 +138,11 @@ void addKinds(CLI::App& command, std::vector<rules::IdKind>& kinds, const Messag
       ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord, m));
 }
 
-rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds) {
+rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds, bool before2023) {
   rules::KindSet set = 0;
   for (const rules::IdKind kind : kinds) set |= rules::KindBit(kind);
-  return kinds.empty() ? rules::kAllKinds : set;
+  if (kinds.empty()) set = rules::kIdentityKinds;
+  return before2023 ? set | rules::kBusinessBefore2023 : set;
 }
 
 CLI::Validator languageName(const Messages& m) {

@@ -54,9 +54,10 @@ std::string describing(const char* text, std::span<const rules::Named<Enum>> nam
 // says so, with the value for its %1.
 CLI::Validator wholeNumber(const char* pattern);
 
-// -k/--kinds LIST of check and scan: the kinds accepted, all of them when none is given.
+// -k/--kinds LIST of check and scan: the kinds accepted, the identity kinds when none is given;
+// with --before-2023, business numbers by the older rule.
 void addKinds(CLI::App& command, std::vector<rules::IdKind>& kinds, const Messages& m);
-rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds);
+rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds, bool before2023);
 
 // The options every command takes: -f, --no-header and --lang.
 struct CommonOptions {

@@ -8,7 +8,7 @@
 #include "cli/line_reader.h"
 #include "cli/platform.h"
 #include "cli/report.h"
-#include "rules/id_core.h"
+#include "rules/form_numbers.h"
 
 namespace cli {
 namespace {
@@ -133,7 +133,7 @@ class Checker {
       text = m_normalized;
     }
     if (where.line != 0 && text.empty() && !cut) return;
-    const IdVerdict verdict = rules::VerifyId(text, m_settings.kinds);
+    const IdVerdict verdict = rules::VerifyAny(text, m_settings.kinds);
     // Only --count keeps counts: an increment in memory on every line would chain one line's
     // work to the next.
     if (m_settings.count) {
@@ -158,7 +158,7 @@ class Checker {
       for (Line line; reader.next(line);) {
         if (++where.line == 1) dropByteOrderMark(line.text);
         if (line.text.empty() && !line.cut) continue;
-        valid &= rules::VerifyId(line.text, m_settings.kinds).isValid();
+        valid &= rules::VerifyAny(line.text, m_settings.kinds).isValid();
       }
       m_anyInvalid = m_anyInvalid || !valid;
       return reader.error();
@@ -180,7 +180,7 @@ class Checker {
   }
 
   void writeCounts() {
-    m_out.put(CountsRow(m_counts, m_settings.common));
+    m_out.put(CountsRow(m_counts, m_settings.common, m_settings.kinds));
   }
 
   const CheckSettings& m_settings;
@@ -193,7 +193,7 @@ class Checker {
 
 }  // namespace
 
-std::string CountsRow(const Counts& counts, const Common& common) {
+std::string CountsRow(const Counts& counts, const Common& common, rules::KindSet kinds) {
   const Messages& m = common.m();
   const RowPrinter rows(common.format);
   std::uint64_t total = 0;
@@ -209,7 +209,7 @@ std::string CountsRow(const Counts& counts, const Common& common) {
     const bool zh = m.language == Language::ZhTw;
     std::string reasons;
     for (const auto& [name, reason] : rules::kReasonNames) {
-      if (countOf(reason) == 0) continue;
+      if (countOf(reason) == 0 || !rules::CanFailBy(kinds, reason)) continue;
       reasons += reasons.empty() ? "" : zh ? "、" : ", ";
       reasons += std::string(rules::ReasonLabel(m.language, reason)) + " " +
                  std::to_string(countOf(reason));
@@ -221,6 +221,7 @@ std::string CountsRow(const Counts& counts, const Common& common) {
   std::vector<std::string> numbers = {std::to_string(valid), std::to_string(invalid)};
   std::vector<std::string_view> names = {"valid", "invalid"};
   for (const auto& [name, reason] : rules::kReasonNames) {
+    if (!rules::CanFailBy(kinds, reason)) continue;
     names.push_back(name);
     numbers.push_back(std::to_string(countOf(reason)));
   }
@@ -238,7 +239,7 @@ int runCheck(const CheckSettings& settings) {
   Checker checker(settings, inputs.size() > 1);
   for (const std::string& number : settings.numbers) {
     // A file name given where a number belongs is most likely meant to be read.
-    if (!rules::VerifyId(number).isValid() && platform::exists(number)) {
+    if (!rules::VerifyAny(number, settings.kinds).isValid() && platform::exists(number)) {
       const std::string shown = shownValue(number);
       note(filled(settings.common.m().isFile, shown, shown));
     }
@@ -257,6 +258,7 @@ Runner addCheck(CLI::App& app, const Messages& m) {
   struct Options {
     CheckSettings settings;
     std::vector<rules::IdKind> kinds;
+    bool before2023 = false;
     CommonOptions common;
   };
   auto options = std::make_shared<Options>();
@@ -267,6 +269,7 @@ Runner addCheck(CLI::App& app, const Messages& m) {
       ->type_name(m.fileValue)
       ->allow_extra_args(false);
   addKinds(*command, options->kinds, m);
+  command->add_flag("--before-2023", options->before2023, m.before2023);
   command->add_flag("--normalize", s.normalize, m.normalize);
   command->add_flag("-q,--quiet", s.quiet, m.quiet);
   command->add_flag("-s,--status", s.status, m.status);
@@ -276,7 +279,7 @@ Runner addCheck(CLI::App& app, const Messages& m) {
   command->footer(m.checkFooter);
   return [options, &m] {
     options->settings.common = options->common.settings(m);
-    options->settings.kinds = kindSetOf(options->kinds);
+    options->settings.kinds = kindSetOf(options->kinds, options->before2023);
     return runCheck(options->settings);
   };
 }

@@ -28,7 +28,7 @@ struct CheckSettings {
   Common common;
   std::vector<std::string> numbers;
   std::vector<std::string> inputs;  // file names, "-" for standard input
-  rules::KindSet kinds = rules::kAllKinds;
+  rules::KindSet kinds = rules::kIdentityKinds;
   bool normalize = false;
   bool quiet = false;
   bool status = false;
@@ -45,6 +45,7 @@ struct GenSettings {
   std::vector<rules::Sex> sexes;               // male first
   std::vector<rules::Category> categories;     // distinct, in order; empty for all
   bool unique = false;
+  bool since2023 = false;  // business numbers that only the 2023 rule accepts
 };
 
 struct PlacesSettings {
@@ -55,7 +56,8 @@ struct PlacesSettings {
 struct ScanSettings {
   Common common;
   std::vector<std::string> inputs;  // file names, "-" for standard input
-  rules::KindSet kinds = rules::kAllKinds;
+  rules::KindSet kinds = rules::kIdentityKinds;
+  bool labelled = false;
   bool nearMisses = false;
   bool normalize = false;
   bool redact = false;
@@ -80,7 +82,8 @@ bool forEachInput(const std::vector<std::string>& inputs, const Messages& m,
 
 // The numbers found or checked, by reason (Reason::None, the valid ones, first), written as
 // -c/--count writes them: "9 valid, 2 invalid (check 2)" in text, a header and one row otherwise.
-using Counts = std::array<std::uint64_t, 6>;
-std::string CountsRow(const Counts& counts, const Common& common);
+// Only the reasons that the kinds asked for can fail by have a column.
+using Counts = std::array<std::uint64_t, 7>;
+std::string CountsRow(const Counts& counts, const Common& common, rules::KindSet kinds);
 
 }  // namespace cli

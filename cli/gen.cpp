@@ -10,6 +10,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/platform.h"
+#include "rules/form_numbers.h"
 #include "rules/generation.h"
 
 namespace cli {
@@ -93,9 +94,44 @@ CLI::Validator placeName(const Messages& m) {
       "");
 }
 
+// Numbers of the other kinds: the number and its kind in a row.
+int runFormGen(const GenSettings& settings) {
+  const Messages& m = settings.common.m();
+  const RowPrinter rows(settings.common.format);
+  rules::FormDraw draw(settings.kind, settings.seed, settings.unique, settings.since2023);
+  if (settings.unique && settings.count > draw.size()) {
+    fail(filled(m.tooFew, std::to_string(draw.size())));
+  }
+  Output out(platform::kStandardOutput, m);
+  std::string text;
+  if (settings.common.header) rows.header(text, std::array<std::string_view, 2>{"number", "kind"});
+  out.put(text);
+  std::string end(rows.quote());
+  if (rows.format() != Format::Text) {
+    rows.fields(end, std::array<Field, 1>{{{"kind", rules::NameOf(settings.kind)}}}, false);
+  }
+  const std::string start = rows.before("number", true) + std::string(rows.quote());
+  Progress progress(m);
+  for (std::uint64_t done = 0; done < settings.count;) {
+    const std::uint64_t batchEnd = done + std::min(kBatch, settings.count - done);
+    for (; done < batchEnd; ++done) {
+      text = start;
+      // A carrier's characters are letters, digits and . - + /, which no format escapes.
+      text += draw.next();
+      text += end;
+      char* const row = out.reserve(text.size() + 2);
+      std::memcpy(row, text.data(), text.size());
+      out.commit(static_cast<std::size_t>(rows.end(row + text.size()) - row));
+    }
+    progress.update(done);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int runGen(const GenSettings& settings) {
+  if (!rules::IsIdentityKind(settings.kind)) return runFormGen(settings);
   const Messages& m = settings.common.m();
   const RowPrinter rows(settings.common.format);
   rules::NumberDraw draw(rules::Choices(settings.kind, settings.places, settings.sexes),
@@ -170,11 +206,12 @@ Runner addGen(CLI::App& app, const Messages& m) {
     GenSettings settings;
     std::vector<int> places;  // letter values
     rules::Sex sex = rules::Sex::Male;
-    bool current = false;
+    bool currentOnly = false;
     const CLI::Option* seed = nullptr;
     const CLI::Option* place = nullptr;
     const CLI::Option* sexGiven = nullptr;
     const CLI::Option* category = nullptr;
+    const CLI::Option* current = nullptr;
     CommonOptions common;
 
     // The settings as runGen takes them: without --place or --sex every place and both sexes;
@@ -186,6 +223,14 @@ Runner addGen(CLI::App& app, const Messages& m) {
         std::random_device entropy;
         gen.seed = (std::uint64_t{entropy()} << 32) | entropy();
       }
+      if (gen.kind == rules::IdKind::Mobile) refuse(m.noMobileNumbers.text);
+      if (gen.since2023 && gen.kind != rules::IdKind::Business) refuse(m.sinceNeedsBusiness.text);
+      if (!rules::IsIdentityKind(gen.kind)) {
+        for (const CLI::Option* option : {place, sexGiven, category, current}) {
+          if (option->count() != 0) refuse(filled(m.identityOnly, option->get_name()));
+        }
+        return gen;
+      }
       if (place->count() != 0 && places.empty()) {
         refuse(filled(m.badPlace, place->results().empty() ? "" : shownValue(place->results().front())));
       }
@@ -194,7 +239,7 @@ Runner addGen(CLI::App& app, const Messages& m) {
         const bool chosen = place->count() == 0 ||
                             std::find(places.begin(), places.end(), each.letterValue) != places.end();
         if (!chosen) continue;
-        if (current && each.lastIssued != 0) {
+        if (currentOnly && each.lastIssued != 0) {
           leftOut += (leftOut.empty() ? "" : ", ") + std::string(1, each.letter);
         } else {
           gen.places.push_back(&each);
@@ -245,7 +290,8 @@ Runner addGen(CLI::App& app, const Messages& m) {
           ->allow_extra_args(false)
           ->transform(oneOf<rules::Category>(rules::kCategoryNames, m.categoryWord, m));
   command->add_flag("--unique", s.unique, m.unique);
-  command->add_flag("--current", options->current, m.current);
+  options->current = command->add_flag("--current", options->currentOnly, m.current);
+  command->add_flag("--since-2023", s.since2023, m.since2023);
   options->common.addTo(*command, m);
   command->footer(m.genFooter);
   return [options, &m] { return runGen(options->settingsOf(m)); };

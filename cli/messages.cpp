@@ -25,7 +25,7 @@ constexpr Messages kChinese{
     .lang = "說明與訊息的語言：zh-TW 或 en（預設依 LC_ALL、LC_MESSAGES、LANG）",
     .numbers = "要檢查的號碼；未給號碼也未給 --input 時讀取標準輸入",
     .input = "從檔案逐行讀取號碼，可重複，- 代表標準輸入",
-    .kinds = "接受的種類，以逗號分隔：%1（預設全部）",
+    .kinds = "接受的種類，以逗號分隔：%1（預設 national、resident、resident-old 三種身分號碼）",
     .normalize = "檢查前去掉前後空白與看不見的字元，全形轉半形，a–z 轉為大寫",
     .quiet = "只輸出不正確的號碼，並標出行號",
     .status = "不輸出任何內容，只以結束狀態回報",
@@ -39,14 +39,17 @@ constexpr Messages kChinese{
     .category = "新式居留證的身分類別，以逗號分隔：%1（預設全部）",
     .unique = "同一次產生的號碼不重複（由種子決定的排列，不佔額外記憶體）",
     .current = "只用現在仍在核發的字首（不含 L、R、S、Y）",
+    .before2023 = "統一編號依 2023 年 4 月以前的規則檢查（加總為 10 的倍數）",
+    .since2023 = "產生只合 2023 年新規則（加總為 5 的倍數）、不合舊規則的統一編號",
     .postal = "改為每個郵遞區號一列",
     .files = "要搜尋的檔案；未給檔案時讀取標準輸入，- 代表標準輸入",
     .nearMisses = "也列出外形像號碼但不正確的，並說明原因",
     .redact = "原樣輸出輸入內容，只把正確的號碼遮蔽為字首加九個 *（加上 -a 時，不正確的也遮蔽）",
     .scanNormalize = "號碼中間夾著看不見的字元（零寬空格、軟連字號等）時也找得到",
     .scanCount = "只輸出找到的數量，不正確的依原因分列",
+    .labelled = "統一編號只在同一行前面 20 個字元內有「統編」或「統一編號」時才算",
     .checkFooter = "結束狀態：0 全部正確，1 有不正確的號碼，2 用法錯誤或無法讀取輸入。\n"
-                   "原因代碼依序為 length、letter、second、digit、check。",
+                   "原因代碼依序為 length、letter、second、digit、check、character。",
     .genFooter = "產生器：xoshiro256**，由 SplitMix64 從 --seed 展開初始狀態；範圍取值用 "
                  "Lemire 的無偏方法。",
     .scanFooter = "結束狀態：0 找到號碼，1 沒有找到，2 用法錯誤或無法讀取輸入。\n"
@@ -78,6 +81,9 @@ constexpr Messages kChinese{
     .badArguments = "無法解讀這些引數",
     .noCommand = "請指定子命令：check、gen、places 或 scan",
     .categoryNeedsResident = "--category 只用於新式居留證號（-k resident）",
+    .identityOnly = "%1 只用於身分證字號與居留證號",
+    .noMobileNumbers = "不產生手機號碼：任何一個都可能是真實的人在用的號碼",
+    .sinceNeedsBusiness = "--since-2023 只用於統一編號（-k business）",
     .notCurrent = "--current 不含已不再核發的字首：%1",
     .redactAlone = "--redact 原樣輸出輸入內容，不能與 -c、-f 或 --no-header 一起用",
     .undecodable = "%1：第 %2 行有不是 UTF-8 或 UTF-16 文字的位元組，每個位元組各算一個字元",
@@ -109,7 +115,7 @@ constexpr Messages kEnglish{
     .lang = "Language of help and messages: zh-TW or en (default from LC_ALL, LC_MESSAGES, LANG)",
     .numbers = "Numbers to check; with neither NUMBER nor --input, standard input is read",
     .input = "Read numbers from FILE, one per line; repeatable; - is standard input",
-    .kinds = "Kinds accepted, comma-separated: %1 (default all)",
+    .kinds = "Kinds accepted, comma-separated: %1 (default the identity kinds national, resident, resident-old)",
     .normalize = "Before checking, trim white space, drop invisible characters, turn full-width "
                  "letters and digits into ASCII and upper-case a-z",
     .quiet = "Print only the invalid numbers, with their line numbers",
@@ -126,6 +132,8 @@ constexpr Messages kEnglish{
     .category = "Holder categories of resident numbers, comma-separated: %1 (default all)",
     .unique = "No number twice in one run (a permutation chosen by the seed, in constant memory)",
     .current = "Only letters still issued today (not L, R, S or Y)",
+    .before2023 = "Check business numbers by the rule before April 2023 (sum a multiple of 10)",
+    .since2023 = "Business numbers valid by the 2023 rule (sum a multiple of 5) but not by the older one",
     .postal = "One row per postal district instead",
     .files = "Files to search; with none, standard input is read; - is standard input",
     .nearMisses = "Also report what looks like a number but is not valid, with the reason",
@@ -134,8 +142,9 @@ constexpr Messages kEnglish{
     .scanNormalize = "Also find numbers with invisible characters inside them (zero-width spaces, "
                      "soft hyphens and the like)",
     .scanCount = "Print only how many numbers were found, the invalid ones by reason",
+    .labelled = "A business number counts only after 統編 or 統一編號 within 20 characters on its line",
     .checkFooter = "Exit status: 0 all valid, 1 any invalid, 2 usage error or unreadable input.\n"
-                   "Reasons, in the order tried: length, letter, second, digit, check.",
+                   "Reasons, in the order tried: length, letter, second, digit, check, character.",
     .genFooter = "Generator: xoshiro256** seeded from --seed through SplitMix64; Lemire's "
                  "unbiased bounded draw.",
     .scanFooter = "Exit status: 0 a number was found, 1 none, 2 usage error or unreadable input.\n"
@@ -168,6 +177,9 @@ constexpr Messages kEnglish{
     .badArguments = "%1",
     .noCommand = "a command is needed: check, gen, places or scan",
     .categoryNeedsResident = "--category is for resident numbers only (-k resident)",
+    .identityOnly = "%1 is for identity and resident numbers only",
+    .noMobileNumbers = "mobile numbers are not generated: any of them may be a real person's",
+    .sinceNeedsBusiness = "--since-2023 is for business numbers only (-k business)",
     .notCurrent = "--current leaves out the letters no longer issued: %1",
     .redactAlone = "--redact writes the input back as it was; it takes no -c, -f or --no-header",
     .undecodable = "%1: line %2 holds bytes that are neither UTF-8 nor UTF-16 text; each counts "

@@ -34,9 +34,9 @@ struct Messages {
   Text program, check, gen, places, scan, help, version;
   Text format, noHeader, lang;
   Text numbers, input, kinds, normalize, quiet, status, count, lineBuffered;
-  Text genCount, seed, kind, place, sex, category, unique, current;
+  Text genCount, seed, kind, place, sex, category, unique, current, before2023, since2023;
   Text postal;
-  Text files, nearMisses, redact, scanNormalize, scanCount;
+  Text files, nearMisses, redact, scanNormalize, scanCount, labelled;
   Text checkFooter, genFooter, scanFooter;
   Text optionsGroup, commandsGroup, usageLabel, optionsLabel, commandLabel, argumentsLabel;
   // What the help calls the values options and arguments take
@@ -55,6 +55,9 @@ struct Messages {
   Text badArguments;     // %1 the parser's own message
   Text noCommand;
   Text categoryNeedsResident;
+  Text identityOnly;     // %1 the option
+  Text noMobileNumbers;
+  Text sinceNeedsBusiness;
   Text notCurrent;       // %1 the letters left out
   Text redactAlone;
   Text undecodable;      // %1 the file, %2 the line

@@ -26,14 +26,24 @@ class VerdictParts {
   }
 
  private:
-  // Valid verdicts by kind, sex, category and place; then length, letter, second, the digit
-  // positions 3 to 10 and the check digits 0 to 9.
+  // Valid identity verdicts by kind, sex, category and place; then length, letter, second, the
+  // digit positions 3 to 10 and the check digits 0 to 9; then the other kinds' verdicts, by kind,
+  // reason and position (the expected digit for Check).
   static constexpr std::size_t kCategories = 5;
   static constexpr std::size_t kValidParts = 3 * 2 * kCategories * rules::kPlaceCount;
-  static constexpr std::size_t kParts = kValidParts + 3 + 8 + 10;
+  static constexpr std::size_t kIdentityParts = kValidParts + 3 + 8 + 10;
+  static constexpr std::size_t kPositions = 33;
+  static constexpr std::size_t kPerFormKind = 7 * kPositions;
+  static constexpr std::size_t kParts = kIdentityParts + 5 * kPerFormKind;
 
   static std::size_t slotOf(const rules::IdVerdict& v) {
     using rules::Reason;
+    if (!rules::IsIdentityKind(v.kind)) {
+      const auto kind = static_cast<std::size_t>(v.kind) - 3;
+      const auto reason = static_cast<std::size_t>(v.reason);
+      const auto at = static_cast<std::size_t>(v.reason == Reason::Check ? v.expected : v.position);
+      return kIdentityParts + kind * kPerFormKind + reason * kPositions + at;
+    }
     switch (v.reason) {
       case Reason::None:
         return ((static_cast<std::size_t>(v.kind) * 2 + static_cast<std::size_t>(v.sex)) *
@@ -46,6 +56,7 @@ class VerdictParts {
       case Reason::Second: return kValidParts + 2;
       case Reason::Digit: return kValidParts + 3 + static_cast<std::size_t>(v.position - 3);
       case Reason::Check: return kValidParts + 11 + static_cast<std::size_t>(v.expected);
+      case Reason::Character: break;
     }
     return 0;
   }

@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/platform.h"
 #include "cli/report.h"
+#include "cli/form_finder.h"
 #include "cli/scanner.h"
 
 namespace cli {
@@ -71,6 +72,21 @@ class Reporter {
   std::string m_field;
 };
 
+// The identity numbers are found by the Scanner, the other kinds by a FormFinder over the text
+// between them; a FormFinder alone reads the input when no identity kind is asked for.
+int scanWith(const ScanOptions& options, const Scanner::Source& source, const Scanner::Sink& sink) {
+  if ((options.kinds & rules::kFormKinds) == 0) return Scanner(source, options).run(sink);
+  FormFinder finder(options, sink);
+  if ((options.kinds & rules::kIdentityKinds) == 0) return finder.run(source);
+  ScanOptions identity = options;
+  identity.kinds &= rules::kIdentityKinds;
+  identity.text = true;
+  const int error = Scanner(source, identity).run(
+      [&finder](std::string_view bytes, const Found* number) { finder.take(bytes, number); });
+  finder.finish();
+  return error;
+}
+
 }  // namespace
 
 int runScan(const ScanSettings& settings) {
@@ -84,34 +100,40 @@ int runScan(const ScanSettings& settings) {
   if (report) reporter.emplace(out, settings, inputs.size() > 1);
   Counts counts{};
   bool anyFound = false;
-  const ScanOptions options{settings.kinds, settings.nearMisses, settings.normalize, report,
-                            settings.redact};
+  const ScanOptions options{settings.kinds, settings.labelled, settings.nearMisses,
+                            settings.normalize, report, settings.redact};
   // Whatever is ready goes out before a read that may wait, so a slow input streams.
   const auto flush = [&out] { out.flush(); };
   const bool allRead = forEachInput(inputs, m, flush, [&](const std::string& name, TextSource& text) {
-    Scanner scanner([&text](char* into, std::size_t size) { return text.read(into, size); },
-                    options);
+    const Scanner::Source source = [&text](char* into, std::size_t size) {
+      return text.read(into, size);
+    };
     std::optional<Encoder> encoder;  // --redact writes UTF-16 back as UTF-16
     std::string encoded;
-    const int error = scanner.run([&](std::string_view bytes, const Found* number) {
+    const Scanner::Sink sink = [&](std::string_view bytes, const Found* number) {
       if (number != nullptr) {
         anyFound = true;
         if (report) reporter->report(name, *number);
         if (settings.count) ++counts[static_cast<std::size_t>(number->verdict.reason)];
       }
       if (!settings.redact) return;
-      const std::string masked = number != nullptr ? Masked(bytes) : std::string();
+      std::string masked;
+      if (number != nullptr) {
+        const rules::IdKind kind = number->verdict.kind;
+        masked = rules::IsIdentityKind(kind) ? Masked(bytes) : FormMasked(bytes, kind);
+      }
       if (number != nullptr) bytes = masked;
       if (!encoder && text.encoding() != Encoding::Utf8) encoder.emplace(text.encoding());
       if (!encoder) return out.put(bytes);
       encoded.clear();
       encoder->put(bytes, encoded);
       out.put(encoded);
-    });
+    };
+    const int error = scanWith(options, source, sink);
     if (settings.redact && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
     return error;
   });
-  if (settings.count) out.put(CountsRow(counts, settings.common));
+  if (settings.count) out.put(CountsRow(counts, settings.common, settings.kinds));
   if (!allRead) return 2;
   return anyFound ? 0 : 1;
 }
@@ -120,6 +142,7 @@ Runner addScan(CLI::App& app, const Messages& m) {
   struct Options {
     ScanSettings settings;
     std::vector<rules::IdKind> kinds;
+    bool before2023 = false;
     CommonOptions common;
   };
   auto options = std::make_shared<Options>();
@@ -127,6 +150,8 @@ Runner addScan(CLI::App& app, const Messages& m) {
   CLI::App* command = addCommand(app, "scan", m.scan, m);
   command->add_option(m.fileValue, s.inputs, m.files)->type_name("");
   addKinds(*command, options->kinds, m);
+  command->add_flag("--before-2023", options->before2023, m.before2023);
+  command->add_flag("--labelled", s.labelled, m.labelled);
   command->add_flag("-a,--near-misses", s.nearMisses, m.nearMisses);
   command->add_flag("--normalize", s.normalize, m.scanNormalize);
   command->add_flag("-c,--count", s.count, m.scanCount);
@@ -138,7 +163,7 @@ Runner addScan(CLI::App& app, const Messages& m) {
     ScanSettings& settings = options->settings;
     if (settings.redact && (settings.count || options->common.shapesRows())) refuse(m.redactAlone.text);
     settings.common = options->common.settings(m);
-    settings.kinds = kindSetOf(options->kinds);
+    settings.kinds = kindSetOf(options->kinds, options->before2023);
     return runScan(settings);
   };
 }

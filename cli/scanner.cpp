@@ -48,15 +48,6 @@ std::string_view view(const unsigned char* from, const unsigned char* to) {
   return {reinterpret_cast<const char*>(from), static_cast<std::size_t>(to - from)};
 }
 
-// The full-width letter or digit of the three bytes at `p` (EF BC/BD xx), in ASCII; 0 for none.
-constexpr char fullWidthForm(const unsigned char* p) {
-  if (p[0] != 0xEF) return 0;
-  if (p[1] == 0xBC && p[2] >= 0x90 && p[2] <= 0x99) return static_cast<char>('0' + p[2] - 0x90);
-  if (p[1] == 0xBC && p[2] >= 0xA1 && p[2] <= 0xBA) return static_cast<char>('A' + p[2] - 0xA1);
-  if (p[1] == 0xBD && p[2] >= 0x81 && p[2] <= 0x9A) return static_cast<char>('a' + p[2] - 0x81);
-  return 0;
-}
-
 Kind kindOf(char ascii) {
   if (ascii == 0) return Kind::Other;
   return ascii >= '0' && ascii <= '9' ? Kind::Digit : Kind::Letter;
@@ -107,7 +98,7 @@ Character before(const unsigned char* p, const unsigned char* first, bool escape
     return {kind, p - 1, static_cast<char>(b)};
   }
   if (p - first >= 3) {
-    const char c = fullWidthForm(p - 3);
+    const char c = FullWidthForm(p - 3);
     if (c != 0) return {kindOf(c), p - 3, c};
   }
   return {Kind::Other, p - 1, 0};
@@ -117,7 +108,7 @@ Character before(const unsigned char* p, const unsigned char* first, bool escape
 bool isWordAt(const unsigned char* p, const unsigned char* end) {
   if (p >= end) return false;
   if (*p < 0x80) return isAsciiLetter(*p) || (*p >= '0' && *p <= '9');
-  return end - p >= 3 && fullWidthForm(p) != 0;
+  return end - p >= 3 && FullWidthForm(p) != 0;
 }
 
 constexpr std::uint64_t kOnes = 0x0101010101010101u;
@@ -184,6 +175,11 @@ const unsigned char* characterStart(const unsigned char* p, const unsigned char*
 }
 
 }  // namespace
+
+std::uint64_t CharacterCount(std::string_view text) {
+  const auto* from = reinterpret_cast<const unsigned char*>(text.data());
+  return characters(from, from + text.size());
+}
 
 std::string Masked(std::string_view number) {
   std::string masked;
@@ -392,7 +388,7 @@ void Scanner::consider(const unsigned char* start, std::size_t digits, const uns
   for (const unsigned char* p = start; p < last;) {
     if (*p < 0x80) {
       found.ascii[at++] = static_cast<char>(*p++);
-    } else if (const char c = fullWidthForm(p)) {
+    } else if (const char c = FullWidthForm(p)) {
       found.ascii[at++] = c;
       p += 3;
     } else {

@@ -25,13 +25,27 @@ struct Found {
   rules::IdVerdict verdict;  // of the ASCII form
 };
 
-// A number as --redact writes it: its letter kept, the nine characters after it asterisks of their
-// own width, so columns and line lengths stay as they were. Invisible formatting characters inside
-// it stay as they are.
+// An identity number as --redact writes it: its letter kept, the nine characters after it
+// asterisks of their own width, so columns and line lengths stay as they were. Invisible
+// formatting characters inside it stay as they are.
 std::string Masked(std::string_view number);
 
+// Characters, as columns count them, in `text`: each well-formed UTF-8 sequence is one, and so is
+// each byte that is not part of one.
+std::uint64_t CharacterCount(std::string_view text);
+
+// The full-width letter or digit of the three bytes at `p` (EF BC/BD xx), in ASCII; 0 for none.
+constexpr char FullWidthForm(const unsigned char* p) {
+  if (p[0] != 0xEF) return 0;
+  if (p[1] == 0xBC && p[2] >= 0x90 && p[2] <= 0x99) return static_cast<char>('0' + p[2] - 0x90);
+  if (p[1] == 0xBC && p[2] >= 0xA1 && p[2] <= 0xBA) return static_cast<char>('A' + p[2] - 0xA1);
+  if (p[1] == 0xBD && p[2] >= 0x81 && p[2] <= 0x9A) return static_cast<char>('a' + p[2] - 0x81);
+  return 0;
+}
+
 struct ScanOptions {
-  rules::KindSet kinds = rules::kAllKinds;
+  rules::KindSet kinds = rules::kIdentityKinds;
+  bool labelled = false;    // a business number only after its label
   bool nearMisses = false;  // report every shape of a number, valid or not
   bool normalize = false;   // invisible formatting characters inside a number do not break it
   bool positions = true;    // count the line and column of each number found

@@ -25,7 +25,7 @@ IdVerdict VerifyDecoded(std::string_view text, KindSet kinds) noexcept;
 // The verdict on UTF-8 `text` as one number of any kind in `kinds`: its kind, sex, letter and place
 // when valid, else the first broken rule in the order length (not ten characters), letter, second
 // character, digits, check digit. Positions count characters; an invalid byte is one character.
-inline IdVerdict VerifyId(std::string_view text, KindSet kinds = kAllKinds) noexcept {
+inline IdVerdict VerifyId(std::string_view text, KindSet kinds = kIdentityKinds) noexcept {
   // Ten ASCII bytes, the common case, go straight to the rules; other text is decoded first.
   if (text.size() == static_cast<std::size_t>(kNumberLength)) {
     std::uint64_t head;

@@ -1,6 +1,7 @@
-// The three kinds of identity number (national, resident, resident-old): their kinds, sexes,
-// categories and reasons, the verdict, and the second characters each kind takes. The verdict core
-// itself is in rules/id_core.h.
+// The kinds of number: the three of identity numbers (national, resident, resident-old) and the
+// other numbers of a form (rules/form_numbers.h); the sexes, categories and reasons of a verdict,
+// the verdict, and the second characters each identity kind takes. The identity verdict core is
+// in rules/id_core.h.
 #pragma once
 
 #include <cstdint>
@@ -11,16 +12,31 @@
 
 namespace rules {
 
-enum class IdKind : std::uint8_t { National, Resident, ResidentOld };
+enum class IdKind : std::uint8_t {
+  National,
+  Resident,
+  ResidentOld,
+  Business,     // 統一編號
+  Certificate,  // 自然人憑證
+  Carrier,      // 電子發票手機條碼
+  Donation,     // 電子發票捐贈碼
+  Mobile,       // 手機號碼
+};
 enum class Sex : std::uint8_t { Male, Female };
 
 // A set of kinds, one bit per kind.
 using KindSet = unsigned;
 constexpr KindSet KindBit(IdKind kind) noexcept { return 1u << static_cast<unsigned>(kind); }
-inline constexpr KindSet kAllKinds = 7;
+inline constexpr KindSet kIdentityKinds = 0x07;
+inline constexpr KindSet kFormKinds = 0xF8;
+// Not a kind: in a set, 統一編號 are checked by the rule before 2023.
+inline constexpr KindSet kBusinessBefore2023 = 0x100;
 
-// The rules in the order they are tried; None for a valid number.
-enum class Reason : std::uint8_t { None, Length, Letter, Second, Digit, Check };
+constexpr bool IsIdentityKind(IdKind kind) noexcept { return (KindBit(kind) & kIdentityKinds) != 0; }
+
+// The rules in the order they are tried; None for a valid number. Character is the other kinds'
+// (a character the kind does not take where it stands).
+enum class Reason : std::uint8_t { None, Length, Letter, Second, Digit, Check, Character };
 
 // Who holds a resident certificate of the 2021 format, by its third character: 0 to 6 a foreign
 // or stateless resident, 7 a national without household registration, 8 a resident from Hong Kong
@@ -49,9 +65,10 @@ constexpr std::string_view ThirdCharacters(Category category) noexcept {
 
 struct IdVerdict {
   Reason reason = Reason::Length;
-  std::int8_t position = 0;        // 1-based character position for Letter, Second, Digit and Check
+  std::int8_t position = 0;        // 1-based character position for all reasons but Length
   std::int8_t expected = -1;       // the right check digit for Check
-  IdKind kind = IdKind::National;  // kind, sex, letter and place are set for a valid number
+  IdKind kind = IdKind::National;  // kind, sex, letter and place are set for a valid identity
+                                   // number; the kind for any verdict on the other kinds
   Sex sex = Sex::Male;
   Category category = Category::None;  // set for a valid resident number of the 2021 format
   char letter = 0;
@@ -67,6 +84,7 @@ constexpr std::string_view SecondCharacters(IdKind kind, Sex sex) noexcept {
     case IdKind::National: return male ? "1" : "2";
     case IdKind::Resident: return male ? "8" : "9";
     case IdKind::ResidentOld: return male ? "AC" : "BD";
+    default: break;
   }
   return {};
 }

@@ -40,6 +40,7 @@ NumVerdict VerifyNum(std::u16string_view text) noexcept {
     case Reason::Letter: return {VerdictKind::BadLetter};
     case Reason::Second: return {VerdictKind::BadSex};
     case Reason::Length:
+    case Reason::Character:
     case Reason::Digit: return {VerdictKind::BadDigit};
     case Reason::Check:
     case Reason::None: break;

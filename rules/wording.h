@@ -21,9 +21,14 @@ struct Named {
   Enum value;
 };
 
-inline constexpr Named<IdKind> kKindNames[] = {{"national", IdKind::National},
-                                                {"resident", IdKind::Resident},
-                                                {"resident-old", IdKind::ResidentOld}};
+// The identity kinds first, then the other numbers of a form.
+inline constexpr Named<IdKind> kKindNames[] = {
+    {"national", IdKind::National},   {"resident", IdKind::Resident},
+    {"resident-old", IdKind::ResidentOld}, {"business", IdKind::Business},
+    {"certificate", IdKind::Certificate}, {"carrier", IdKind::Carrier},
+    {"donation", IdKind::Donation},   {"mobile", IdKind::Mobile}};
+inline constexpr std::span<const Named<IdKind>> kIdentityKindNames{kKindNames, 3};
+inline constexpr std::span<const Named<IdKind>> kFormKindNames{kKindNames + 3, 5};
 inline constexpr Named<Sex> kSexNames[] = {{"male", Sex::Male}, {"female", Sex::Female}};
 inline constexpr Named<Category> kCategoryNames[] = {{"foreign", Category::Foreign},
                                                      {"unregistered", Category::Unregistered},
@@ -34,7 +39,11 @@ inline constexpr Named<Reason> kReasonNames[] = {{"length", Reason::Length},
                                                  {"letter", Reason::Letter},
                                                  {"second", Reason::Second},
                                                  {"digit", Reason::Digit},
-                                                 {"check", Reason::Check}};
+                                                 {"check", Reason::Check},
+                                                 {"character", Reason::Character}};
+
+// Whether a number of a kind in `kinds` can fail by `reason`: the columns of a count.
+bool CanFailBy(KindSet kinds, Reason reason) noexcept;
 
 // The name of `value` in `names`; empty when it has none (Reason::None, Category::None).
 template <typename Enum>
@@ -79,7 +88,7 @@ std::string_view CategoryLabel(Language language, Category category);
 // A reason as a count names it: its machine name in English, 長度, 字首, ... in Chinese.
 std::string_view ReasonLabel(Language language, Reason reason);
 
-// What a kind of number is called in Chinese.
+// What a kind of number is called in Chinese: 身分證字號, 統一編號, ...
 std::string_view KindLabel(IdKind kind);
 
 // The verdict in a sentence: the window's own wording in Chinese where it has one. `kinds` are the

@@ -127,7 +127,7 @@ std::string_view ListTip(bool placesDrawn) { return placesDrawn ? words::kDecode
 std::string Decoded(std::string_view number) {
   const IdVerdict verdict = rules::VerifyId(number);
   if (!verdict.isValid() || verdict.kind != IdKind::National) {
-    return rules::VerdictSentence(rules::Language::ZhTw, verdict, rules::kAllKinds);
+    return rules::VerdictSentence(rules::Language::ZhTw, verdict, rules::kIdentityKinds);
   }
   return text(words::kDecodedIn) + text(words::kLineBreak) + text(words::kOpenQuote) +
          text(verdict.place->name) + text(words::kCloseQuote) +

@@ -46,9 +46,9 @@ val pageWords() {
   for (int index = 0; index < rules::kPlaceRowCount; ++index) rows[index] = index;
   out.set("places", array(rows, [](int index) { return text(rules::PlaceByIndex(index)->name); }));
   out.set("batchSizes", array(words::kBatchSizes, [](int size) { return val(size); }));
-  out.set("kinds", array(rules::kKindNames, [](const auto& kind) { return text(kind.name); }));
+  out.set("kinds", array(rules::kIdentityKindNames, [](const auto& kind) { return text(kind.name); }));
   out.set("kindLabels",
-          array(rules::kKindNames, [](const auto& kind) { return text(rules::KindLabel(kind.value)); }));
+          array(rules::kIdentityKindNames, [](const auto& kind) { return text(rules::KindLabel(kind.value)); }));
   out.set("categories", array(rules::kCategoryNames, [](const auto& c) { return text(c.name); }));
   out.set("categoryLabels", array(rules::kCategoryNames, [](const auto& c) {
             return text(rules::CategoryLabel(rules::Language::ZhTw, c.value));

@@ -1,0 +1,63 @@
+// Finds the other numbers of a form in text: 統一編號, 自然人憑證, 手機條碼, 捐贈碼 and mobile
+// numbers, written in ASCII. It reads a stream of pieces: the text between the identity numbers
+// that a Scanner passes on, or the whole input read in blocks when no identity kind is asked for.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "cli/scanner.h"
+
+namespace cli {
+
+// A number of the other kinds as --redact writes it, each masked character an asterisk: a mobile
+// number keeps its 09 or +886 9 and its last three digits, a business number its last three
+// digits, a certificate its two letters and last three digits, a carrier its "/" and last two
+// characters, a donation code its last digit. Separators stay.
+std::string FormMasked(std::string_view number, rules::IdKind kind);
+
+class FormFinder {
+ public:
+  FormFinder(const ScanOptions& options, Scanner::Sink sink);
+
+  // The next piece of the input as a Scanner's sink receives it: text, or an identity number,
+  // which goes on as it came.
+  void take(std::string_view bytes, const Found* number);
+  // Finds what the end of the input completes, and passes the rest of the text on.
+  void finish();
+  // Reads the whole of `source` through take and finish; the errno of a read error, or 0.
+  int run(const Scanner::Source& source);
+
+ private:
+  void scan(bool final, bool wordAfterEnd);
+  std::size_t tryRun(std::size_t start, std::size_t end, bool wordAfterEnd);
+  std::size_t tryMobile(std::size_t start, bool wordAfterEnd);
+  std::size_t tryCarrier(std::size_t start, bool wordAfterEnd);
+  bool labelled(std::size_t start) const;
+  bool alone(std::size_t start, std::size_t end, bool wordAfterEnd) const;
+  bool wordBefore(std::size_t at) const;
+  bool wordAt(std::size_t at, bool wordAfterEnd) const;
+  void emit(std::size_t start, std::size_t end, const rules::IdVerdict& verdict);
+  void pass(std::size_t upTo);
+  void countUpTo(std::uint64_t offset);
+  void compact();
+  bool asked(rules::IdKind kind) const { return (m_options.kinds & rules::KindBit(kind)) != 0; }
+  const unsigned char* at(std::size_t i) const {
+    return reinterpret_cast<const unsigned char*>(m_buffer.data()) + i;
+  }
+
+  ScanOptions m_options;
+  Scanner::Sink m_sink;
+  std::string m_buffer;        // the bytes held, some already passed on as history
+  std::size_t m_next = 0;      // where scanning goes on
+  std::size_t m_passed = 0;    // the bytes before it have gone to the sink
+  std::uint64_t m_base = 0;    // the input offset of m_buffer[0]
+  bool m_inLongRun = false;    // the digits at m_next continue a run too long for any number
+  std::uint64_t m_counted = 0; // lines and columns are counted lazily, up to here
+  std::uint64_t m_line = 1;
+  std::uint64_t m_column = 0;
+};
+
+}  // namespace cli

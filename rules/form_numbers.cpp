@@ -1,0 +1,262 @@
+// The verdicts and the drawing of the other numbers of a form.
+#include "rules/form_numbers.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "rules/id_core.h"
+#include "rules/text.h"
+
+namespace rules {
+namespace {
+
+// Stands in for a character outside ASCII, which no rule takes anywhere.
+constexpr char kOutsideAscii = '\x80';
+
+// The first characters of `text`, one byte each (outside ASCII as kOutsideAscii), and how many it
+// has in all; no kind's number is longer than those kept.
+struct Characters {
+  std::array<char, 32> at{};
+  int count = 0;
+};
+
+Characters CharactersOf(std::string_view text) noexcept {
+  Characters characters;
+  for (std::size_t i = 0; i < text.size(); ++characters.count) {
+    const Utf8Character c = Utf8At(text, i);
+    if (static_cast<std::size_t>(characters.count) < characters.at.size()) {
+      characters.at[static_cast<std::size_t>(characters.count)] =
+          c.valid && c.code < 0x80 ? static_cast<char>(c.code) : kOutsideAscii;
+    }
+    i += c.size;
+    if (characters.count == 1000) break;  // long past any number
+  }
+  return characters;
+}
+
+constexpr bool IsDigitByte(char c) noexcept { return c >= '0' && c <= '9'; }
+constexpr bool IsCapital(char c) noexcept { return c >= 'A' && c <= 'Z'; }
+
+IdVerdict Broken(IdKind kind, Reason reason, int position = 0) noexcept {
+  IdVerdict verdict{reason, static_cast<std::int8_t>(position)};
+  verdict.kind = kind;
+  return verdict;
+}
+
+// The first character from `from` to `to` (0-based) that is no digit, as a Digit verdict.
+bool FirstNonDigit(const Characters& c, int from, int to, IdKind kind, IdVerdict& verdict) {
+  for (int i = from; i < to; ++i) {
+    if (!IsDigitByte(c.at[static_cast<std::size_t>(i)])) {
+      verdict = Broken(kind, Reason::Digit, i + 1);
+      return true;
+    }
+  }
+  return false;
+}
+
+IdVerdict VerifyBusiness(const Characters& c, bool before2023) {
+  IdVerdict verdict = Broken(IdKind::Business, Reason::None);
+  if (c.count != kBusinessLength) return Broken(IdKind::Business, Reason::Length);
+  if (FirstNonDigit(c, 0, kBusinessLength, IdKind::Business, verdict)) return verdict;
+  std::array<int, 8> digits{};
+  for (std::size_t i = 0; i < digits.size(); ++i) digits[i] = c.at[i] - '0';
+  if (BusinessValid(digits, before2023)) return verdict;
+  verdict = Broken(IdKind::Business, Reason::Check, kBusinessLength);
+  for (int last = 0; last <= 9; ++last) {
+    digits[7] = last;
+    if (BusinessValid(digits, before2023)) {
+      verdict.expected = static_cast<std::int8_t>(last);
+      break;
+    }
+  }
+  return verdict;
+}
+
+IdVerdict VerifyCertificate(const Characters& c) {
+  IdVerdict verdict = Broken(IdKind::Certificate, Reason::None);
+  if (c.count != kCertificateLength) return Broken(IdKind::Certificate, Reason::Length);
+  for (int i = 0; i < kCertificateLetters; ++i) {
+    if (!IsCapital(c.at[static_cast<std::size_t>(i)])) {
+      return Broken(IdKind::Certificate, Reason::Letter, i + 1);
+    }
+  }
+  FirstNonDigit(c, kCertificateLetters, kCertificateLength, IdKind::Certificate, verdict);
+  return verdict;
+}
+
+IdVerdict VerifyCarrier(const Characters& c) {
+  if (c.count != kCarrierLength) return Broken(IdKind::Carrier, Reason::Length);
+  if (c.at[0] != '/') return Broken(IdKind::Carrier, Reason::Character, 1);
+  for (int i = 1; i < kCarrierLength; ++i) {
+    if (kCarrierCharacters.find(c.at[static_cast<std::size_t>(i)]) == std::string_view::npos) {
+      return Broken(IdKind::Carrier, Reason::Character, i + 1);
+    }
+  }
+  return Broken(IdKind::Carrier, Reason::None);
+}
+
+IdVerdict VerifyDonation(const Characters& c) {
+  IdVerdict verdict = Broken(IdKind::Donation, Reason::None);
+  if (c.count < kDonationShortest || c.count > kDonationLongest) {
+    return Broken(IdKind::Donation, Reason::Length);
+  }
+  FirstNonDigit(c, 0, c.count, IdKind::Donation, verdict);
+  return verdict;
+}
+
+constexpr bool IsSeparator(char c) noexcept { return c == ' ' || c == '-'; }
+
+// 0912345678, 0912-345-678, +886 912 345 678, 886912345678: the characters other than separators
+// decide the form and its length (10, 12 after 886, 13 after +886); then the start, then the
+// digits, a separator standing only between two digits or after the country code, one at a time.
+IdVerdict VerifyMobile(const Characters& c) {
+  constexpr IdKind kKind = IdKind::Mobile;
+  if (c.count >= static_cast<int>(c.at.size())) return Broken(kKind, Reason::Length);
+  const int kept = static_cast<int>(
+      std::count_if(c.at.begin(), c.at.begin() + c.count, [](char x) { return !IsSeparator(x); }));
+  const char first = c.count > 0 ? c.at[0] : 0;
+  const int international = first == '+' ? 1 + static_cast<int>(kCountryCode.size())
+                            : first == kCountryCode[0] ? static_cast<int>(kCountryCode.size())
+                                                      : 0;
+  const int expectedKept = international != 0 ? international + kMobileDigits - 1 : kMobileDigits;
+  if (kept != expectedKept) return Broken(kKind, Reason::Length);
+
+  // The start as written: "+886" or "886" then "9", or "09".
+  std::string start(first == '+' ? "+" : "");
+  if (international != 0) start += kCountryCode;
+  start += international != 0 ? "9" : kMobileStart;
+  int at = 0;
+  for (std::size_t i = 0; i < start.size(); ++i, ++at) {
+    // One separator may follow the country code.
+    if (international != 0 && i + 1 == start.size() && IsSeparator(c.at[static_cast<std::size_t>(at)])) ++at;
+    if (c.at[static_cast<std::size_t>(at)] != start[i]) return Broken(kKind, Reason::Character, at + 1);
+  }
+  for (; at < c.count; ++at) {
+    const char here = c.at[static_cast<std::size_t>(at)];
+    if (IsDigitByte(here)) continue;
+    const bool between = IsSeparator(here) && at + 1 < c.count &&
+                         IsDigitByte(c.at[static_cast<std::size_t>(at - 1)]) &&
+                         IsDigitByte(c.at[static_cast<std::size_t>(at + 1)]);
+    if (!between) return Broken(kKind, IsSeparator(here) ? Reason::Character : Reason::Digit, at + 1);
+  }
+  return Broken(kKind, Reason::None);
+}
+
+// How far a verdict got through its kind's rules, to choose among several kinds' verdicts.
+int Progress(const IdVerdict& verdict) noexcept {
+  switch (verdict.reason) {
+    case Reason::None: return 1000;
+    case Reason::Length: return 0;
+    case Reason::Check: return 500;
+    default: return 10 + verdict.position;
+  }
+}
+
+// Digits of `value` below 10^width, with leading zeros, at `out`.
+void PutDigits(std::uint64_t value, int width, char* out) noexcept {
+  for (int i = width - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+}
+
+constexpr std::uint64_t kTenTo7 = 10'000'000;
+constexpr std::uint64_t kTenTo14 = 100'000'000'000'000;
+constexpr std::uint64_t kDonations = 11'110'000;  // 10^3 + 10^4 + ... + 10^7
+
+}  // namespace
+
+IdVerdict VerifyForm(std::string_view text, IdKind kind, bool before2023) noexcept {
+  const Characters characters = CharactersOf(text);
+  switch (kind) {
+    case IdKind::Business: return VerifyBusiness(characters, before2023);
+    case IdKind::Certificate: return VerifyCertificate(characters);
+    case IdKind::Carrier: return VerifyCarrier(characters);
+    case IdKind::Donation: return VerifyDonation(characters);
+    case IdKind::Mobile: return VerifyMobile(characters);
+    default: break;
+  }
+  return VerifyId(text, KindBit(kind));
+}
+
+IdVerdict detail::VerifyMixed(std::string_view text, KindSet kinds) noexcept {
+  // One kind alone, the usual case, needs no choosing.
+  const KindSet form = kinds & kFormKinds;
+  if ((kinds & kIdentityKinds) == 0 && (form & (form - 1)) == 0) {
+    return VerifyForm(text, static_cast<IdKind>(std::countr_zero(form)),
+                      (kinds & kBusinessBefore2023) != 0);
+  }
+  IdVerdict best;
+  bool any = false;
+  if ((kinds & kIdentityKinds) != 0) {
+    best = VerifyId(text, kinds & kIdentityKinds);
+    if (best.isValid()) return best;
+    any = true;
+  }
+  for (const IdKind kind : {IdKind::Business, IdKind::Certificate, IdKind::Carrier,
+                            IdKind::Donation, IdKind::Mobile}) {
+    if ((kinds & KindBit(kind)) == 0) continue;
+    const IdVerdict verdict = VerifyForm(text, kind, (kinds & kBusinessBefore2023) != 0);
+    if (verdict.isValid()) return verdict;
+    if (!any || Progress(verdict) > Progress(best)) best = verdict;
+    any = true;
+  }
+  return best;
+}
+
+std::uint64_t FormNumbers(IdKind kind) noexcept {
+  switch (kind) {
+    case IdKind::Business: return kTenTo7;
+    case IdKind::Certificate: return 26 * 26 * kTenTo14;
+    case IdKind::Carrier: {
+      std::uint64_t count = 1;
+      for (int i = 1; i < kCarrierLength; ++i) count *= kCarrierCharacters.size();
+      return count;
+    }
+    case IdKind::Donation: return kDonations;
+    default: break;
+  }
+  return 0;
+}
+
+std::string FormNumber(IdKind kind, std::uint64_t index, bool since2023) {
+  std::string number;
+  switch (kind) {
+    case IdKind::Business: {
+      // Seven drawn digits; the last makes the sum divisible by 10 (both rules), or by 5 and not
+      // by 10 (the 2023 rule alone).
+      number.assign(kBusinessLength, '0');
+      PutDigits(index, kBusinessLength - 1, number.data());
+      std::array<int, 8> digits{};
+      for (std::size_t i = 0; i + 1 < digits.size(); ++i) digits[i] = number[i] - '0';
+      const int target = since2023 ? kBusinessDivisor : 0;
+      const int last = (kBusinessDivisorBefore2023 + target - BusinessSum(digits) % 10) % 10;
+      number[kBusinessLength - 1] = static_cast<char>('0' + last);
+      break;
+    }
+    case IdKind::Certificate:
+      number.assign(kCertificateLength, '0');
+      number[0] = static_cast<char>('A' + index / kTenTo14 / 26);
+      number[1] = static_cast<char>('A' + index / kTenTo14 % 26);
+      PutDigits(index % kTenTo14, kCertificateLength - kCertificateLetters, number.data() + 2);
+      break;
+    case IdKind::Carrier:
+      number.assign(1, '/');
+      for (int i = 1; i < kCarrierLength; ++i) {
+        number += kCarrierCharacters[index % kCarrierCharacters.size()];
+        index /= kCarrierCharacters.size();
+      }
+      break;
+    case IdKind::Donation: {
+      int width = kDonationShortest;
+      for (std::uint64_t span = 1000; index >= span; span *= 10, ++width) index -= span;
+      number.assign(static_cast<std::size_t>(width), '0');
+      PutDigits(index, width, number.data());
+      break;
+    }
+    default: break;
+  }
+  return number;
+}
+
+}  // namespace rules

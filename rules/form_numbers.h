@@ -1,0 +1,110 @@
+// The other numbers a Taiwanese form asks for beside an identity number: a company's 統一編號,
+// a 自然人憑證 number, an e-invoice 手機條碼 and 捐贈碼, and a mobile number. Their verdicts use
+// the identity numbers' reasons: Length, Letter and Digit as there, Character for a character
+// that the kind does not take where it stands, Check for a failed check sum.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "rules/id_core.h"
+#include "rules/id_kinds.h"
+#include "rules/random.h"
+
+namespace rules {
+
+// 統一編號 (Ministry of Finance, 營利事業統一編號檢查碼邏輯修正說明, 2023): eight digits, each
+// multiplied by its weight, the digits of each product added up. Since April 2023 the number is
+// valid when that sum is divisible by 5, before it by 10 (every older number still passes). When
+// the seventh digit is 7, its product 28 counts 10, and the number is also valid when the sum
+// plus 1 is divisible.
+inline constexpr std::array<int, 8> kBusinessWeights = {1, 2, 1, 2, 1, 2, 4, 1};
+inline constexpr int kBusinessDivisor = 5;
+inline constexpr int kBusinessDivisorBefore2023 = 10;
+inline constexpr int kBusinessLength = 8;
+
+// 自然人憑證 (MOICA, as an e-invoice carrier): two capital letters and fourteen digits.
+inline constexpr int kCertificateLetters = 2;
+inline constexpr int kCertificateLength = 16;
+
+// 電子發票手機條碼 (Ministry of Finance e-invoice platform): "/" and seven characters of these.
+inline constexpr std::string_view kCarrierCharacters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ.-+";
+inline constexpr int kCarrierLength = 8;
+
+// 電子發票捐贈碼: three to seven digits.
+inline constexpr int kDonationShortest = 3;
+inline constexpr int kDonationLongest = 7;
+
+// 手機號碼 (NCC numbering plan): 09 and eight digits, or +886 (886) and 9 and eight digits, the
+// groups written together or apart with single spaces or hyphens. Checked for form only.
+inline constexpr std::string_view kMobileStart = "09";
+inline constexpr std::string_view kCountryCode = "886";
+inline constexpr int kMobileDigits = 10;
+
+// The sum of the digits of each weighted digit of eight, 28 counting 10.
+constexpr int BusinessSum(const std::array<int, 8>& digits) noexcept {
+  int sum = 0;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    const int product = digits[i] * kBusinessWeights[i];
+    sum += product / 10 + product % 10;
+  }
+  return sum;
+}
+
+constexpr bool BusinessValid(const std::array<int, 8>& digits, bool before2023) noexcept {
+  const int divisor = before2023 ? kBusinessDivisorBefore2023 : kBusinessDivisor;
+  const int sum = BusinessSum(digits);
+  return sum % divisor == 0 || (digits[6] == 7 && (sum + 1) % divisor == 0);
+}
+
+// The verdict on UTF-8 `text` as a number of the one kind `kind` (Business to Mobile). For
+// Business, `before2023` checks by the older rule, and a failed check sum gives the smallest last
+// digit that passes as `expected`.
+IdVerdict VerifyForm(std::string_view text, IdKind kind, bool before2023 = false) noexcept;
+
+// The verdict on `text` as a number of any kind in `kinds`: the first valid one in kind order,
+// else the verdict of the kind whose rules it followed furthest. kBusinessBefore2023 in `kinds`
+// checks 統一編號 by the older rule.
+namespace detail {
+IdVerdict VerifyMixed(std::string_view text, KindSet kinds) noexcept;
+}
+inline IdVerdict VerifyAny(std::string_view text, KindSet kinds) noexcept {
+  if ((kinds & kFormKinds) == 0) return VerifyId(text, kinds);
+  return detail::VerifyMixed(text, kinds);
+}
+
+// How many different numbers FormNumber draws from, and the one with `index` below that. For
+// Business the numbers pass both rules, or with `since2023` the 2023 rule alone.
+std::uint64_t FormNumbers(IdKind kind) noexcept;
+std::string FormNumber(IdKind kind, std::uint64_t index, bool since2023 = false);
+
+// A seeded batch of one kind, as NumberDraw gives identity numbers.
+class FormDraw {
+ public:
+  FormDraw(IdKind kind, std::uint64_t seed, bool unique, bool since2023 = false)
+      : m_kind(kind),
+        m_size(FormNumbers(kind)),
+        m_unique(unique),
+        m_since2023(since2023),
+        m_random(seed),
+        m_permutation(m_size, seed) {}
+
+  std::uint64_t size() const noexcept { return m_size; }
+  std::string next() {
+    const std::uint64_t index = m_unique ? m_permutation(m_drawn++) : m_random.below(m_size);
+    return FormNumber(m_kind, index, m_since2023);
+  }
+
+ private:
+  IdKind m_kind;
+  std::uint64_t m_size;
+  bool m_unique;
+  bool m_since2023;
+  Xoshiro256StarStar m_random;
+  Permutation m_permutation;
+  std::uint64_t m_drawn = 0;
+};
+
+}  // namespace rules
