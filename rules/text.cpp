@@ -115,7 +115,8 @@ std::string NormalizedNumber(std::string_view text) {
       continue;
     }
     if (IsInvisible(c)) continue;
-    c = NarrowForm(c);
+    // Every full-width form of ASCII, the / + . - of a carrier code among them.
+    if (c >= U'！' && c <= U'～') c -= U'！' - U'!';
     if (c >= U'a' && c <= U'z') c -= U'a' - U'A';
     AppendUtf8(kept, c);
     spaceEnd = kept.size();

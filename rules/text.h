@@ -109,7 +109,7 @@ constexpr bool IsSpace(char32_t c) noexcept {
 }
 
 // `text` (UTF-8) as a number is checked after --normalize: without the characters nobody sees,
-// full-width letters and digits as ASCII, a to z upper-cased, and the white space around it
+// full-width forms (letters, digits, ／ ＋ and the like) as ASCII, a to z upper-cased, and the white space around it
 // trimmed. Bytes that are not UTF-8 are kept as they are.
 std::string NormalizedNumber(std::string_view text);
 

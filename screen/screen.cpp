@@ -163,7 +163,14 @@ std::span<const PageWord> PageWords() {
       {"mailLabel", words::kMailLabel}, {"ok", words::kOk},
       {"optionsLegend", words::kOptionsLegend}, {"sexName", words::kSexName},
       {"kindName", words::kKindName}, {"categoryName", words::kCategoryName},
-      {"allCategories", words::kAllCategories}, {"offline", words::kOffline}};
+      {"allCategories", words::kAllCategories}, {"offline", words::kOffline},
+      {"otherLegend", words::kOtherLegend}, {"otherKindName", words::kOtherKindName},
+      {"otherNumberName", words::kOtherNumberName}, {"otherNumberTip", words::kOtherNumberTip},
+      {"otherCheck", words::kOtherCheck}, {"otherCheckTip", words::kOtherCheckTip},
+      {"otherProduce", words::kOtherProduce}, {"otherProduceTip", words::kOtherProduceTip},
+      {"otherListName", words::kOtherListName}, {"otherCopy", words::kOtherCopy},
+      {"otherCopyTip", words::kOtherCopyTip}, {"otherCopied", words::kOtherCopied},
+      {"otherNoMobile", words::kOtherNoMobile}};
   return kWords;
 }
 

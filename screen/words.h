@@ -83,6 +83,21 @@ inline constexpr Text kSexName = "性別";
 inline constexpr Text kKindName = "號碼種類";
 inline constexpr Text kCategoryName = "居留證身分類別";
 inline constexpr Text kAllCategories = "全部";
+// The page's panel for the other numbers of a form.
+inline constexpr Text kOtherLegend = "其他號碼";
+inline constexpr Text kOtherKindName = "種類";
+inline constexpr Text kOtherNumberName = "號碼";
+inline constexpr Text kOtherNumberTip = "輸入要檢查的號碼";
+inline constexpr Text kOtherCheck = "檢查";
+inline constexpr Text kOtherCheckTip = "檢查這個號碼是否合於所選種類的規則";
+inline constexpr Text kOtherProduce = "產生";
+inline constexpr Text kOtherProduceTip = "產生十個所選種類的測試用號碼";
+inline constexpr Text kOtherListName = "產生的號碼";
+inline constexpr Text kOtherCopy = "複製";
+inline constexpr Text kOtherCopyTip = "把產生的號碼全部複製到剪貼簿";
+inline constexpr Text kOtherCopied = "已把產生的號碼複製到剪貼簿";
+inline constexpr Text kOtherNoMobile = "不產生手機號碼：任何一個都可能是真實的人在用的號碼。";
+inline constexpr int kOtherBatch = 10;
 inline constexpr Text kOffline = "這個頁面只在你的瀏覽器裡運作：不連線，也不傳送你輸入的任何資料。";
 
 }  // namespace words

@@ -28,6 +28,7 @@ const options = {
   places: words.places.map((name, index) => [index, name]),
   batchSizes: words.batchSizes.map((size) => [size, String(size)]),
   kinds: words.kinds.map((_, bit) => [bit, words.kindLabels[bit]]),
+  formKinds: words.formKinds.map((kind, i) => [kind, words.formKindLabels[i]]),
   categories: [[0, words.texts.allCategories],
     ...words.categoryLabels.map((label, bit) => [1 << bit, label])],
   // An option collapses runs of spaces; the postal lines keep their two.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "resources/version.h"
+#include "rules/form_numbers.h"
 #include "rules/generation.h"
 #include "rules/place_list.h"
 #include "rules/text.h"
@@ -49,6 +50,13 @@ val pageWords() {
   out.set("kinds", array(rules::kIdentityKindNames, [](const auto& kind) { return text(kind.name); }));
   out.set("kindLabels",
           array(rules::kIdentityKindNames, [](const auto& kind) { return text(rules::KindLabel(kind.value)); }));
+  out.set("formKinds", array(rules::kFormKindNames, [](const auto& kind) {
+            return val(static_cast<int>(kind.value));
+          }));
+  out.set("formKindLabels", array(rules::kFormKindNames, [](const auto& kind) {
+            return text(rules::KindLabel(kind.value));
+          }));
+  out.set("otherBatch", words::kOtherBatch);
   out.set("categories", array(rules::kCategoryNames, [](const auto& c) { return text(c.name); }));
   out.set("categoryLabels", array(rules::kCategoryNames, [](const auto& c) {
             return text(rules::CategoryLabel(rules::Language::ZhTw, c.value));
@@ -121,6 +129,28 @@ val generate(int count, int place, int sex, int kind, int categories, unsigned s
   return out;
 }
 
+// The other panel's verdict on `typed` as a number of `kind` (Business to Mobile).
+val formCheck(const std::string& typed, int kind) {
+  const rules::IdVerdict verdict = rules::VerifyForm(typed, static_cast<IdKind>(kind));
+  val out = val::object();
+  out.set("valid", verdict.isValid());
+  out.set("caption", text(rules::VerdictSentence(rules::Language::ZhTw, verdict,
+                                                 rules::KindBit(static_cast<IdKind>(kind)))));
+  return out;
+}
+
+// `count` numbers of `kind` from the seed given in two halves, as taloma-id gen -k draws them;
+// none of a kind that is not drawn (mobile numbers).
+val formGenerate(int count, int kind, unsigned seedHigh, unsigned seedLow) {
+  const IdKind formKind = static_cast<IdKind>(kind);
+  std::vector<std::string> numbers;
+  if (rules::FormNumbers(formKind) != 0) {
+    rules::FormDraw draw(formKind, (std::uint64_t{seedHigh} << 32) | seedLow, false);
+    for (int n = 0; n < count; ++n) numbers.push_back(draw.next());
+  }
+  return array(numbers, [](const std::string& number) { return text(number); });
+}
+
 // The number box after its text changed to `length` UTF-16 units.
 val afterEdit(int length) {
   const screen::BoxState box = screen::AfterEdit(static_cast<std::size_t>(length));
@@ -154,6 +184,8 @@ EMSCRIPTEN_BINDINGS(taloma) {
   emscripten::function("check", &check);
   emscripten::function("generate", &generate);
   emscripten::function("afterEdit", &afterEdit);
+  emscripten::function("formCheck", &formCheck);
+  emscripten::function("formGenerate", &formGenerate);
   emscripten::function("decode", &decode);
   emscripten::function("clipboardText", &clipboardText);
   emscripten::function("typed", &typed);

@@ -193,6 +193,35 @@
     }
   });
 
+  // 其他號碼: check a number of another kind, or draw ten of it.
+  const [cboOtherKind, txtOther, lblOther, lstOther, cmdOtherCopy] =
+    ["cboOtherKind", "txtOther", "lblOther", "lstOther", "cmdOtherCopy"].map($);
+  const otherSay = (caption, wrong) => {
+    lblOther.textContent = caption;
+    lblOther.classList.toggle("wrong", wrong);
+  };
+  const otherCheck = () => {
+    const verdict = module.formCheck(txtOther.value, Number(cboOtherKind.value));
+    otherSay(verdict.caption, !verdict.valid);
+  };
+  $("cmdOtherCheck").addEventListener("click", otherCheck);
+  txtOther.addEventListener("keydown", (event) => {
+    if (event.key === "Enter") otherCheck();
+  });
+  $("cmdOtherProduce").addEventListener("click", () => {
+    const [high, low] = seed();
+    const numbers = module.formGenerate(words.otherBatch, Number(cboOtherKind.value), high, low);
+    fill(lstOther, numbers.map((number) => [number, number]));
+    cmdOtherCopy.disabled = numbers.length === 0;
+    otherSay(numbers.length === 0 ? t.otherNoMobile : "", numbers.length === 0);
+  });
+  // A produced number picked from the list goes into the box, to be checked or changed.
+  lstOther.addEventListener("change", () => { txtOther.value = lstOther.value; });
+  cmdOtherCopy.addEventListener("click", async () => {
+    await copyText(module.clipboardText([...lstOther.options].map((option) => option.value)));
+    otherSay(t.otherCopied, false);
+  });
+
   // 關於: the About window, with the version and the mail link.
   const about = $("frmAbout");
   cmdAbout.addEventListener("click", () => {

@@ -41,6 +41,22 @@ for (const [count, place, sex, kind, categories, seed] of [
   expect(`taloma-id ${args.join(" ")}`, batch.numbers, id(args).trim().split("\n"));
 }
 
+// The other kinds, drawn and checked: the numbers of taloma-id gen -k, and its Chinese sentences.
+const formKinds = ["business", "certificate", "carrier", "donation", "mobile"];
+for (const [i, kind] of formKinds.entries()) {
+  const code = 3 + i;
+  if (kind !== "mobile") {
+    expect(`taloma-id gen -k ${kind}`, module.formGenerate(20, code, 0, 99),
+      id(["gen", "--seed", "99", "-n", "20", "-k", kind]).trim().split("\n"));
+  }
+  const inputs = ["04595257", "12345678", "AB12345678901234", "/ABC+123", "/abc+123", "001",
+    "0912-345-678", "+886 912 345 678", "0812345678", "1234567a"];
+  const said = id(["--lang", "zh-TW", "check", "-k", kind], inputs.join("\n")).trim().split("\n");
+  expect(`formCheck -k ${kind}`, inputs.map((input) => `${input}: ${module.formCheck(input, code).caption}`),
+    said);
+}
+expect("no mobile numbers drawn", module.formGenerate(5, 7, 0, 1), []);
+
 // Verdicts: every input the case table shows a jsonl verdict for, and more of every kind.
 const inputs = [...readFileSync(casesPath, "utf8").matchAll(/^> \{"input":"((?:[^"\\]|\\.)*)"/gm)]
   .map((match) => JSON.parse(`"${match[1]}"`))

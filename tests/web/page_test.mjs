@@ -160,6 +160,29 @@ await typeNumber(residents[0]);
 await page.keyboard.press("Enter");
 expect("resident checked", (await text("#lblTel")).endsWith("，香港或澳門居民"), true);
 
+// 其他號碼: ten 統一編號 drawn, copied, one picked and checked with Enter; no mobile numbers drawn.
+await page.select("#cboOtherKind", "3");
+await page.click("#cmdOtherProduce");
+const others = await page.$$eval("#lstOther option", (options) => options.map((o) => o.value));
+expect("ten business numbers", [others.length, others.every((n) => /^\d{8}$/.test(n))], [10, true]);
+await page.click("#cmdOtherCopy");
+expect("business numbers copied", await page.evaluate(() => window.copied.at(-1)),
+  others.map((n) => `${n}\r\n`).join(""));
+await page.select("#lstOther", others[0]);
+await page.focus("#txtOther");
+await page.keyboard.press("Enter");
+expect("business checked", [await value("#txtOther"), await text("#lblOther")],
+  [others[0], "這是正確的統一編號"]);
+await page.select("#cboOtherKind", "7");
+await page.click("#cmdOtherProduce");
+expect("no mobile numbers", [await text("#lblOther"), (await page.$$("#lstOther option")).length],
+  ["不產生手機號碼：任何一個都可能是真實的人在用的號碼。", 0]);
+await page.$eval("#txtOther", (box) => { box.value = ""; });
+await page.type("#txtOther", "0912-345-67x");
+await page.keyboard.press("Enter");
+expect("mobile checked", await text("#lblOther"),
+  "手機號碼應以 09 或 +886 9 開頭，其後為數字，可用空格或連字號分組，第 12 碼不符");
+
 // About, with the version and the mail link; the caret goes back to the number box.
 await page.click("#cmdAbout");
 expect("About", [await text("#lblInfo"), await page.$eval("#lblMail2", (a) => a.href)],
