@@ -3,6 +3,7 @@
 #include "cli/form_finder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -65,16 +66,21 @@ FormFinder::FormFinder(const ScanOptions& options, Scanner::Sink sink)
     : m_options(options), m_sink(std::move(sink)) {}
 
 int FormFinder::run(const Scanner::Source& source) {
-  std::string block(Scanner::kBlockSize, '\0');
+  // Each block is read straight into what is held.
   for (;;) {
-    const long got = source(block.data(), block.size());
+    const std::size_t held = m_buffer.size();
+    m_buffer.resize(held + Scanner::kBlockSize);
+    const long got = source(m_buffer.data() + held, Scanner::kBlockSize);
+    m_buffer.resize(held + static_cast<std::size_t>(std::max(got, 0L)));
     if (got < 0) {
       const int error = errno;
       finish();
       return error;
     }
     if (got == 0) break;
-    take(std::string_view(block).substr(0, static_cast<std::size_t>(got)), nullptr);
+    scan(false, false);
+    pass(m_next);
+    compact();
   }
   finish();
   return 0;
@@ -110,13 +116,39 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
     while (p < size && isDigit(*at(p))) ++p;
     m_inLongRun = p == size && !final;
   }
-  const bool digits = (m_options.kinds & rules::kFormKinds) != 0;
   const bool plus = asked(rules::IdKind::Mobile);
+  const bool mobileAlone = (m_options.kinds & rules::kFormKinds) == rules::KindBit(rules::IdKind::Mobile);
   const bool slash = asked(rules::IdKind::Carrier);
+  // The bytes that may start a number: digits, and "+" and "/" when asked for.
+  const std::uint64_t plusMask = plus ? ~std::uint64_t{0} : 0;
+  const std::uint64_t slashMask = slash ? ~std::uint64_t{0} : 0;
+  const auto interesting = [plusMask, slashMask](std::uint64_t word) {
+    return digitBytes(word) | (zeroBytes(word ^ (kOnes * '+')) & plusMask) |
+           (zeroBytes(word ^ (kOnes * '/')) & slashMask);
+  };
   while (p < limit) {
+    // Eight bytes at a time to the next byte that may start one, on the little-endian machines
+    // this runs on.
+    while (std::endian::native == std::endian::little && limit - p >= 8) {
+      const std::uint64_t found = interesting(cli::wordAt(at(p)));
+      if (found != 0) {
+        p += static_cast<std::size_t>(std::countr_zero(found) / 8);
+        break;
+      }
+      p += 8;
+    }
+    if (p >= limit) break;
     const unsigned c = *at(p);
-    if (digits && isDigit(c)) {
+    if (isDigit(c)) {
       std::size_t end = p + 1;
+      while (std::endian::native == std::endian::little && size - end >= 8) {
+        const std::uint64_t others = ~digitBytes(cli::wordAt(at(end))) & kHighs;
+        if (others != 0) {
+          end += static_cast<std::size_t>(std::countr_zero(others) / 8);
+          break;
+        }
+        end += 8;
+      }
       while (end < size && isDigit(*at(end))) ++end;
       if (end == size && !final) {
         // A run at the end of what is held waits for the rest, unless it is already too long.
@@ -124,7 +156,10 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
         if (m_inLongRun) p = end;
         break;
       }
-      const std::size_t found = tryRun(p, end, wordAfterEnd);
+      // Runs that can start no number asked for are passed over at once: with mobile numbers
+      // alone, those that start with neither 0 nor 8.
+      const bool mayStart = !mobileAlone || c == '0' || c == '8';
+      const std::size_t found = mayStart ? tryRun(p, end, wordAfterEnd) : 0;
       p = found != 0 ? found : end;
     } else if ((plus && c == '+') || (slash && c == '/')) {
       const std::size_t found = c == '+' ? tryMobile(p, wordAfterEnd) : tryCarrier(p, wordAfterEnd);
@@ -177,7 +212,9 @@ std::size_t FormFinder::tryRun(std::size_t start, std::size_t end, bool wordAfte
       return end;
     }
   }
-  if (!alone(start, end, wordAfterEnd)) return 0;
+  if (!(asked(IdKind::Business) || asked(IdKind::Donation)) || !alone(start, end, wordAfterEnd)) {
+    return 0;
+  }
   const std::string_view digits = std::string_view(m_buffer).substr(start, length);
   if (asked(IdKind::Business) && length == rules::kBusinessLength &&
       (!m_options.labelled || labelled(start))) {
@@ -218,9 +255,9 @@ std::size_t FormFinder::tryMobile(std::size_t start, bool wordAfterEnd) {
     ++p, ++digits;
   }
   if (!alone(start, p, wordAfterEnd)) return 0;
-  const rules::IdVerdict verdict =
-      rules::VerifyForm(std::string_view(m_buffer).substr(start, p - start), rules::IdKind::Mobile);
-  if (!verdict.isValid()) return 0;
+  // What was read is a valid mobile number: the form above is the one the verdict takes.
+  rules::IdVerdict verdict{rules::Reason::None};
+  verdict.kind = rules::IdKind::Mobile;
   emit(start, p, verdict);
   return p;
 }
@@ -290,12 +327,18 @@ void FormFinder::countUpTo(std::uint64_t offset) {
   if (offset <= m_counted) return;
   const std::string_view counted =
       std::string_view(m_buffer).substr(m_counted - m_base, offset - m_counted);
-  const std::size_t newline = counted.rfind('\n');
-  if (newline == std::string_view::npos) {
+  const char* lastNewline = nullptr;
+  for (const char* p = counted.data(), *end = p + counted.size(); p < end;) {
+    const void* newline = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+    if (newline == nullptr) break;
+    ++m_line;
+    lastNewline = static_cast<const char*>(newline);
+    p = lastNewline + 1;
+  }
+  if (lastNewline == nullptr) {
     m_column += CharacterCount(counted);
   } else {
-    m_line += static_cast<std::uint64_t>(std::count(counted.begin(), counted.end(), '\n'));
-    m_column = CharacterCount(counted.substr(newline + 1));
+    m_column = CharacterCount({lastNewline + 1, static_cast<std::size_t>(counted.data() + counted.size() - lastNewline - 1)});
   }
   m_counted = offset;
 }

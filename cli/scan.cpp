@@ -46,8 +46,9 @@ class Reporter {
     m_out.put(m_beforeColumn);
     putNumber(m_out, found.column);
     m_out.put(m_beforeInput);
-    // With --normalize a number may hold invisible characters, which the formats escape.
-    if (found.text.size() == rules::kNumberLength) {
+    // With --normalize a number may hold invisible characters, which the formats escape; a
+    // number of the other kinds holds at most spaces, hyphens, dots and pluses.
+    if (found.text.size() == rules::kNumberLength || isPlain(found.text)) {
       const bool json = m_rows.format() == Format::Jsonl;
       if (json) m_out.put('"');
       m_out.put(found.text);

@@ -111,28 +111,6 @@ bool isWordAt(const unsigned char* p, const unsigned char* end) {
   return end - p >= 3 && FullWidthForm(p) != 0;
 }
 
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighs = 0x8080808080808080u;
-
-std::uint64_t wordAt(const unsigned char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
-
-// The high bit of each byte of `word` that is zero, and of no other.
-constexpr std::uint64_t zeroBytes(std::uint64_t word) {
-  return ~(((word & ~kHighs) + ~kHighs) | word | ~kHighs);
-}
-
-// The high bit of each byte that is an ASCII digit.
-constexpr std::uint64_t digitBytes(std::uint64_t word) {
-  // Digits become 0 to 9, and a byte below 10 has neither its own high bit nor, after adding
-  // 0x76 to its low seven bits, that sum's.
-  const std::uint64_t shifted = word ^ (kOnes * 0x30);
-  return ~(((shifted & ~kHighs) + kOnes * 0x76) | shifted) & kHighs;
-}
-
 // The high bit of each byte that is an ASCII digit or 0xEF, which leads the full-width forms.
 constexpr std::uint64_t interestingBytes(std::uint64_t word) {
   return digitBytes(word) | zeroBytes(word ^ (kOnes * 0xEF));

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,6 +42,29 @@ constexpr char FullWidthForm(const unsigned char* p) {
   if (p[1] == 0xBC && p[2] >= 0xA1 && p[2] <= 0xBA) return static_cast<char>('A' + p[2] - 0xA1);
   if (p[1] == 0xBD && p[2] >= 0x81 && p[2] <= 0x9A) return static_cast<char>('a' + p[2] - 0x81);
   return 0;
+}
+
+// Eight bytes at a time: the high bit of each byte of a word that is a digit, or that is zero.
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+
+inline std::uint64_t wordAt(const unsigned char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// The high bit of each byte of `word` that is zero, and of no other.
+constexpr std::uint64_t zeroBytes(std::uint64_t word) {
+  return ~(((word & ~kHighs) + ~kHighs) | word | ~kHighs);
+}
+
+// The high bit of each byte that is an ASCII digit.
+constexpr std::uint64_t digitBytes(std::uint64_t word) {
+  // Digits become 0 to 9, and a byte below 10 has neither its own high bit nor, after adding
+  // 0x76 to its low seven bits, that sum's.
+  const std::uint64_t shifted = word ^ (kOnes * 0x30);
+  return ~(((shifted & ~kHighs) + kOnes * 0x76) | shifted) & kHighs;
 }
 
 struct ScanOptions {
