@@ -17,6 +17,9 @@ namespace {
 constexpr std::size_t kTail = 32;
 constexpr std::size_t kHistory = 96;
 constexpr std::size_t kLongestRun = 16;
+// A certificate starts two letters before its digits: the text passed on stops that far short of
+// where scanning goes on.
+constexpr std::size_t kLettersBefore = 2;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLabels[] = {"統編", "統一編號"};
 constexpr std::uint64_t kLabelReach = 20;  // characters between a label and its number
@@ -79,7 +82,7 @@ int FormFinder::run(const Scanner::Source& source) {
     }
     if (got == 0) break;
     scan(false, false);
-    pass(m_next);
+    pass(m_next > kLettersBefore ? m_next - kLettersBefore : 0);
     compact();
   }
   finish();
@@ -90,7 +93,7 @@ void FormFinder::take(std::string_view bytes, const Found* number) {
   if (number == nullptr) {
     m_buffer.append(bytes);
     scan(false, false);
-    pass(m_next);
+    pass(m_next > kLettersBefore ? m_next - kLettersBefore : 0);
     compact();
     return;
   }
@@ -126,6 +129,30 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
     return digitBytes(word) | (zeroBytes(word ^ (kOnes * '+')) & plusMask) |
            (zeroBytes(word ^ (kOnes * '/')) & slashMask);
   };
+  if (mobileAlone) {
+    // Mobile numbers alone start only at a 0 or 8 that starts a run of digits, or at a "+".
+    while (p < limit) {
+      while (std::endian::native == std::endian::little && limit - p >= 8) {
+        const std::uint64_t word = cli::wordAt(at(p));
+        const std::uint64_t found = zeroBytes(word ^ (kOnes * '0')) |
+                                    zeroBytes(word ^ (kOnes * '8')) |
+                                    zeroBytes(word ^ (kOnes * '+'));
+        if (found != 0) {
+          p += static_cast<std::size_t>(std::countr_zero(found) / 8);
+          break;
+        }
+        p += 8;
+      }
+      if (p >= limit) break;
+      const unsigned c = *at(p);
+      const bool starts = (c == '0' || c == '8' || c == '+') &&
+                          (c == '+' || p == 0 || !isDigit(*at(p - 1)));
+      const std::size_t found = starts ? tryMobile(p, wordAfterEnd) : 0;
+      p = found != 0 ? found : p + 1;
+    }
+    m_next = std::max(m_next, p);
+    return;
+  }
   while (p < limit) {
     // Eight bytes at a time to the next byte that may start one, on the little-endian machines
     // this runs on.
@@ -156,10 +183,7 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
         if (m_inLongRun) p = end;
         break;
       }
-      // Runs that can start no number asked for are passed over at once: with mobile numbers
-      // alone, those that start with neither 0 nor 8.
-      const bool mayStart = !mobileAlone || c == '0' || c == '8';
-      const std::size_t found = mayStart ? tryRun(p, end, wordAfterEnd) : 0;
+      const std::size_t found = tryRun(p, end, wordAfterEnd);
       p = found != 0 ? found : end;
     } else if ((plus && c == '+') || (slash && c == '/')) {
       const std::size_t found = c == '+' ? tryMobile(p, wordAfterEnd) : tryCarrier(p, wordAfterEnd);

@@ -101,8 +101,8 @@ int runScan(const ScanSettings& settings) {
   if (report) reporter.emplace(out, settings, inputs.size() > 1);
   Counts counts{};
   bool anyFound = false;
-  const ScanOptions options{settings.kinds, settings.labelled, settings.nearMisses,
-                            settings.normalize, report, settings.redact};
+  const ScanOptions options{settings.kinds,    settings.nearMisses, settings.normalize,
+                            report, settings.redact, settings.labelled};
   // Whatever is ready goes out before a read that may wait, so a slow input streams.
   const auto flush = [&out] { out.flush(); };
   const bool allRead = forEachInput(inputs, m, flush, [&](const std::string& name, TextSource& text) {

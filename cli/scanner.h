@@ -69,11 +69,11 @@ constexpr std::uint64_t digitBytes(std::uint64_t word) {
 
 struct ScanOptions {
   rules::KindSet kinds = rules::kIdentityKinds;
-  bool labelled = false;    // a business number only after its label
   bool nearMisses = false;  // report every shape of a number, valid or not
   bool normalize = false;   // invisible formatting characters inside a number do not break it
   bool positions = true;    // count the line and column of each number found
   bool text = true;         // hand the text between numbers to the sink too
+  bool labelled = false;    // a business number only after its label
 };
 
 class Scanner {

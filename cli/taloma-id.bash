@@ -12,7 +12,7 @@ _taloma_id() {
   local values=
   case $prev in
     -f | --format) values='text tsv csv jsonl' ;;
-    -k | --kind | --kinds) values='national resident resident-old' ;;
+    -k | --kind | --kinds) values='national resident resident-old business certificate carrier donation mobile' ;;
     --sex) values='male female' ;;
     --category) values='foreign unregistered hong-kong-macao mainland-china' ;;
     --lang) values='zh-TW en' ;;
@@ -29,9 +29,9 @@ _taloma_id() {
   local common='-f --format --no-header --lang -h --help'
   local options
   case $command in
-    check) options="-i --input -k --kinds --normalize -q --quiet -s --status -c --count --line-buffered $common" ;;
-    scan) options="-k --kinds -a --near-misses --normalize -c --count --redact --line-buffered $common" ;;
-    gen) options="-n --count --seed -k --kind -p --place --sex --category --unique --current $common" ;;
+    check) options="-i --input -k --kinds --before-2023 --normalize -q --quiet -s --status -c --count --line-buffered $common" ;;
+    scan) options="-k --kinds --before-2023 --labelled -a --near-misses --normalize -c --count --redact --line-buffered $common" ;;
+    gen) options="-n --count --seed -k --kind -p --place --sex --category --unique --current --since-2023 $common" ;;
     places) options="--postal $common" ;;
     *) COMPREPLY=($(compgen -W 'check scan gen places --lang --help --version' -- "$cur")); return ;;
   esac

@@ -84,6 +84,16 @@ inline constexpr auto kBusinessParts = [] {
   return parts;
 }();
 
+// Whether a sum passes, by the 2023 rule ([0]) and the older one ([1]): no division per number.
+inline constexpr auto kBusinessSumPasses = [] {
+  std::array<std::array<bool, 80>, 2> passes{};
+  for (std::size_t sum = 0; sum < 80; ++sum) {
+    passes[0][sum] = sum % kBusinessDivisor == 0;
+    passes[1][sum] = sum % kBusinessDivisorBefore2023 == 0;
+  }
+  return passes;
+}();
+
 // Whether eight ASCII bytes are a valid 統一編號, the common case of a column of them; false
 // sends the text to the full verdict.
 inline bool QuickBusiness(std::string_view text, bool before2023) noexcept {
@@ -92,12 +102,13 @@ inline bool QuickBusiness(std::string_view text, bool before2023) noexcept {
   std::memcpy(&word, text.data(), sizeof word);
   constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u, kThrees = 0x3030303030303030u;
   if ((word & kHigh) != kThrees || ((word + 0x0606060606060606u) & kHigh) != kThrees) return false;
-  int sum = 0;
+  unsigned sum = 0;
   for (std::size_t i = 0; i < 8; ++i) {
     sum += kBusinessParts[i][static_cast<std::size_t>(text[i] - '0')];
   }
-  const int divisor = before2023 ? kBusinessDivisorBefore2023 : kBusinessDivisor;
-  return sum % divisor == 0 || (text[6] == '7' && (sum + 1) % divisor == 0);
+  const auto& passes = kBusinessSumPasses[before2023 ? 1 : 0];
+  return passes[static_cast<std::size_t>(sum)] ||
+         (text[6] == '7' && passes[static_cast<std::size_t>(sum) + 1]);
 }
 }  // namespace detail
 

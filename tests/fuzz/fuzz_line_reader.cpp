@@ -12,7 +12,9 @@
 
 #include "cli/line_reader.h"
 #include "cli/rows.h"
+#include "cli/form_finder.h"
 #include "cli/scanner.h"
+#include "rules/form_numbers.h"
 #include "rules/id_core.h"
 
 namespace {
@@ -262,6 +264,42 @@ void checkNormalizedScan(std::string_view input, unsigned kinds, std::size_t blo
   require(redacted.size() == input.size(), "normalized redaction keeps the length", input);
 }
 
+// The other kinds' finder, handed the input in small pieces and whole: the same numbers, each
+// where it stands with the verdict its text gets from the rules, and all of the input passed on.
+void checkFormFinder(std::string_view input, unsigned kinds, bool nearMisses, bool labelled,
+                     std::size_t step) {
+  const auto findAll = [&](std::size_t piece) {
+    std::vector<cli::Found> found;
+    std::string passed;
+    cli::FormFinder finder(cli::ScanOptions{kinds, nearMisses, false, true, true, labelled},
+                           [&](std::string_view bytes, const cli::Found* number) {
+                             passed += bytes;
+                             if (number != nullptr) found.push_back(*number);
+                           });
+    std::size_t offered = 0;
+    finder.run([&](char* into, std::size_t room) -> long {
+      const std::size_t n = std::min({room, input.size() - offered, piece});
+      std::copy_n(input.data() + offered, n, into);
+      offered += n;
+      return static_cast<long>(n);
+    });
+    require(passed == input, "the finder passes the input whole", input);
+    return found;
+  };
+  const std::vector<cli::Found> pieces = findAll(step), whole = findAll(input.size() + 1);
+  require(pieces.size() == whole.size(), "the same numbers in pieces", input);
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const cli::Found& f = pieces[i];
+    require(f.offset == whole[i].offset && f.line == whole[i].line && f.column == whole[i].column,
+            "found at the same place in pieces", input);
+    const std::string_view text = input.substr(f.offset, whole[i].text.size());
+    const rules::IdVerdict verdict =
+        rules::VerifyForm(text, f.verdict.kind, (kinds & rules::kBusinessBefore2023) != 0);
+    require(verdict.reason == f.verdict.reason && verdict.position == f.verdict.position,
+            "the finder's verdict is the rules'", input);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -272,6 +310,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t block = cli::LineReader::kKeep + 2 + data[0] % 61;
   const std::size_t step = 1 + data[1] % 97;
   const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
+  const unsigned formKinds = (static_cast<unsigned>(data[1]) << 3) & rules::kFormKinds;
+  checkFormFinder(input,
+                  (formKinds != 0 ? formKinds : rules::kFormKinds) |
+                      ((data[1] & 0x80u) != 0 ? rules::kBusinessBefore2023 : 0u),
+                  (data[0] & 1u) != 0, (data[0] & 2u) != 0, step);
 
   std::size_t offered = 0, calls = 0;
   cli::LineReader reader(
