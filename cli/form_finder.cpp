@@ -65,6 +65,19 @@ std::string FormMasked(std::string_view number, rules::IdKind kind) {
   return masked;
 }
 
+int ScanWith(const ScanOptions& options, const Scanner::Source& source, const Scanner::Sink& sink) {
+  if ((options.kinds & rules::kFormKinds) == 0) return Scanner(source, options).run(sink);
+  FormFinder finder(options, sink);
+  if ((options.kinds & rules::kIdentityKinds) == 0) return finder.run(source);
+  ScanOptions identity = options;
+  identity.kinds &= rules::kIdentityKinds | rules::kBusinessBefore2023;
+  identity.text = true;
+  const int error = Scanner(source, identity).run(
+      [&finder](std::string_view bytes, const Found* number) { finder.take(bytes, number); });
+  finder.finish();
+  return error;
+}
+
 FormFinder::FormFinder(const ScanOptions& options, Scanner::Sink sink)
     : m_options(options), m_sink(std::move(sink)) {}
 

@@ -18,6 +18,11 @@ namespace cli {
 // characters, a donation code its last digit. Separators stay.
 std::string FormMasked(std::string_view number, rules::IdKind kind);
 
+// Reads the whole of `source` through `sink`, as Scanner::run does: the identity numbers found by
+// a Scanner, the other kinds by a FormFinder over the text between them, or by a FormFinder
+// alone when no identity kind is asked for. The errno of a read error, or 0.
+int ScanWith(const ScanOptions& options, const Scanner::Source& source, const Scanner::Sink& sink);
+
 class FormFinder {
  public:
   FormFinder(const ScanOptions& options, Scanner::Sink sink);

@@ -73,21 +73,6 @@ class Reporter {
   std::string m_field;
 };
 
-// The identity numbers are found by the Scanner, the other kinds by a FormFinder over the text
-// between them; a FormFinder alone reads the input when no identity kind is asked for.
-int scanWith(const ScanOptions& options, const Scanner::Source& source, const Scanner::Sink& sink) {
-  if ((options.kinds & rules::kFormKinds) == 0) return Scanner(source, options).run(sink);
-  FormFinder finder(options, sink);
-  if ((options.kinds & rules::kIdentityKinds) == 0) return finder.run(source);
-  ScanOptions identity = options;
-  identity.kinds &= rules::kIdentityKinds;
-  identity.text = true;
-  const int error = Scanner(source, identity).run(
-      [&finder](std::string_view bytes, const Found* number) { finder.take(bytes, number); });
-  finder.finish();
-  return error;
-}
-
 }  // namespace
 
 int runScan(const ScanSettings& settings) {
@@ -130,7 +115,7 @@ int runScan(const ScanSettings& settings) {
       encoder->put(bytes, encoded);
       out.put(encoded);
     };
-    const int error = scanWith(options, source, sink);
+    const int error = ScanWith(options, source, sink);
     if (settings.redact && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
     return error;
   });

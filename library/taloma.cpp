@@ -1,0 +1,346 @@
+// The C interface over the rules and taloma-id's scanner. No exception leaves it: a function
+// that could meet one (memory running out) answers as its header says instead.
+#include "taloma/taloma.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/form_finder.h"
+#include "cli/scanner.h"
+#include "resources/version.h"
+#include "rules/form_numbers.h"
+#include "rules/generation.h"
+#include "rules/place_table.h"
+#include "rules/wording.h"
+
+namespace {
+
+using rules::IdKind;
+
+// The place table's texts are views into one constant; the interface hands out NUL-ended copies,
+// made once and never changed.
+struct Texts {
+  std::array<char, 2 * 26> letters{};  // "A\0B\0..."
+  std::vector<std::string> placeNames, areaCodes;
+  std::vector<std::string> districtNames, postalCodes;
+
+  const char* letter(char c) const { return &letters[static_cast<std::size_t>(2 * (c - 'A'))]; }
+};
+
+const Texts& texts() {
+  static const Texts made = [] {
+    Texts t;
+    for (int i = 0; i < 26; ++i) t.letters[static_cast<std::size_t>(2 * i)] = static_cast<char>('A' + i);
+    for (const rules::Place& place : rules::Places()) {
+      t.placeNames.emplace_back(place.name);
+      t.areaCodes.emplace_back(place.diallingCode);
+    }
+    for (const rules::District& district : rules::AllDistricts()) {
+      t.districtNames.emplace_back(district.name);
+      t.postalCodes.emplace_back(district.postalCode);
+    }
+    return t;
+  }();
+  return made;
+}
+
+// A name of the rules' tables, which are literals and so NUL-ended; "" for none.
+const char* named(std::string_view name) { return name.empty() ? "" : name.data(); }
+
+// A set as the interface takes it: no kind at all stands for the identity kinds.
+rules::KindSet kindsOf(unsigned kinds) {
+  rules::KindSet set = kinds & (rules::kIdentityKinds | rules::kFormKinds);
+  if (set == 0) set = rules::kIdentityKinds;
+  return set | (kinds & rules::kBusinessBefore2023);
+}
+
+// The fields of taloma-id's rows: another kind's verdict names its kind even when invalid.
+void fill(const rules::IdVerdict& v, taloma_verdict* out) {
+  const bool valid = v.isValid();
+  const bool identity = rules::IsIdentityKind(v.kind);
+  out->valid = valid ? 1 : 0;
+  out->kind = valid || !identity ? named(rules::NameOf(v.kind)) : "";
+  out->sex = valid && identity ? named(rules::NameOf(v.sex)) : "";
+  out->category = named(rules::NameOf(v.category));
+  out->letter = v.letter >= 'A' && v.letter <= 'Z' ? texts().letter(v.letter) : "";
+  out->place = v.place != nullptr ? texts().placeNames[static_cast<std::size_t>(v.place->index() - 1)].c_str() : "";
+  out->reason = named(rules::NameOf(v.reason));
+  out->position = v.position;
+  out->expected = v.expected;
+}
+
+std::vector<std::string_view> listOf(const char* names) {
+  std::vector<std::string_view> items;
+  std::string_view rest = names != nullptr ? names : "";
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    std::string_view item = rest.substr(0, comma);
+    while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+    while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+    items.push_back(item);
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+  }
+  return items;
+}
+
+cli::ScanOptions scanOptionsOf(const taloma_scan_options* options, bool text) {
+  cli::ScanOptions scan;
+  scan.kinds = kindsOf(options != nullptr ? options->kinds : 0);
+  scan.nearMisses = options != nullptr && options->near_misses != 0;
+  scan.normalize = options != nullptr && options->normalize != 0;
+  scan.labelled = options != nullptr && options->labelled != 0;
+  scan.positions = true;
+  scan.text = text;
+  return scan;
+}
+
+// Hands `text` to a scanner as one read; a stopped scan reads nothing more.
+cli::Scanner::Source sourceOf(std::string_view text, const bool& stopped) {
+  return [text, &stopped, given = false](char* into, std::size_t room) mutable -> long {
+    if (given || stopped) return 0;
+    const std::size_t n = std::min(room, text.size());
+    std::memcpy(into, text.data(), n);
+    text.remove_prefix(n);
+    given = text.empty();
+    return static_cast<long>(n);
+  };
+}
+
+}  // namespace
+
+struct taloma_generator {
+  std::unique_ptr<rules::NumberDraw> identity;
+  std::unique_ptr<rules::FormDraw> form;
+  std::uint64_t size = 0;
+  std::uint64_t drawn = 0;
+  bool unique = false;
+};
+
+extern "C" {
+
+const char* taloma_version(void) { return version::kVersion; }
+
+int taloma_kinds(const char* names, unsigned* kinds) {
+  unsigned set = 0;
+  for (const std::string_view name : listOf(names)) {
+    bool known = false;
+    for (const auto& [each, kind] : rules::kKindNames) {
+      if (each == name) set |= rules::KindBit(kind), known = true;
+    }
+    if (!known) return -1;
+  }
+  if (kinds != nullptr) *kinds = set;
+  return 0;
+}
+
+int taloma_check(const char* text, size_t length, unsigned kinds, taloma_verdict* verdict) {
+  const rules::IdVerdict v = rules::VerifyAny(std::string_view(text, length), kindsOf(kinds));
+  if (verdict != nullptr) fill(v, verdict);
+  return v.isValid() ? 1 : 0;
+}
+
+size_t taloma_check_many(const char* const* texts, const size_t* lengths, size_t count,
+                         unsigned kinds, taloma_verdict* verdicts) {
+  const rules::KindSet set = kindsOf(kinds);
+  std::size_t valid = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const rules::IdVerdict v = rules::VerifyAny(std::string_view(texts[i], lengths[i]), set);
+    fill(v, &verdicts[i]);
+    valid += v.isValid() ? 1 : 0;
+  }
+  return valid;
+}
+
+size_t taloma_decode(const char* text, size_t length, unsigned kinds, int chinese, char* buffer,
+                     size_t capacity) {
+  try {
+    const rules::KindSet set = kindsOf(kinds);
+    const std::string sentence =
+        rules::VerdictSentence(chinese != 0 ? rules::Language::ZhTw : rules::Language::En,
+                               rules::VerifyAny(std::string_view(text, length), set), set);
+    if (buffer != nullptr && sentence.size() < capacity) {
+      std::memcpy(buffer, sentence.c_str(), sentence.size() + 1);
+    }
+    return sentence.size();
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
+taloma_gen_options taloma_gen_defaults(uint64_t seed) {
+  taloma_gen_options options{};
+  options.seed = seed;
+  options.kind = TALOMA_NATIONAL;
+  options.sex = -1;
+  return options;
+}
+
+taloma_generator* taloma_generator_new(const taloma_gen_options* options) try {
+  if (options == nullptr || options->kind < TALOMA_NATIONAL || options->kind > TALOMA_DONATION) {
+    return nullptr;
+  }
+  const auto kind = static_cast<IdKind>(options->kind);
+  const std::vector<std::string_view> placeNames = listOf(options->places);
+  const std::vector<std::string_view> categoryNames = listOf(options->categories);
+  auto generator = std::make_unique<taloma_generator>();
+  generator->unique = options->unique != 0;
+  if (!rules::IsIdentityKind(kind)) {
+    if (!placeNames.empty() || !categoryNames.empty() || options->sex != -1 ||
+        options->current != 0 || (options->since_2023 != 0 && kind != IdKind::Business)) {
+      return nullptr;
+    }
+    generator->form = std::make_unique<rules::FormDraw>(kind, options->seed, generator->unique,
+                                                        options->since_2023 != 0);
+    generator->size = generator->form->size();
+    return generator.release();
+  }
+  if (options->since_2023 != 0 || options->sex < -1 || options->sex > 1 ||
+      (!categoryNames.empty() && kind != IdKind::Resident)) {
+    return nullptr;
+  }
+  // As taloma-id gen takes them: the places in letter-value order, male before female, the
+  // categories in their own order.
+  std::vector<int> chosen;
+  for (const std::string_view name : placeNames) {
+    const rules::Place* place = rules::PlaceByName(name);
+    if (place == nullptr) return nullptr;
+    chosen.push_back(place->letterValue);
+  }
+  std::vector<const rules::Place*> places;
+  for (const rules::Place& place : rules::Places()) {
+    const bool listed =
+        chosen.empty() || std::find(chosen.begin(), chosen.end(), place.letterValue) != chosen.end();
+    if (listed && !(options->current != 0 && place.lastIssued != 0)) places.push_back(&place);
+  }
+  if (places.empty()) return nullptr;
+  std::vector<rules::Sex> sexes;
+  if (options->sex != 1) sexes.push_back(rules::Sex::Male);
+  if (options->sex != 0) sexes.push_back(rules::Sex::Female);
+  std::vector<rules::Category> categories;
+  for (const std::string_view name : categoryNames) {
+    if (std::none_of(std::begin(rules::kCategoryNames), std::end(rules::kCategoryNames),
+                     [name](const auto& named) { return named.name == name; })) {
+      return nullptr;
+    }
+  }
+  for (const auto& [name, category] : rules::kCategoryNames) {
+    if (std::find(categoryNames.begin(), categoryNames.end(), name) != categoryNames.end()) {
+      categories.push_back(category);
+    }
+  }
+  generator->identity = std::make_unique<rules::NumberDraw>(
+      rules::Choices(kind, places, sexes), rules::SerialSpace(categories), options->seed,
+      generator->unique);
+  generator->size = generator->identity->size();
+  return generator.release();
+} catch (const std::bad_alloc&) {
+  return nullptr;
+}
+
+uint64_t taloma_generator_size(const taloma_generator* generator) { return generator->size; }
+
+size_t taloma_generator_next(taloma_generator* generator, char* buffer, size_t capacity) {
+  if (generator->unique && generator->drawn == generator->size) return 0;
+  try {
+    const std::string number =
+        generator->form ? generator->form->next() : generator->identity->nextNumber();
+    if (number.size() >= capacity) return 0;
+    ++generator->drawn;
+    std::memcpy(buffer, number.c_str(), number.size() + 1);
+    return number.size();
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
+void taloma_generator_free(taloma_generator* generator) { delete generator; }
+
+size_t taloma_scan(const char* text, size_t length, const taloma_scan_options* options,
+                   taloma_found_fn each, void* user) {
+  std::size_t reported = 0;
+  bool stopped = false;
+  try {
+    cli::ScanWith(scanOptionsOf(options, false), sourceOf(std::string_view(text, length), stopped),
+                  [&](std::string_view, const cli::Found* number) {
+                    if (number == nullptr || stopped) return;
+                    taloma_found found{};
+                    found.offset = static_cast<std::size_t>(number->offset);
+                    found.length = number->text.size();
+                    found.line = number->line;
+                    found.column = number->column;
+                    fill(number->verdict, &found.verdict);
+                    ++reported;
+                    stopped = each != nullptr && each(&found, user) != 0;
+                  });
+  } catch (const std::bad_alloc&) {
+  }
+  return reported;
+}
+
+size_t taloma_redact(const char* text, size_t length, const taloma_scan_options* options,
+                     char** out, size_t* out_length) {
+  try {
+    std::string redacted;
+    redacted.reserve(length);
+    std::size_t masked = 0;
+    const bool stopped = false;
+    cli::ScanWith(scanOptionsOf(options, true), sourceOf(std::string_view(text, length), stopped),
+                  [&](std::string_view bytes, const cli::Found* number) {
+                    if (number == nullptr) {
+                      redacted += bytes;
+                      return;
+                    }
+                    const IdKind kind = number->verdict.kind;
+                    redacted += rules::IsIdentityKind(kind) ? cli::Masked(bytes)
+                                                            : cli::FormMasked(bytes, kind);
+                    ++masked;
+                  });
+    char* copy = static_cast<char*>(std::malloc(redacted.size() + 1));
+    if (copy == nullptr) return static_cast<std::size_t>(-1);
+    std::memcpy(copy, redacted.c_str(), redacted.size() + 1);
+    *out = copy;
+    if (out_length != nullptr) *out_length = redacted.size();
+    return masked;
+  } catch (const std::bad_alloc&) {
+    return static_cast<std::size_t>(-1);
+  }
+}
+
+void taloma_free(void* memory) { std::free(memory); }
+
+size_t taloma_place_count(void) { return rules::kPlaceCount; }
+
+int taloma_place_at(size_t index, taloma_place* out) {
+  if (index >= rules::kPlaceCount) return -1;
+  const rules::Place& place = rules::Places()[index];
+  out->letter = texts().letter(place.letter);
+  out->value = place.letterValue;
+  out->name = texts().placeNames[index].c_str();
+  out->area_code = texts().areaCodes[index].c_str();
+  out->postal_count = static_cast<int>(place.districts.size());
+  out->last_issued = place.lastIssued;
+  return 0;
+}
+
+size_t taloma_district_count(void) { return rules::kDistrictCount; }
+
+int taloma_district_at(size_t index, taloma_district* out) {
+  if (index >= rules::kDistrictCount) return -1;
+  const rules::District& district = rules::AllDistricts()[index];
+  const rules::Place* place = rules::PlaceOfDistrict(district);
+  out->letter = place != nullptr ? texts().letter(place->letter) : "";
+  out->place = place != nullptr ? texts().placeNames[static_cast<std::size_t>(place->index() - 1)].c_str() : "";
+  out->district = texts().districtNames[index].c_str();
+  out->postal_code = texts().postalCodes[index].c_str();
+  return 0;
+}
+
+}  // extern "C"

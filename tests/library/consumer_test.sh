@@ -1,0 +1,80 @@
+#!/bin/bash
+# libtaloma as a program outside the project takes it: the build installed into a folder of its
+# own, a consumer built there once with find_package (shared and static) and once with pkg-config,
+# and what it writes compared with taloma-id on the case table's inputs, seeded batches, a text
+# to scan and redact, and the places.
+# consumer_test.sh BUILD_DIR TALOMA_ID CASES WORK_DIR
+set -euo pipefail
+build=$1 id=$2 cases=$3 work=$4
+here=$(cd "$(dirname "$0")" && pwd)
+rm -rf "$work"
+mkdir -p "$work"
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+cmake -S "$here/consumer_project" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$work/prefix" \
+  -DCMAKE_BUILD_TYPE=Release >"$work/configure.log" 2>&1 || { cat "$work/configure.log" >&2; exit 1; }
+cmake --build "$work/cmake" >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
+pc_dir=$(dirname "$(find "$work/prefix" -name taloma.pc)")
+export PKG_CONFIG_PATH=$pc_dir
+# shellcheck disable=SC2046  # pkg-config's flags are words
+cc -std=c99 -Wall -Werror -o "$work/consumer_pc" "$here/consumer_project/consumer.c" \
+  $(pkg-config --cflags --libs taloma) -Wl,-rpath,"$(pkg-config --variable=libdir taloma)"
+consumers=("$work/cmake/consumer" "$work/cmake/consumer_static" "$work/consumer_pc")
+
+failed=0
+# same NAME EXPECTED-FILE COMMAND...: the command's output is the expected one.
+same() {
+  local name=$1 expected=$2
+  shift 2
+  "$@" >"$work/got" || { echo "FAIL $name: $* exited with $?" >&2; failed=1; return; }
+  if ! cmp -s "$work/got" "$expected"; then
+    echo "FAIL $name: $*" >&2
+    diff "$expected" "$work/got" | head -n 10 >&2 || true
+    failed=1
+  fi
+}
+# taloma-id's output whatever its status (1 when a number is invalid).
+run_id() { "$id" "$@" || [ $? -eq 1 ]; }
+
+# The inputs the case table shows verdicts for, that no format escapes and none cuts.
+python3 - "$cases" >"$work/inputs.txt" <<'PY'
+import json, re, sys
+for line in open(sys.argv[1], encoding="utf-8"):
+    match = re.match(r'^> (\{"input":.*\})$', line.rstrip("\n"))
+    if not match:
+        continue
+    text = json.loads(match.group(1))["input"]
+    if text and len(text) <= 64 and all(c.isprintable() and c not in '\t\\"' for c in text):
+        print(text)
+PY
+printf '04595257\n0912-345-678\n+886 912 345 678\n/ABC+123\nAB12345678901234\n8585\n' >>"$work/inputs.txt"
+text=$work/text.txt
+printf '客戶 A123456789，Ｆ２３１４１５９２６，統編 04595257，手機 0912-345-678\n' >"$text"
+printf 'log A12345678X b200000004 AC12345679 /ABC+123 AB12345678901234 +886-912-345678\n' >>"$text"
+"$id" gen -n 200 --seed 3 -k resident >>"$text"
+
+for kinds in national,resident,resident-old national resident-old,resident \
+             business,certificate,carrier,donation,mobile business mobile,national; do
+  run_id check -k "$kinds" -f tsv --no-header -i "$work/inputs.txt" >"$work/check.want"
+  run_id scan -k "$kinds" -a -f tsv --no-header <"$text" >"$work/scan.want"
+  run_id scan -k "$kinds" --redact <"$text" >"$work/redact.want"
+  for consumer in "${consumers[@]}"; do
+    same "check -k $kinds" "$work/check.want" "$consumer" check "$kinds" <"$work/inputs.txt"
+    same "scan -k $kinds" "$work/scan.want" "$consumer" scan "$kinds" <"$text"
+    same "redact -k $kinds" "$work/redact.want" "$consumer" redact "$kinds" <"$text"
+  done
+done
+for options in "national 42 300" "resident 7 100 A,臺中市 female" "resident 9 50 '' '' foreign,mainland-china" \
+               "resident-old 5 80 F,H male" "business 1 50" "certificate 2 20" "carrier 3 20" \
+               "donation 4 20"; do
+  eval "set -- $options"
+  args=(gen -k "$1" --seed "$2" -n "$3")
+  [ -n "${4:-}" ] && args+=(-p "$4")
+  [ -n "${5:-}" ] && args+=(--sex "$5")
+  [ -n "${6:-}" ] && args+=(--category "$6")
+  "$id" "${args[@]}" >"$work/gen.want"
+  for consumer in "${consumers[@]}"; do same "${args[*]}" "$work/gen.want" "$consumer" gen "$@"; done
+done
+"$id" places -f tsv --no-header >"$work/places.want"
+for consumer in "${consumers[@]}"; do same places "$work/places.want" "$consumer" places; done
+[ "$failed" -eq 0 ] && echo "the consumer writes what taloma-id writes"
+exit "$failed"
