@@ -24,16 +24,64 @@ foreach(page IN LISTS pages)
   list(APPEND manuals "${doc_dir}/${name}.gz")
 endforeach()
 add_custom_target(taloma_docs ALL DEPENDS "${doc_dir}/changelog.gz" ${manuals})
-install(FILES "${doc_dir}/copyright" "${doc_dir}/changelog.gz"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/taloma")
+# Each Debian package carries the copyright and the changelog in its own folder.
+set(TALOMA_DEB_COMPONENTS program library development)
+set(TALOMA_DEB_NAMES taloma libtaloma1 libtaloma-dev)
+foreach(component name IN ZIP_LISTS TALOMA_DEB_COMPONENTS TALOMA_DEB_NAMES)
+  if(component STREQUAL "program" OR TARGET taloma_library)
+    install(FILES "${doc_dir}/copyright" "${doc_dir}/changelog.gz"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/${name}" COMPONENT ${component})
+  endif()
+endforeach()
 install(FILES ${manuals} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "taloma")
+# Three packages: the program, the shared library, and what a program built against it needs.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+if(TARGET taloma_library)
+  set(CPACK_COMPONENTS_ALL program library development)
+else()
+  set(CPACK_COMPONENTS_ALL program)
+endif()
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME "taloma")
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME "libtaloma1")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "libtaloma-dev")
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION "utils")
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION "libs")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION "libdevel")
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libtaloma1 (= ${TALOMA_VERSION_TEXT})")
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# The linker cache is refreshed by dpkg's ldconfig trigger, not by scripts that call ldconfig.
+set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA
+    "${CMAKE_CURRENT_LIST_DIR}/debian/libtaloma1/triggers"
+    "${CMAKE_CURRENT_LIST_DIR}/debian/libtaloma1/postinst"
+    "${CMAKE_CURRENT_LIST_DIR}/debian/libtaloma1/postrm")
+if(TARGET taloma_library)
+  install(FILES "${CMAKE_CURRENT_LIST_DIR}/debian/libtaloma1/lintian-overrides"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides" RENAME libtaloma1
+          COMPONENT library)
+endif()
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+string(CONCAT CPACK_DEBIAN_LIBRARY_DESCRIPTION
+    "Taiwanese identity-card numbers for programs (shared library)\n"
+    "libtaloma checks, generates, finds and masks Taiwanese identity-card and\n"
+    "resident-certificate numbers and the other numbers a form asks for\n"
+    "(business numbers, certificate numbers, e-invoice carrier and donation\n"
+    "codes, mobile numbers), and lists places and postal districts.")
+string(CONCAT CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION
+    "Taiwanese identity-card numbers for programs (development files)\n"
+    "The C header, the static library, the CMake package (find_package(Taloma)\n"
+    "giving Taloma::taloma) and the pkg-config file of libtaloma, which\n"
+    "checks, generates, finds and masks Taiwanese identity-card numbers and\n"
+    "the other numbers a form asks for.")
 set(CPACK_PACKAGE_VERSION "${TALOMA_VERSION_TEXT}")
 set(CPACK_PACKAGE_VENDOR "Taloma")
 set(CPACK_PACKAGE_CONTACT "${TALOMA_CONTACT_ADDRESS}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Taiwanese identity-card number producer and checker")
+# Each package's description starts with its own summary line: CPack puts the package summary
+# before them all unless it is CPack's own default.
+set(program_summary "Taiwanese identity-card number producer and checker")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
 # Wrapped by hand: dpkg shows the lines as they are.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Taloma (身分證字號產生器) produces batches of Taiwanese identity-card\n"
@@ -41,14 +89,15 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "rule, copies numbers to the clipboard and lists the postal codes of\n"
     "every place. Its command-line companion, taloma-id, checks, generates\n"
     "and lists numbers in bulk, resident-certificate numbers included.")
+# The program's package: the summary, then the text.
+set(CPACK_DEBIAN_PROGRAM_DESCRIPTION "${program_summary}\n${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Taloma developers <${TALOMA_CONTACT_ADDRESS}>")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TALOMA_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The libraries come from dpkg-shlibdeps; Qt loads its window-system plugin and the window needs a
 # face with Traditional-Chinese glyphs, and neither shows up among the linked libraries.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming | fonts-noto-cjk")
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-arphic-uming | fonts-noto-cjk")
 include(CPack)

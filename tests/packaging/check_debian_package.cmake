@@ -14,11 +14,29 @@ execute_process(COMMAND "${CPACK}" -G DEB --config "${BUILD_DIR}/CPackConfig.cma
 if(failed)
   message(FATAL_ERROR "cpack failed:\n${log}")
 endif()
-file(GLOB packages "${WORK_DIR}/*.deb")
-list(LENGTH packages count)
-if(NOT count EQUAL 1)
-  message(FATAL_ERROR "expected one package, found: ${packages}")
+# The program, the shared library and its development files.
+file(GLOB all_packages "${WORK_DIR}/*.deb")
+file(GLOB packages "${WORK_DIR}/taloma_*.deb")
+file(GLOB library "${WORK_DIR}/libtaloma1_*.deb")
+file(GLOB development "${WORK_DIR}/libtaloma-dev_*.deb")
+list(LENGTH all_packages count)
+if(NOT count EQUAL 3 OR NOT packages OR NOT library OR NOT development)
+  message(FATAL_ERROR "expected taloma, libtaloma1 and libtaloma-dev, found: ${all_packages}")
 endif()
+foreach(check "${library}|usr/lib/[a-z0-9_-]+/libtaloma\\.so\\.1 -> |Section: libs"
+              "${development}|usr/include/taloma/taloma\\.h\n.*cmake/Taloma/TalomaConfig\\.cmake\n.*libtaloma\\.so -> .*pkgconfig/taloma\\.pc|Depends: libtaloma1 \\(= ${VERSION_TEXT}\\)")
+  string(REPLACE "|" ";" check "${check}")
+  list(GET check 0 package)
+  list(GET check 1 path)
+  list(GET check 2 field)
+  execute_process(COMMAND "${DPKG_DEB}" --contents "${package}" OUTPUT_VARIABLE listing
+                  COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND "${DPKG_DEB}" --field "${package}" Section Depends
+                  OUTPUT_VARIABLE control COMMAND_ERROR_IS_FATAL ANY)
+  if(NOT listing MATCHES "${path}" OR NOT control MATCHES "${field}")
+    message(FATAL_ERROR "${package} lacks '${path}' or '${field}':\n${control}${listing}")
+  endif()
+endforeach()
 
 execute_process(COMMAND "${DPKG_DEB}" --field "${packages}" Package Version Section Homepage Depends
                 OUTPUT_VARIABLE fields COMMAND_ERROR_IS_FATAL ANY)
@@ -55,7 +73,7 @@ find_program(LINTIAN lintian)
 if(NOT LINTIAN)
   message(FATAL_ERROR "lintian is missing; run scripts/test")
 endif()
-execute_process(COMMAND "${LINTIAN}" --allow-root "${packages}"
+execute_process(COMMAND "${LINTIAN}" --allow-root ${all_packages}
                 OUTPUT_VARIABLE findings ERROR_VARIABLE findings)
 if(findings MATCHES "(^|\n)[EW]: ")
   message(FATAL_ERROR "lintian finds errors or warnings:\n${findings}")

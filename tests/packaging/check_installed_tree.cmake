@@ -28,6 +28,18 @@ if(WITH_PAGE)
   list(APPEND expected share/taloma/taloma.html)
 endif()
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${prefix}" "${prefix}/*")
+# libtaloma: its files, whatever the machine's library folder and the build type are called.
+set(library_files "include/taloma/taloma\\.h" "lib/[^/]+/libtaloma\\.(a|so|so\\.1|so\\.1\\.0\\.0)"
+    "lib/[^/]+/pkgconfig/taloma\\.pc" "lib/[^/]+/cmake/Taloma/Taloma[A-Za-z-]*\\.cmake"
+    "share/doc/libtaloma(1|-dev)/(copyright|changelog\\.gz)" "share/lintian/overrides/libtaloma1")
+foreach(pattern IN LISTS library_files)
+  set(matched "${installed}")
+  list(FILTER matched INCLUDE REGEX "^${pattern}$")
+  if(NOT matched)
+    message(FATAL_ERROR "the library's ${pattern} is not installed:\n  ${installed}")
+  endif()
+  list(FILTER installed EXCLUDE REGEX "^${pattern}$")
+endforeach()
 list(SORT installed)
 list(SORT expected)
 if(NOT installed STREQUAL expected)
