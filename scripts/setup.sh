@@ -21,7 +21,7 @@ TALOMA_PACKAGES=(
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 lintian
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq
-  emscripten chromium
+  emscripten chromium node-typescript
   g++-mingw-w64-x86-64-posix wine wine64
 )
 

@@ -5,6 +5,7 @@
 // node assemble.mjs PAGE.html PAGE.css PAGE.js MODULE.js MODULE.wasm OUT.html
 import { createHash } from "node:crypto";
 import { readFileSync, writeFileSync } from "node:fs";
+import { gzipSync } from "node:zlib";
 import { createRequire } from "node:module";
 
 const [html, css, pageScript, moduleScript, wasm, out] = process.argv.slice(2);
@@ -50,8 +51,10 @@ const left = page.match(/data-(tip|label)="[^"]*"|data-(text|options)="[^"]*"[^>
 if (left) throw new Error(`not filled: ${left[0]}`);
 
 const style = read(css);
-// The module is handed to its loader, which would otherwise fetch it.
-const script = `const talomaWasm = "${wasmBinary.toString("base64")}";\n` +
+// The module is handed to its loader, which would otherwise fetch it; compressed, since base64
+// of the raw module would make the page a quarter larger.
+const packed = gzipSync(wasmBinary, { level: 9 }).toString("base64");
+const script = `const talomaWasm = "${packed}";\n` +
   `${read(moduleScript)}\n${read(pageScript)}`;
 for (const [name, text] of [["style", style], ["script", script]]) {
   if (/<\/(script|style)/i.test(text)) throw new Error(`the ${name} would end its own element`);

@@ -14,6 +14,7 @@ include(GNUInstallDirs)
 set(TALOMA_WEB_BUILD "${PROJECT_BINARY_DIR}/web-build")
 set(TALOMA_PAGE "${TALOMA_WEB_BUILD}/web/taloma.html")
 set(TALOMA_WEB_MODULE "${TALOMA_WEB_BUILD}/web/taloma_module.js")
+set(TALOMA_NPM_PACKAGE "${TALOMA_WEB_BUILD}/web/npm")
 # emscripten's own JavaScript tools need Debian's node modules, which a node from elsewhere does
 # not look for.
 # The tree builds on its own, not through the outer make's job server, whose descriptors do not

@@ -3,7 +3,10 @@
 "use strict";
 
 (async () => {
-  const wasmBinary = Uint8Array.from(atob(talomaWasm), (c) => c.charCodeAt(0));
+  // The module comes gzip-compressed inside the page.
+  const packed = new Blob([Uint8Array.from(atob(talomaWasm), (c) => c.charCodeAt(0))]);
+  const wasmBinary = new Uint8Array(
+    await new Response(packed.stream().pipeThrough(new DecompressionStream("gzip"))).arrayBuffer());
   const module = await createTalomaModule({ wasmBinary });
   const words = module.words();
   const t = words.texts;

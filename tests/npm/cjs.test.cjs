@@ -1,0 +1,13 @@
+// The installed package from CommonJS: the same module behind require().
+const assert = require("node:assert/strict");
+const { test } = require("node:test");
+const taloma = require("taloma");
+
+test("require() gives the same interface", async () => {
+  await taloma.ready;
+  assert.equal(taloma.check("A123456789").place, "台北市");
+  assert.equal(taloma.check("A123456788").expected, "9");
+  assert.deepEqual(taloma.check(["F931415926", "x"]).map((row) => row.valid), [true, false]);
+  assert.equal(taloma.generate({ count: 5, seed: 1 }).length, 5);
+  assert.equal(taloma.redact("A123456789"), "A*********");
+});

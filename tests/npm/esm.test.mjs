@@ -1,0 +1,77 @@
+// The installed package from an ES module, against taloma-id: the same rows for the case table's
+// inputs, the same seeded numbers, scan rows and redacted text. TALOMA_ID and CASES name the
+// program and the table.
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import { readFileSync } from "node:fs";
+import { test } from "node:test";
+import { check, decode, generate, places, ready, redact, scan, version } from "taloma";
+
+const id = (args, input = "") => {
+  try {
+    return execFileSync(process.env.TALOMA_ID, args, { input, encoding: "utf8", maxBuffer: 1 << 26 });
+  } catch (failed) {
+    if (failed.status !== 1) throw failed;
+    return failed.stdout;
+  }
+};
+const lines = (text) => text.split("\n").filter((line) => line !== "");
+const inputs = [...readFileSync(process.env.CASES, "utf8").matchAll(/^> (\{"input":.*\})$/gm)]
+  .map((match) => JSON.parse(match[1]).input)
+  .filter((input) => input !== "" && !/[\n\0]/.test(input) && !input.endsWith("…"));
+inputs.push("04595257", "0912-345-678", "+886 912 345 678", "/ABC+123", "AB12345678901234", "8585");
+
+await ready;
+
+test("the version is taloma-id's", () => {
+  assert.equal(version(), id(["--version"]).trim().split(" ").at(-1));
+});
+
+for (const kinds of ["", "national", "resident,resident-old", "business,certificate,carrier,donation,mobile"]) {
+  test(`check -k ${kinds || "(identity kinds)"}, one at a time and all at once`, () => {
+    const args = ["check", "-f", "jsonl", ...(kinds ? ["-k", kinds] : []), "--", ...inputs];
+    const want = lines(id(args));
+    assert.deepEqual(check(inputs, { kinds }).map((row) => JSON.stringify(row)), want);
+    assert.deepEqual(inputs.map((input) => JSON.stringify(check(input, { kinds }))), want);
+  });
+}
+
+test("統一編號 by the older rule", () => {
+  assert.equal(check("10458570", { kinds: ["business"] }).valid, true);
+  assert.equal(check("10458570", { kinds: ["business"], before2023: true }).expected, "4");
+});
+
+test("generate gives what taloma-id gen prints", () => {
+  for (const [options, args] of [
+    [{ count: 300, seed: 42 }, []],
+    [{ count: 100, seed: 7n, kind: "resident", places: ["A", "臺中市"], sex: "female" },
+      ["-k", "resident", "-p", "A,臺中市", "--sex", "female"]],
+    [{ count: 50, seed: "18446744073709551615", kind: "resident", categories: "foreign,mainland-china", unique: true },
+      ["-k", "resident", "--category", "foreign,mainland-china", "--unique"]],
+    [{ count: 40, seed: 3, kind: "business", since2023: true }, ["-k", "business", "--since-2023"]],
+    [{ count: 40, seed: 3, kind: "carrier" }, ["-k", "carrier"]],
+  ]) {
+    const seed = String(options.seed);
+    assert.deepEqual(generate(options), lines(id(["gen", "--seed", seed, "-n", String(options.count), ...args])));
+  }
+  assert.throws(() => generate({ kind: "mobile" }), /no numbers/);
+  assert.throws(() => generate({ places: "XX" }), /no numbers/);
+});
+
+test("scan and redact as taloma-id scan", () => {
+  const text = "客戶 A123456789，Ｆ２３１４１５９２６，統編 04595257，手機 0912-345-678\n" +
+    "log A12345678X b200000004 AC12345679 /ABC+123 AB12345678901234\n";
+  const kinds = "national,resident,resident-old,business,mobile,carrier,certificate";
+  const want = lines(id(["scan", "-a", "-f", "jsonl", "-k", kinds], text)).map((line) => {
+    const { file, ...row } = JSON.parse(line);
+    return row;
+  });
+  assert.deepEqual(scan(text, { kinds, nearMisses: true }), want);
+  assert.equal(redact(text, { kinds }), id(["scan", "--redact", "-k", kinds], text));
+});
+
+test("places and a decoded number", () => {
+  assert.deepEqual(places().map((row) => JSON.stringify(row)), lines(id(["places", "-f", "jsonl"])));
+  assert.equal(places({ postal: true }).length, 369);
+  assert.equal(decode("A123456789", { lang: "zh-TW" }), "這是正確的男性身分證字號戶籍地在台北市");
+});

@@ -1,0 +1,163 @@
+// The package's interface over the module: check, decode, generate, scan, redact and places, with
+// the field names of taloma-id's JSON rows. `createTalomaModule` and `talomaWasm` (the module,
+// gzip-compressed, in base64) come before this text in the files that pack.mjs writes.
+
+let wasm = null;  // the module, once `ready` has settled
+let names = null;  // what the verdict codes stand for
+let scratch = { at: 0, size: 0 };  // a buffer in the module's memory, kept between calls
+
+const unpack = async () => {
+  const bytes = typeof Buffer === "function"
+    ? Buffer.from(talomaWasm, "base64")
+    : Uint8Array.from(atob(talomaWasm), (c) => c.charCodeAt(0));
+  const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
+  return new Uint8Array(await new Response(stream).arrayBuffer());
+};
+
+const ready = (async () => {
+  const module = await createTalomaModule({ wasmBinary: await unpack() });
+  names = module.libraryNames();
+  wasm = module;
+})();
+
+const loaded = () => {
+  if (wasm === null) throw new Error("taloma: await ready before the first call");
+  return wasm;
+};
+
+// A set of kinds as the module takes it: names as an array or a comma-separated string, and
+// before2023 for 統一編號 by the older rule.
+const kindsOf = (options = {}) => {
+  const list = Array.isArray(options.kinds) ? options.kinds.join(",") : options.kinds ?? "";
+  const kinds = loaded().libraryKinds(String(list));
+  if (kinds < 0) throw new Error(`taloma: unknown kind in "${list}"`);
+  return kinds | (options.before2023 ? 0x100 : 0);
+};
+
+// Room for `bytes` bytes at scratch.at.
+const reserve = (bytes) => {
+  if (bytes <= scratch.size) return;
+  if (scratch.size > 0) wasm._free(scratch.at);
+  scratch = { size: Math.max(bytes, 2 * scratch.size, 256), at: 0 };
+  scratch.at = wasm._malloc(scratch.size);
+  if (scratch.at === 0) throw new Error("taloma: out of memory");
+};
+
+const encoder = new TextEncoder();
+// Writes `text` as UTF-8 at `at`, which has room for 3 bytes a UTF-16 unit; returns the end.
+const put = (heap, text, at) => {
+  const length = text.length;
+  for (let i = 0; i < length; ++i) {
+    const c = text.charCodeAt(i);
+    if (c >= 0x80) return at - i + encoder.encodeInto(text, heap.subarray(at - i)).written;
+    heap[at++] = c;
+  }
+  return at;
+};
+
+// The fields of a verdict code (see web/library.cpp), made once per code.
+const templates = new Map();
+const templateOf = (code) => {
+  let t = templates.get(code);
+  if (t !== undefined) return t;
+  const reason = code & 7;
+  const placeRow = (code >>> 12) & 31;
+  const place = placeRow > 0 ? names.places[placeRow] : null;
+  const position = (code >>> 17) & 63;
+  const expected = ((code >>> 23) & 15) - 1;
+  t = {
+    valid: reason === 0,
+    kind: (code >>> 6) & 1 ? names.kinds[(code >>> 3) & 7] : undefined,
+    sex: (code >>> 8) & 1 ? names.sexes[(code >>> 7) & 1] : undefined,
+    category: names.categories[(code >>> 9) & 7],
+    letter: place ? place.letter : undefined,
+    place: place ? place.place : undefined,
+    reason: reason === 0 ? undefined : names.reasons[reason],
+    position: position > 0 ? position : undefined,
+    expected: expected >= 0 ? String(expected) : undefined,
+  };
+  templates.set(code, t);
+  return t;
+};
+
+const rowOf = (input, code) => {
+  const t = templateOf(code);
+  return {
+    input, valid: t.valid, kind: t.kind, sex: t.sex, category: t.category, letter: t.letter,
+    place: t.place, reason: t.reason, position: t.position, expected: t.expected,
+  };
+};
+
+const checkOne = (input, kinds) => {
+  reserve(3 * input.length);
+  const end = put(wasm.HEAPU8, input, scratch.at);
+  return rowOf(input, wasm._taloma_js_check(scratch.at, end - scratch.at, kinds));
+};
+
+// Every text written end to end, then one call for all the verdicts.
+const checkMany = (inputs, kinds) => {
+  const count = inputs.length;
+  const texts = inputs.map(String);
+  let units = 0;
+  for (const text of texts) units += text.length;
+  const tables = 8 * count + 8;
+  reserve(tables + 3 * units + 8);
+  const heap = wasm.HEAPU8;
+  const endsAt = scratch.at;
+  const codesAt = endsAt + 4 * count + 4;
+  const textAt = scratch.at + tables;
+  const ends = new Uint32Array(heap.buffer, endsAt, count);
+  let at = textAt;
+  for (let i = 0; i < count; ++i) {
+    at = put(heap, texts[i], at);
+    ends[i] = at - textAt;
+  }
+  wasm._taloma_js_check_many(textAt, endsAt, count, kinds, codesAt);
+  const codes = new Int32Array(wasm.HEAPU8.buffer, codesAt, count);
+  const rows = new Array(count);
+  for (let i = 0; i < count; ++i) rows[i] = rowOf(texts[i], codes[i]);
+  return rows;
+};
+
+// check("A123456789") gives one row, check([...]) a row for each.
+const check = (input, options) => {
+  loaded();
+  const kinds = kindsOf(options);
+  return Array.isArray(input) ? checkMany(input, kinds) : checkOne(String(input), kinds);
+};
+
+const decode = (input, options = {}) =>
+  loaded().libraryDecode(String(input), kindsOf(options), /^zh/i.test(options.lang ?? ""));
+
+const listOf = (value) => (Array.isArray(value) ? value.join(",") : String(value ?? ""));
+
+// The numbers taloma-id gen prints for the same options.
+const generate = (options = {}) => {
+  const module = loaded();
+  const count = options.count ?? 1;
+  if (!Number.isSafeInteger(count) || count < 0) throw new Error("taloma: count must be a whole number");
+  let seed = options.seed;
+  if (seed === undefined) {
+    const halves = crypto.getRandomValues(new Uint32Array(2));
+    seed = (BigInt(halves[0]) << 32n) | BigInt(halves[1]);
+  }
+  seed = BigInt(seed);
+  if (seed < 0n || seed >= 1n << 64n) throw new Error("taloma: seed must be 0 to 2^64 - 1");
+  const kind = names.kinds.indexOf(options.kind ?? "national");
+  if (kind < 0) throw new Error(`taloma: unknown kind "${options.kind}"`);
+  const sex = options.sex === undefined ? -1 : names.sexes.indexOf(options.sex);
+  if (sex < -1 || (options.sex !== undefined && sex < 0)) throw new Error(`taloma: unknown sex "${options.sex}"`);
+  const lines = module.libraryGenerate(count, Number(seed >> 32n), Number(seed & 0xffffffffn), kind,
+    listOf(options.places), sex, listOf(options.categories), Boolean(options.unique),
+    Boolean(options.current), Boolean(options.since2023));
+  if (lines === null) throw new Error("taloma: these options draw no numbers (see taloma-id gen)");
+  return count === 0 ? [] : lines.split("\n");
+};
+
+const scanArguments = (text, options = {}) => [String(text), kindsOf(options),
+  Boolean(options.nearMisses), Boolean(options.normalize), Boolean(options.labelled)];
+
+const scan = (text, options) => loaded().libraryScan(...scanArguments(text, options));
+const redact = (text, options) => loaded().libraryRedact(...scanArguments(text, options));
+const places = (options = {}) => loaded().libraryPlaces(Boolean(options.postal));
+const version = () => names?.version ?? null;

@@ -1,0 +1,104 @@
+// Taiwanese identity-card numbers and the other numbers of a form, with the field names of
+// taloma-id's JSON rows. Await `ready` once before the first call.
+
+export type Kind =
+  | "national" | "resident" | "resident-old"
+  | "business" | "certificate" | "carrier" | "donation" | "mobile";
+export type Sex = "male" | "female";
+export type Category = "foreign" | "unregistered" | "hong-kong-macao" | "mainland-china";
+export type Reason = "length" | "letter" | "second" | "digit" | "check" | "character";
+
+/** A verdict; a field that does not apply is undefined (and left out by JSON.stringify). */
+export interface Verdict {
+  valid: boolean;
+  /** Set for a valid number, and for any verdict on the kinds beyond the identity ones. */
+  kind?: Kind;
+  sex?: Sex;
+  category?: Category;
+  letter?: string;
+  place?: string;
+  /** The first rule broken, for an invalid number. */
+  reason?: Reason;
+  /** The character (from 1) that breaks it. */
+  position?: number;
+  /** The right check digit, "0" to "9" (for 統一編號 the smallest last digit that passes). */
+  expected?: string;
+}
+
+export interface Row extends Verdict {
+  input: string;
+}
+
+export interface ScanRow extends Row {
+  line: number;
+  /** In characters, from 1. */
+  column: number;
+}
+
+export interface KindOptions {
+  /** The kinds accepted; the identity kinds when left out. */
+  kinds?: Kind[] | string;
+  /** 統一編號 by the rule before April 2023. */
+  before2023?: boolean;
+}
+
+export interface DecodeOptions extends KindOptions {
+  /** "zh-TW" for Chinese; English otherwise. */
+  lang?: string;
+}
+
+export interface ScanOptions extends KindOptions {
+  /** Also what has a number's shape but is not valid. */
+  nearMisses?: boolean;
+  /** Invisible formatting characters inside an identity number do not break it. */
+  normalize?: boolean;
+  /** 統一編號 only after 統編 or 統一編號 on its line. */
+  labelled?: boolean;
+}
+
+export interface GenerateOptions {
+  count?: number;
+  /** 0 to 2^64 - 1; a random one when left out. */
+  seed?: number | bigint | string;
+  /** Any kind but "mobile"; "national" when left out. */
+  kind?: Exclude<Kind, "mobile">;
+  /** Letters or names, such as ["A", "臺北市"] or "A,F". */
+  places?: string[] | string;
+  sex?: Sex;
+  categories?: Category[] | string;
+  unique?: boolean;
+  /** Only the letters still issued. */
+  current?: boolean;
+  /** 統一編號 that only the 2023 rule accepts. */
+  since2023?: boolean;
+}
+
+export interface Place {
+  letter: string;
+  value: number;
+  place: string;
+  area_code?: string;
+  postal_count: number;
+  last_issued?: number;
+}
+
+export interface District {
+  letter?: string;
+  place?: string;
+  district: string;
+  postal_code: string;
+}
+
+/** Settles when the module is loaded; every other function needs it. */
+export declare const ready: Promise<void>;
+
+export declare function check(input: string, options?: KindOptions): Row;
+export declare function check(inputs: readonly string[], options?: KindOptions): Row[];
+export declare function decode(input: string, options?: DecodeOptions): string;
+export declare function generate(options?: GenerateOptions): string[];
+export declare function scan(text: string, options?: ScanOptions): ScanRow[];
+export declare function redact(text: string, options?: ScanOptions): string;
+export declare function places(options?: { postal?: false }): Place[];
+export declare function places(options: { postal: true }): District[];
+/** "2.00", once ready. */
+export declare function version(): string | null;
