@@ -1,6 +1,5 @@
 // What the npm package calls, in the same module as the page: libtaloma's C interface bound with
-// embind, and for checking, where speed counts, two plain exports that read numbers the package
-// wrote into the module's memory and answer with one integer per verdict.
+// embind. Checking, where speed counts, has plain exports of its own (verdict_codes.cpp).
 #include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/val.h>
@@ -9,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "rules/form_numbers.h"
 #include "rules/place_table.h"
 #include "rules/wording.h"
 #include "taloma/taloma.h"
@@ -18,33 +16,9 @@ namespace {
 
 using emscripten::val;
 
-// A verdict as one integer, which the package turns into a row's fields through the names that
-// libraryNames gives: bits 0-2 the reason, 3-5 the kind, 6 whether the kind is shown, 7 the sex
-// (shown when 8 is set), 9-11 the category, 12-16 the place's row (0 for none), 17-22 the
-// position, 23-26 the expected digit plus one.
-std::int32_t codeOf(const rules::IdVerdict& v) {
-  const bool valid = v.isValid();
-  const bool identity = rules::IsIdentityKind(v.kind);
-  std::uint32_t code = static_cast<std::uint32_t>(v.reason);
-  code |= static_cast<std::uint32_t>(v.kind) << 3;
-  code |= (valid || !identity ? 1u : 0u) << 6;
-  code |= static_cast<std::uint32_t>(v.sex) << 7;
-  code |= (valid && identity ? 1u : 0u) << 8;
-  code |= static_cast<std::uint32_t>(v.category) << 9;
-  code |= static_cast<std::uint32_t>(v.place != nullptr ? v.place->index() : 0) << 12;
-  code |= static_cast<std::uint32_t>(v.position & 63) << 17;
-  code |= static_cast<std::uint32_t>(v.expected + 1) << 23;
-  return static_cast<std::int32_t>(code);
-}
-
-rules::KindSet kindsOf(unsigned kinds) {
-  rules::KindSet set = kinds & (rules::kIdentityKinds | rules::kFormKinds);
-  return (set == 0 ? rules::kIdentityKinds : set) | (kinds & rules::kBusinessBefore2023);
-}
-
 val text(std::string_view utf8) { return val(std::string(utf8)); }
 
-// The names the codes stand for, and the places by row.
+// The names that verdict codes stand for (verdict_codes.cpp), and the places by row.
 val libraryNames() {
   val out = val::object();
   const auto list = [](const auto& names) {
@@ -191,29 +165,6 @@ int libraryKinds(const std::string& names) {
 }
 
 }  // namespace
-
-extern "C" {
-
-// The verdict on `length` bytes at `text`, as a code.
-EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text, std::size_t length,
-                                                  unsigned kinds) {
-  return codeOf(rules::VerifyAny(std::string_view(text, length), kindsOf(kinds)));
-}
-
-// The verdicts on `count` texts laid end to end at `texts`, the i-th ending at ends[i], as codes
-// in codes[0 .. count).
-EMSCRIPTEN_KEEPALIVE void taloma_js_check_many(const char* texts, const std::uint32_t* ends,
-                                               std::size_t count, unsigned kinds,
-                                               std::int32_t* codes) {
-  const rules::KindSet set = kindsOf(kinds);
-  std::uint32_t start = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    codes[i] = codeOf(rules::VerifyAny(std::string_view(texts + start, ends[i] - start), set));
-    start = ends[i];
-  }
-}
-
-}  // extern "C"
 
 EMSCRIPTEN_BINDINGS(taloma_library) {
   emscripten::function("libraryNames", &libraryNames);

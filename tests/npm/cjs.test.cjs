@@ -7,7 +7,9 @@ test("require() gives the same interface", async () => {
   await taloma.ready;
   assert.equal(taloma.check("A123456789").place, "台北市");
   assert.equal(taloma.check("A123456788").expected, "9");
-  assert.deepEqual(taloma.check(["F931415926", "x"]).map((row) => row.valid), [true, false]);
+  const verdicts = taloma.check(["F931415926", "x", "A123456789"]);
+  assert.deepEqual(verdicts.map((v) => v.valid), [true, false, true]);
+  assert.equal(Object.isFrozen(verdicts[0]), true);
   assert.equal(taloma.generate({ count: 5, seed: 1 }).length, 5);
   assert.equal(taloma.redact("A123456789"), "A*********");
 });

@@ -31,7 +31,7 @@ for (const kinds of ["", "national", "resident,resident-old", "business,certific
   test(`check -k ${kinds || "(identity kinds)"}, one at a time and all at once`, () => {
     const args = ["check", "-f", "jsonl", ...(kinds ? ["-k", kinds] : []), "--", ...inputs];
     const want = lines(id(args));
-    assert.deepEqual(check(inputs, { kinds }).map((row) => JSON.stringify(row)), want);
+    assert.deepEqual(check(inputs, { kinds }).map((v, i) => JSON.stringify({ input: inputs[i], ...v })), want);
     assert.deepEqual(inputs.map((input) => JSON.stringify(check(input, { kinds }))), want);
   });
 }

@@ -1,10 +1,10 @@
 // A typed program against the package's declarations, compiled with tsc --strict.
-import { check, generate, places, ready, scan, type Row, type ScanRow } from "taloma";
+import { check, generate, places, ready, scan, type Row, type ScanRow, type Verdict } from "taloma";
 
 export async function main(): Promise<string[]> {
   await ready;
   const one: Row = check("A123456789", { kinds: ["national"] });
-  const many: Row[] = check(["04595257", "0912-345-678"], { kinds: "business,mobile" });
+  const many: readonly Readonly<Verdict>[] = check(["04595257", "0912-345-678"], { kinds: "business,mobile" });
   const found: ScanRow[] = scan("A123456789", { nearMisses: true });
   const numbers: string[] = generate({ count: 2, seed: 1n, kind: "resident", categories: ["foreign"] });
   const postal = places({ postal: true }).map((d) => d.postal_code);

@@ -27,10 +27,16 @@ const loaded = () => {
 
 // A set of kinds as the module takes it: names as an array or a comma-separated string, and
 // before2023 for 統一編號 by the older rule.
-const kindsOf = (options = {}) => {
+const kindSets = new Map();
+const kindsOf = (options) => {
+  if (options === undefined) return kindSets.get("") ?? kindsOf({});
   const list = Array.isArray(options.kinds) ? options.kinds.join(",") : options.kinds ?? "";
-  const kinds = loaded().libraryKinds(String(list));
-  if (kinds < 0) throw new Error(`taloma: unknown kind in "${list}"`);
+  let kinds = kindSets.get(list);
+  if (kinds === undefined) {
+    kinds = loaded().libraryKinds(String(list));
+    if (kinds < 0) throw new Error(`taloma: unknown kind in "${list}"`);
+    kindSets.set(list, kinds);
+  }
   return kinds | (options.before2023 ? 0x100 : 0);
 };
 
@@ -55,7 +61,8 @@ const put = (heap, text, at) => {
   return at;
 };
 
-// The fields of a verdict code (see web/library.cpp), made once per code.
+// The verdict a code stands for (see web/library.cpp), made once per code and shared: the fields
+// of taloma-id's jsonl row but the input, in its order, those that do not apply left out.
 const templates = new Map();
 const templateOf = (code) => {
   let t = templates.get(code);
@@ -65,7 +72,7 @@ const templateOf = (code) => {
   const place = placeRow > 0 ? names.places[placeRow] : null;
   const position = (code >>> 17) & 63;
   const expected = ((code >>> 23) & 15) - 1;
-  t = {
+  const fields = {
     valid: reason === 0,
     kind: (code >>> 6) & 1 ? names.kinds[(code >>> 3) & 7] : undefined,
     sex: (code >>> 8) & 1 ? names.sexes[(code >>> 7) & 1] : undefined,
@@ -76,50 +83,83 @@ const templateOf = (code) => {
     position: position > 0 ? position : undefined,
     expected: expected >= 0 ? String(expected) : undefined,
   };
-  templates.set(code, t);
+  t = {};
+  for (const [field, value] of Object.entries(fields)) if (value !== undefined) t[field] = value;
+  templates.set(code, Object.freeze(t));
   return t;
 };
 
-const rowOf = (input, code) => {
-  const t = templateOf(code);
-  return {
-    input, valid: t.valid, kind: t.kind, sex: t.sex, category: t.category, letter: t.letter,
-    place: t.place, reason: t.reason, position: t.position, expected: t.expected,
-  };
-};
+// A row: its input and its verdict's fields, read from the verdict's template, which many rows
+// share (a million rows then cost a million small objects). JSON.stringify writes the fields of
+// taloma-id's jsonl row, in its order, leaving out those that do not apply.
+const verdictOf = Symbol("verdict");
+const fields = ["valid", "kind", "sex", "category", "letter", "place", "reason", "position", "expected"];
+class Row {
+  constructor(input, template) {
+    this.input = input;
+    this[verdictOf] = template;
+  }
 
-const checkOne = (input, kinds) => {
+  toJSON() {
+    return { input: this.input, ...this[verdictOf] };
+  }
+}
+for (const field of fields) {
+  Object.defineProperty(Row.prototype, field, {
+    get() { return this[verdictOf][field]; },
+    enumerable: true,
+  });
+}
+
+const rowOf = (input, code) => new Row(input, templateOf(code));
+
+const checkCode = (input, kinds) => {
   reserve(3 * input.length);
   const end = put(wasm.HEAPU8, input, scratch.at);
-  return rowOf(input, wasm._taloma_js_check(scratch.at, end - scratch.at, kinds));
+  return wasm._taloma_js_check(scratch.at, end - scratch.at, kinds);
 };
+const checkOne = (input, kinds) => rowOf(input, checkCode(input, kinds));
 
-// Every text written end to end, then one call for all the verdicts.
+// Every text written end to end, then one call for all the verdicts; the i-th verdict is the
+// shared one of inputs[i]. Texts all in ASCII, the common case, are written in one go.
 const checkMany = (inputs, kinds) => {
   const count = inputs.length;
-  const texts = inputs.map(String);
-  let units = 0;
-  for (const text of texts) units += text.length;
-  const tables = 8 * count + 8;
-  reserve(tables + 3 * units + 8);
+  const textOf = (input) => (typeof input === "string" ? input : String(input));
+  const joined = inputs.every((input) => typeof input === "string") ? inputs.join("")
+    : inputs.map(textOf).join("");
+  const tables = 12 * count + 16 + 4 * 4096;
+  reserve(tables + 3 * joined.length + 8);
   const heap = wasm.HEAPU8;
   const endsAt = scratch.at;
-  const codesAt = endsAt + 4 * count + 4;
+  const slotsAt = endsAt + 4 * count + 4;
+  const distinctAt = slotsAt + 4 * count + 4;
   const textAt = scratch.at + tables;
   const ends = new Uint32Array(heap.buffer, endsAt, count);
-  let at = textAt;
-  for (let i = 0; i < count; ++i) {
-    at = put(heap, texts[i], at);
-    ends[i] = at - textAt;
+  if (encoder.encodeInto(joined, heap.subarray(textAt)).written === joined.length) {
+    let end = 0;
+    for (let i = 0; i < count; ++i) ends[i] = end += textOf(inputs[i]).length;
+  } else {
+    let at = textAt;
+    for (let i = 0; i < count; ++i) {
+      at = put(heap, textOf(inputs[i]), at);
+      ends[i] = at - textAt;
+    }
   }
-  wasm._taloma_js_check_many(textAt, endsAt, count, kinds, codesAt);
-  const codes = new Int32Array(wasm.HEAPU8.buffer, codesAt, count);
-  const rows = new Array(count);
-  for (let i = 0; i < count; ++i) rows[i] = rowOf(texts[i], codes[i]);
-  return rows;
+  const found = wasm._taloma_js_check_many(textAt, endsAt, count, kinds, slotsAt, distinctAt);
+  const buffer = wasm.HEAPU8.buffer;
+  const verdicts = new Array(count);
+  if (found < 0) {
+    // More different verdicts than the table holds: one call each.
+    for (let i = 0; i < count; ++i) verdicts[i] = templateOf(checkCode(textOf(inputs[i]), kinds));
+    return verdicts;
+  }
+  const shared = Array.from(new Int32Array(buffer, distinctAt, found), templateOf);
+  const slots = new Int32Array(buffer, slotsAt, count);
+  for (let i = 0; i < count; ++i) verdicts[i] = shared[slots[i]];
+  return verdicts;
 };
 
-// check("A123456789") gives one row, check([...]) a row for each.
+// check("A123456789") gives one row; check([...]) the verdict on each, without the input.
 const check = (input, options) => {
   loaded();
   const kinds = kindsOf(options);

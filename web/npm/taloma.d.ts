@@ -93,7 +93,9 @@ export interface District {
 export declare const ready: Promise<void>;
 
 export declare function check(input: string, options?: KindOptions): Row;
-export declare function check(inputs: readonly string[], options?: KindOptions): Row[];
+/** The verdict on each input, in order: rows without their input (which is inputs[i]), shared
+ * and frozen where verdicts are equal, so that a million checks make no million objects. */
+export declare function check(inputs: readonly string[], options?: KindOptions): Readonly<Verdict>[];
 export declare function decode(input: string, options?: DecodeOptions): string;
 export declare function generate(options?: GenerateOptions): string[];
 export declare function scan(text: string, options?: ScanOptions): ScanRow[];

@@ -1,0 +1,51 @@
+// The npm package's check against taiwan-id-validator (the fastest identity validator on npm, a
+// test dependency only) on one million strings of mixed input, alternated rounds in one process:
+// the bulk form, and one call a string, each against the validator's one call a string.
+// node check.mjs PACKAGE-FOLDER ORACLE-FOLDER [ROUNDS]
+import { createRequire } from "node:module";
+import { join, resolve } from "node:path";
+
+const [packageFolder, oracleFolder, rounds = "5"] = process.argv.slice(2).map((a, i) => (i < 2 ? resolve(a) : a));
+const require = createRequire(import.meta.url);
+const taloma = require(join(packageFolder, "taloma.cjs"));
+const oracle = require(join(oracleFolder, "taiwan-id-validator"));
+await taloma.ready;
+
+// Of every ten: six valid numbers of the three kinds, a wrong check digit, a lower-case letter, a
+// short string and a digit replaced, as taloma-id's benchmark has them.
+const numbers = [
+  ...taloma.generate({ count: 600_000, seed: 1, kind: "national" }),
+  ...taloma.generate({ count: 250_000, seed: 2, kind: "resident" }),
+  ...taloma.generate({ count: 150_000, seed: 3, kind: "resident-old" }),
+];
+const inputs = numbers.map((n, i) => {
+  switch (i % 10) {
+    case 6: return n.slice(0, 9) + ((Number(n[9]) + 1) % 10);
+    case 7: return n.toLowerCase();
+    case 8: return n.slice(0, 7);
+    case 9: return `${n.slice(0, 4)}X${n.slice(5)}`;
+    default: return n;
+  }
+});
+
+const time = (work) => {
+  const start = process.hrtime.bigint();
+  const result = work();
+  return [Number(process.hrtime.bigint() - start) / 1e6, result];
+};
+const figures = { oracle: [], bulk: [], single: [] };
+for (let round = 0; round < Number(rounds); ++round) {
+  const [o, validO] = time(() => inputs.reduce((n, s) => n + (oracle.isIdCardNumber(s) ? 1 : 0), 0));
+  const [b, validB] = time(() => taloma.check(inputs).reduce((n, v) => n + (v.valid ? 1 : 0), 0));
+  const [s, validS] = time(() => inputs.reduce((n, x) => n + (taloma.check(x).valid ? 1 : 0), 0));
+  if (validO !== validB || validB !== validS) throw new Error(`valid counts differ: ${validO} ${validB} ${validS}`);
+  figures.oracle.push(o);
+  figures.bulk.push(b);
+  figures.single.push(s);
+}
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const o = median(figures.oracle), b = median(figures.bulk), s = median(figures.single);
+const rate = (ms) => `${(inputs.length / ms / 1000).toFixed(2)} M/s`;
+console.log(`| taiwan-id-validator isIdCardNumber, 10^6 mixed strings | ${o.toFixed(0)} ms (${rate(o)}) | | |`);
+console.log(`| taloma check(array), the same | ${b.toFixed(0)} ms (${rate(b)}), ${(o / b).toFixed(1)} x | >= 20 x | ${o / b >= 20 ? "met" : "NOT met"} |`);
+console.log(`| taloma check(string), one call each | ${s.toFixed(0)} ms (${rate(s)}), ${(o / s).toFixed(1)} x | >= 5 x | ${o / s >= 5 ? "met" : "NOT met"} |`);
