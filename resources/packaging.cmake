@@ -25,10 +25,11 @@ foreach(page IN LISTS pages)
 endforeach()
 add_custom_target(taloma_docs ALL DEPENDS "${doc_dir}/changelog.gz" ${manuals})
 # Each Debian package carries the copyright and the changelog in its own folder.
-set(TALOMA_DEB_COMPONENTS program library development)
-set(TALOMA_DEB_NAMES taloma libtaloma1 libtaloma-dev)
+set(TALOMA_DEB_COMPONENTS program library development python)
+set(TALOMA_DEB_NAMES taloma libtaloma1 libtaloma-dev python3-taloma)
 foreach(component name IN ZIP_LISTS TALOMA_DEB_COMPONENTS TALOMA_DEB_NAMES)
-  if(component STREQUAL "program" OR TARGET taloma_library)
+  if(component STREQUAL "program" OR (component STREQUAL "python" AND TARGET taloma_python) OR
+     (component MATCHES "library|development" AND TARGET taloma_library))
     install(FILES "${doc_dir}/copyright" "${doc_dir}/changelog.gz"
             DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/${name}" COMPONENT ${component})
   endif()
@@ -39,14 +40,26 @@ set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "taloma")
 # Three packages: the program, the shared library, and what a program built against it needs.
 set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL program)
 if(TARGET taloma_library)
-  set(CPACK_COMPONENTS_ALL program library development)
-else()
-  set(CPACK_COMPONENTS_ALL program)
+  list(APPEND CPACK_COMPONENTS_ALL library development)
+endif()
+if(TARGET taloma_python)
+  list(APPEND CPACK_COMPONENTS_ALL python)
 endif()
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME "taloma")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME "libtaloma1")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "libtaloma-dev")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME "python3-taloma")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION "python")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3 (>= 3.11), python3 (<< 3.12)")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS "python3-pandas, python3-distributed")
+string(CONCAT CPACK_DEBIAN_PYTHON_DESCRIPTION
+    "Taiwanese identity-card numbers for Python\n"
+    "The Python module taloma checks, generates, finds and masks Taiwanese\n"
+    "identity-card and resident-certificate numbers and the other numbers a\n"
+    "form asks for, a pandas column or a list at a time, and with\n"
+    "taloma.dask scans and redacts files across a Dask cluster.")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION "libs")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION "libdevel")

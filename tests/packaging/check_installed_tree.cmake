@@ -31,7 +31,9 @@ file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${prefix}" "${prefi
 # libtaloma: its files, whatever the machine's library folder and the build type are called.
 set(library_files "include/taloma/taloma\\.h" "lib/[^/]+/libtaloma\\.(a|so|so\\.1|so\\.1\\.0\\.0)"
     "lib/[^/]+/pkgconfig/taloma\\.pc" "lib/[^/]+/cmake/Taloma/Taloma[A-Za-z-]*\\.cmake"
-    "share/doc/libtaloma(1|-dev)/(copyright|changelog\\.gz)" "share/lintian/overrides/libtaloma1")
+    "share/doc/libtaloma(1|-dev)/(copyright|changelog\\.gz)" "share/lintian/overrides/libtaloma1"
+    "lib/python3[.0-9]*/(dist|site)-packages/taloma/(_taloma[^/]*\\.so|__init__\\.pyi?|dask\\.py|py\\.typed)"
+    "share/doc/python3-taloma/(copyright|changelog\\.gz)")
 foreach(pattern IN LISTS library_files)
   set(matched "${installed}")
   list(FILTER matched INCLUDE REGEX "^${pattern}$")

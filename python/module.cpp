@@ -1,0 +1,223 @@
+// The Python module taloma._taloma: libtaloma's C interface with pybind11, each result a plain
+// Python object with taloma-id's field names. A sequence is checked with the GIL released.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "taloma/taloma.h"
+
+namespace py = pybind11;
+
+namespace {
+
+unsigned kindsOf(const std::optional<std::string>& kinds, bool before2023) {
+  unsigned set = 0;
+  if (kinds && taloma_kinds(kinds->c_str(), &set) != 0) {
+    throw py::value_error("taloma: unknown kind in \"" + *kinds + "\"");
+  }
+  return set | (before2023 ? TALOMA_BEFORE_2023 : 0u);
+}
+
+// A verdict as taloma-id's jsonl row has it: the fields that apply, in its order.
+py::dict rowOf(py::dict row, const taloma_verdict& v) {
+  row["valid"] = v.valid != 0;
+  for (const auto& [name, field] : {std::pair{"kind", v.kind}, {"sex", v.sex}, {"category", v.category},
+                                    {"letter", v.letter}, {"place", v.place}, {"reason", v.reason}}) {
+    if (*field != '\0') row[name] = py::str(field);
+  }
+  if (v.position > 0) row["position"] = v.position;
+  if (v.expected >= 0) row["expected"] = std::to_string(v.expected);
+  return row;
+}
+
+py::object check(const py::object& input, const std::optional<std::string>& kinds, bool before2023) {
+  const unsigned set = kindsOf(kinds, before2023);
+  if (py::isinstance<py::str>(input)) {
+    const std::string text = input.cast<std::string>();
+    taloma_verdict verdict;
+    taloma_check(text.data(), text.size(), set, &verdict);
+    py::dict row;
+    row["input"] = input;
+    return rowOf(row, verdict);
+  }
+  // A sequence (a list, a tuple, a pandas Series): its texts copied out, then checked without the
+  // GIL, then the rows made.
+  std::vector<std::string> texts;
+  std::vector<py::object> inputs;
+  for (const py::handle item : input) {
+    inputs.push_back(py::reinterpret_borrow<py::object>(item));
+    texts.push_back(py::str(item).cast<std::string>());
+  }
+  std::vector<const char*> pointers(texts.size());
+  std::vector<std::size_t> lengths(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    pointers[i] = texts[i].data();
+    lengths[i] = texts[i].size();
+  }
+  std::vector<taloma_verdict> verdicts(texts.size());
+  {
+    py::gil_scoped_release released;
+    taloma_check_many(pointers.data(), lengths.data(), texts.size(), set, verdicts.data());
+  }
+  py::list rows(texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    py::dict row;
+    row["input"] = inputs[i];
+    rows[i] = rowOf(row, verdicts[i]);
+  }
+  return rows;
+}
+
+std::string decode(const std::string& input, const std::optional<std::string>& kinds,
+                   bool before2023, const std::string& lang) {
+  const unsigned set = kindsOf(kinds, before2023);
+  const int chinese = lang.rfind("zh", 0) == 0 ? 1 : 0;
+  std::string sentence(taloma_decode(input.data(), input.size(), set, chinese, nullptr, 0), '\0');
+  taloma_decode(input.data(), input.size(), set, chinese, sentence.data(), sentence.size() + 1);
+  return sentence;
+}
+
+std::string listOf(const py::object& value) {
+  if (value.is_none()) return {};
+  if (py::isinstance<py::str>(value)) return value.cast<std::string>();
+  std::string list;
+  for (const py::handle item : value) list += (list.empty() ? "" : ",") + py::str(item).cast<std::string>();
+  return list;
+}
+
+std::vector<std::string> generate(std::uint64_t count, std::uint64_t seed, const std::string& kind,
+                                  const py::object& places, const std::optional<std::string>& sex,
+                                  const py::object& categories, bool unique, bool current,
+                                  bool since2023) {
+  unsigned kindBit = 0;
+  if (taloma_kinds(kind.c_str(), &kindBit) != 0 || kindBit == 0 || (kindBit & (kindBit - 1)) != 0) {
+    throw py::value_error("taloma: unknown kind \"" + kind + "\"");
+  }
+  taloma_gen_options options = taloma_gen_defaults(seed);
+  options.kind = static_cast<taloma_kind>(__builtin_ctz(kindBit));
+  const std::string placeList = listOf(places), categoryList = listOf(categories);
+  options.places = placeList.c_str();
+  options.categories = categoryList.c_str();
+  options.sex = !sex ? -1 : *sex == "male" ? 0 : *sex == "female" ? 1 : -2;
+  options.unique = unique ? 1 : 0;
+  options.current = current ? 1 : 0;
+  options.since_2023 = since2023 ? 1 : 0;
+  taloma_generator* generator = options.sex == -2 ? nullptr : taloma_generator_new(&options);
+  if (generator == nullptr) throw py::value_error("taloma: these options draw no numbers (see taloma-id gen)");
+  if (unique && count > taloma_generator_size(generator)) {
+    taloma_generator_free(generator);
+    throw py::value_error("taloma: fewer different numbers than asked for");
+  }
+  std::vector<std::string> numbers;
+  numbers.reserve(count);
+  char number[32];
+  for (std::uint64_t n = 0; n < count; ++n) {
+    numbers.emplace_back(number, taloma_generator_next(generator, number, sizeof number));
+  }
+  taloma_generator_free(generator);
+  return numbers;
+}
+
+taloma_scan_options scanOptions(const std::optional<std::string>& kinds, bool before2023,
+                                bool nearMisses, bool normalize, bool labelled) {
+  return {kindsOf(kinds, before2023), nearMisses ? 1 : 0, normalize ? 1 : 0, labelled ? 1 : 0};
+}
+
+py::list scan(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
+              bool nearMisses, bool normalize, bool labelled) {
+  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
+  std::vector<taloma_found> found;
+  {
+    py::gil_scoped_release released;
+    taloma_scan(text.data(), text.size(), &options,
+                [](const taloma_found* each, void* user) {
+                  static_cast<std::vector<taloma_found>*>(user)->push_back(*each);
+                  return 0;
+                },
+                &found);
+  }
+  py::list rows;
+  for (const taloma_found& each : found) {
+    py::dict row;
+    row["line"] = each.line;
+    row["column"] = each.column;
+    row["offset"] = each.offset;
+    row["input"] = py::str(text.data() + each.offset, each.length);
+    rows.append(rowOf(row, each.verdict));
+  }
+  return rows;
+}
+
+py::str redact(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
+               bool nearMisses, bool normalize, bool labelled) {
+  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
+  char* out = nullptr;
+  std::size_t length = 0;
+  std::size_t masked;
+  {
+    py::gil_scoped_release released;
+    masked = taloma_redact(text.data(), text.size(), &options, &out, &length);
+  }
+  if (masked == static_cast<std::size_t>(-1)) throw std::bad_alloc();
+  py::str result(out, length);
+  taloma_free(out);
+  return result;
+}
+
+py::list places(bool postal) {
+  py::list rows;
+  if (postal) {
+    taloma_district d;
+    for (std::size_t i = 0; taloma_district_at(i, &d) == 0; ++i) {
+      py::dict row;
+      if (*d.letter != '\0') row["letter"] = d.letter;
+      if (*d.place != '\0') row["place"] = d.place;
+      row["district"] = d.district;
+      row["postal_code"] = d.postal_code;
+      rows.append(row);
+    }
+    return rows;
+  }
+  taloma_place p;
+  for (std::size_t i = 0; taloma_place_at(i, &p) == 0; ++i) {
+    py::dict row;
+    row["letter"] = p.letter;
+    row["value"] = p.value;
+    row["place"] = p.name;
+    if (*p.area_code != '\0') row["area_code"] = p.area_code;
+    row["postal_count"] = p.postal_count;
+    if (p.last_issued != 0) row["last_issued"] = p.last_issued;
+    rows.append(row);
+  }
+  return rows;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_taloma, m) {
+  using namespace pybind11::literals;
+  m.doc() = "Taloma's rules: Taiwanese identity-card numbers and the other numbers of a form.";
+  m.attr("__version__") = taloma_version();
+  m.def("check", &check, "input"_a, py::kw_only(), "kinds"_a = py::none(), "before_2023"_a = false,
+        "The verdict on one string as a dict with taloma-id's field names, or a list of them for a "
+        "sequence of strings (checked with the GIL released).");
+  m.def("decode", &decode, "input"_a, py::kw_only(), "kinds"_a = py::none(),
+        "before_2023"_a = false, "lang"_a = "en", "The verdict in a sentence; lang='zh-TW' for Chinese.");
+  m.def("generate", &generate, py::kw_only(), "count"_a = 1, "seed"_a, "kind"_a = "national",
+        "places"_a = py::none(), "sex"_a = py::none(), "categories"_a = py::none(),
+        "unique"_a = false, "current"_a = false, "since_2023"_a = false,
+        "The numbers taloma-id gen prints for the same options.");
+  m.def("scan", &scan, "text"_a, py::kw_only(), "kinds"_a = py::none(), "before_2023"_a = false,
+        "near_misses"_a = false, "normalize"_a = false, "labelled"_a = false,
+        "The numbers in a text: dicts with line, column, offset (in UTF-8 bytes) and the verdict.");
+  m.def("redact", &redact, "text"_a, py::kw_only(), "kinds"_a = py::none(),
+        "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
+        "labelled"_a = false, "The text with each number found masked, as taloma-id scan --redact.");
+  m.def("places", &places, py::kw_only(), "postal"_a = false,
+        "The 26 letters with their places, or with postal=True the 369 postal districts.");
+}
