@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "taloma/taloma.h"
@@ -14,6 +15,8 @@
 namespace py = pybind11;
 
 namespace {
+
+constexpr const char* kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
 
 unsigned kindsOf(const std::optional<std::string>& kinds, bool before2023) {
   unsigned set = 0;
@@ -23,15 +26,31 @@ unsigned kindsOf(const std::optional<std::string>& kinds, bool before2023) {
   return set | (before2023 ? TALOMA_BEFORE_2023 : 0u);
 }
 
-// A verdict as taloma-id's jsonl row has it: the fields that apply, in its order.
+// The Python strings of the library's constant texts (names, places), made once each: a million
+// rows then share a few hundred objects.
+PyObject* cached(const char* text) {
+  static std::unordered_map<const char*, PyObject*> strings;
+  auto [at, added] = strings.try_emplace(text, nullptr);
+  if (added) at->second = PyUnicode_FromString(text);
+  return at->second;
+}
+
+PyObject* key(const char* name) { return cached(name); }
+
+// A verdict as taloma-id's jsonl row has it: the fields that apply, in its order, added to `row`.
 py::dict rowOf(py::dict row, const taloma_verdict& v) {
-  row["valid"] = v.valid != 0;
+  PyObject* const dict = row.ptr();
+  PyDict_SetItem(dict, key("valid"), v.valid != 0 ? Py_True : Py_False);
   for (const auto& [name, field] : {std::pair{"kind", v.kind}, {"sex", v.sex}, {"category", v.category},
                                     {"letter", v.letter}, {"place", v.place}, {"reason", v.reason}}) {
-    if (*field != '\0') row[name] = py::str(field);
+    if (*field != '\0') PyDict_SetItem(dict, key(name), cached(field));
   }
-  if (v.position > 0) row["position"] = v.position;
-  if (v.expected >= 0) row["expected"] = std::to_string(v.expected);
+  if (v.position > 0) {
+    PyObject* position = PyLong_FromLong(v.position);
+    PyDict_SetItem(dict, key("position"), position);
+    Py_DECREF(position);
+  }
+  if (v.expected >= 0) PyDict_SetItem(dict, key("expected"), cached(kDigits[v.expected]));
   return row;
 }
 
@@ -47,27 +66,29 @@ py::object check(const py::object& input, const std::optional<std::string>& kind
   }
   // A sequence (a list, a tuple, a pandas Series): its texts copied out, then checked without the
   // GIL, then the rows made.
-  std::vector<std::string> texts;
   std::vector<py::object> inputs;
   for (const py::handle item : input) {
-    inputs.push_back(py::reinterpret_borrow<py::object>(item));
-    texts.push_back(py::str(item).cast<std::string>());
+    inputs.push_back(py::isinstance<py::str>(item) ? py::reinterpret_borrow<py::object>(item)
+                                                    : py::object(py::str(item)));
   }
-  std::vector<const char*> pointers(texts.size());
-  std::vector<std::size_t> lengths(texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    pointers[i] = texts[i].data();
-    lengths[i] = texts[i].size();
+  // Python keeps each string's UTF-8 form with it (ASCII ones are their own): no copies.
+  std::vector<const char*> pointers(inputs.size());
+  std::vector<std::size_t> lengths(inputs.size());
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    Py_ssize_t size = 0;
+    pointers[i] = PyUnicode_AsUTF8AndSize(inputs[i].ptr(), &size);
+    if (pointers[i] == nullptr) throw py::error_already_set();
+    lengths[i] = static_cast<std::size_t>(size);
   }
-  std::vector<taloma_verdict> verdicts(texts.size());
+  std::vector<taloma_verdict> verdicts(inputs.size());
   {
     py::gil_scoped_release released;
-    taloma_check_many(pointers.data(), lengths.data(), texts.size(), set, verdicts.data());
+    taloma_check_many(pointers.data(), lengths.data(), inputs.size(), set, verdicts.data());
   }
-  py::list rows(texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) {
+  py::list rows(inputs.size());
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
     py::dict row;
-    row["input"] = inputs[i];
+    PyDict_SetItem(row.ptr(), key("input"), inputs[i].ptr());
     rows[i] = rowOf(row, verdicts[i]);
   }
   return rows;
@@ -141,16 +162,67 @@ py::list scan(const std::string& text, const std::optional<std::string>& kinds, 
                 },
                 &found);
   }
-  py::list rows;
+  py::list rows(found.size());
+  std::size_t i = 0;
   for (const taloma_found& each : found) {
     py::dict row;
-    row["line"] = each.line;
-    row["column"] = each.column;
-    row["offset"] = each.offset;
-    row["input"] = py::str(text.data() + each.offset, each.length);
-    rows.append(rowOf(row, each.verdict));
+    PyObject* const dict = row.ptr();
+    const auto put = [dict](const char* name, PyObject* value) {
+      PyDict_SetItem(dict, key(name), value);
+      Py_DECREF(value);
+    };
+    put("line", PyLong_FromUnsignedLongLong(each.line));
+    put("column", PyLong_FromUnsignedLongLong(each.column));
+    put("offset", PyLong_FromSize_t(each.offset));
+    put("input", PyUnicode_DecodeUTF8(text.data() + each.offset, static_cast<Py_ssize_t>(each.length), "replace"));
+    rows[i++] = rowOf(row, each.verdict);
   }
   return rows;
+}
+
+// scan's findings as columns (line, column, input and the verdict's fields, None where a field
+// does not apply), which a DataFrame takes whole: for taloma.dask, where findings travel.
+py::dict scanTable(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
+                   bool nearMisses, bool normalize, bool labelled) {
+  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
+  std::vector<taloma_found> found;
+  {
+    py::gil_scoped_release released;
+    taloma_scan(text.data(), text.size(), &options,
+                [](const taloma_found* each, void* user) {
+                  static_cast<std::vector<taloma_found>*>(user)->push_back(*each);
+                  return 0;
+                },
+                &found);
+  }
+  const std::size_t n = found.size();
+  py::list line(n), column(n), input(n), valid(n), kind(n), sex(n), category(n), letter(n), place(n),
+      reason(n), position(n), expected(n);
+  const auto text_or_none = [](const char* field) -> py::object {
+    return *field != '\0' ? py::reinterpret_borrow<py::object>(cached(field)) : py::none();
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    const taloma_found& f = found[i];
+    const taloma_verdict& v = f.verdict;
+    line[i] = f.line;
+    column[i] = f.column;
+    input[i] = py::str(text.data() + f.offset, f.length);
+    valid[i] = v.valid != 0;
+    kind[i] = text_or_none(v.kind);
+    sex[i] = text_or_none(v.sex);
+    category[i] = text_or_none(v.category);
+    letter[i] = text_or_none(v.letter);
+    place[i] = text_or_none(v.place);
+    reason[i] = text_or_none(v.reason);
+    position[i] = v.position > 0 ? py::object(py::int_(v.position)) : py::none();
+    expected[i] = v.expected >= 0 ? text_or_none(kDigits[v.expected]) : py::none();
+  }
+  py::dict table;
+  table["line"] = line, table["column"] = column, table["input"] = input, table["valid"] = valid;
+  table["kind"] = kind, table["sex"] = sex, table["category"] = category, table["letter"] = letter;
+  table["place"] = place, table["reason"] = reason, table["position"] = position;
+  table["expected"] = expected;
+  return table;
 }
 
 py::str redact(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
@@ -215,6 +287,9 @@ PYBIND11_MODULE(_taloma, m) {
   m.def("scan", &scan, "text"_a, py::kw_only(), "kinds"_a = py::none(), "before_2023"_a = false,
         "near_misses"_a = false, "normalize"_a = false, "labelled"_a = false,
         "The numbers in a text: dicts with line, column, offset (in UTF-8 bytes) and the verdict.");
+  m.def("_scan_table", &scanTable, "text"_a, py::kw_only(), "kinds"_a = py::none(),
+        "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
+        "labelled"_a = false, "scan's findings as columns, for taloma.dask.");
   m.def("redact", &redact, "text"_a, py::kw_only(), "kinds"_a = py::none(),
         "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
         "labelled"_a = false, "The text with each number found masked, as taloma-id scan --redact.");

@@ -13,6 +13,7 @@ import os
 import pandas as pd
 
 import taloma
+from taloma._taloma import _scan_table
 
 _FIELDS = ["valid", "kind", "sex", "category", "letter", "place", "reason", "position", "expected"]
 
@@ -33,19 +34,22 @@ def check_column(column, kinds=None, before_2023=False):
 
 
 def scan_file(path, out_dir=None, kinds=None, near_misses=False, labelled=False, before_2023=False):
-    """The numbers in one UTF-8 file, as taloma-id scan -f jsonl rows (file first); with
-    out_dir, its redacted copy written there under the same name, as taloma-id scan --redact."""
+    """The numbers in one UTF-8 file as a DataFrame of taloma-id scan -f jsonl's fields (file
+    first, None where a field does not apply); with out_dir, its redacted copy written there
+    under the same name, as taloma-id scan --redact."""
     with open(path, "rb") as source:
         text = source.read()
-    options = dict(kinds=kinds, near_misses=near_misses, labelled=labelled, before_2023=before_2023)
-    rows = [{"file": path, **row} for row in taloma.scan(text, **options)]
-    for row in rows:
-        del row["offset"]
+    options = dict(kinds=kinds, labelled=labelled, before_2023=before_2023)
+    table = pd.DataFrame(_scan_table(text, near_misses=near_misses, **options))
+    table.insert(0, "file", path)
     if out_dir is not None:
-        redacted = taloma.redact(text, kinds=kinds, labelled=labelled, before_2023=before_2023)
-        with open(os.path.join(out_dir, os.path.basename(path)), "wb") as copy:
+        target = os.path.join(out_dir, os.path.basename(path))
+        if os.path.exists(target) and os.path.samefile(target, path):
+            raise ValueError(f"taloma: the redacted copy would overwrite {path}")
+        redacted = taloma.redact(text, **options)
+        with open(target, "wb") as copy:
             copy.write(redacted.encode("utf-8"))
-    return rows
+    return table
 
 
 def scan_files(client, paths, out_dir=None, **options):
@@ -54,5 +58,4 @@ def scan_files(client, paths, out_dir=None, **options):
     if out_dir is not None:
         os.makedirs(out_dir, exist_ok=True)
     futures = client.map(scan_file, list(paths), out_dir=out_dir, pure=False, **options)
-    found = [row for rows in client.gather(futures) for row in rows]
-    return pd.DataFrame(found, columns=["file", "line", "column", "input"] + _FIELDS)
+    return pd.concat(client.gather(futures), ignore_index=True)
