@@ -51,6 +51,8 @@
     let room = 10 - (txtNo.value.length - (end - start));
     let kept = text.slice(0, Math.max(room, 0));
     if (/[\uD800-\uDBFF]$/.test(kept)) kept = kept.slice(0, -1);
+    // A key that a full box refuses changes nothing: no edit, so the buttons and focus stay.
+    if (kept === "" && start === end) return;
     txtNo.setRangeText(kept, start, end, "end");
     changed();
   };
@@ -74,9 +76,11 @@
   };
   $("boxOk").addEventListener("click", () => box.close());
 
+  // One audio context for every beep: a browser allows only a few at a time.
+  let audio = null;
   const beep = () => {
     try {
-      const audio = new AudioContext();
+      audio ??= new AudioContext();
       const tone = audio.createOscillator();
       tone.connect(audio.destination);
       tone.frequency.value = 880;

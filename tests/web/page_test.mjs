@@ -36,6 +36,12 @@ page.on("pageerror", (error) => problems.push(error.message));
 await page.setOfflineMode(true);
 // What the page puts on the clipboard, kept where the test can read it.
 await page.evaluateOnNewDocument(() => {
+  // Audio contexts made, for the beeps.
+  window.audioContexts = 0;
+  const Real = window.AudioContext;
+  window.AudioContext = class extends Real {
+    constructor() { super(); window.audioContexts += 1; }
+  };
   window.copied = [];
   navigator.clipboard.writeText = async (text) => { window.copied.push(text); };
 });
@@ -89,6 +95,12 @@ expect("focus after ten", await focused(), "cmdCheck");
 await page.keyboard.press("Enter");
 expect("valid", await text("#lblTel"), "這是正確的男性身分證字號戶籍地在台北市");
 expect("cut mode", [await text("#cmdClear"), await focused()], ["剪下號碼", "cmdClear"]);
+// A digit that the full box refuses changes nothing, the cut mode and the focus included.
+await page.focus("#txtNo");
+await page.keyboard.press("5");
+expect("a refused key", [await value("#txtNo"), await text("#cmdClear"), await focused()],
+  ["A123456789", "剪下號碼", "txtNo"]);
+await page.focus("#cmdClear");
 await page.keyboard.press("Enter");
 expect("cut", [await copied(), await value("#txtNo"), await text("#lblTel")],
   ["A123456789", "", "已經成功的將身分證字號移到剪貼簿中!!"]);
@@ -102,12 +114,13 @@ expect("box", [await text("#boxTitle"), await text("#boxText")],
 await closeWith("#box", "Enter");
 expect("after the box", [await focused(), await selection()], ["txtNo", [0, 1]]);
 for (const [typed, caption, selected] of [["A123456788", "最後一碼檢測碼應為9", [9, 10]],
-  ["A12345678X", null, [2, 10]]]) {
+  ["A12345678X", null, [2, 10]], ["A123456780", "最後一碼檢測碼應為9", [9, 10]]]) {
   await typeNumber(typed);
   await page.keyboard.press("Enter");
   if (caption) expect(`${typed} caption`, await text("#lblTel"), caption);
   else await closeWith("#box", "Enter");
   expect(`${typed} selection`, await selection(), selected);
+  expect(`${typed}: one audio context for all beeps`, await page.evaluate(() => window.audioContexts), 1);
 }
 await typeNumber("A12");
 await page.click("#cmdClear");
