@@ -112,10 +112,20 @@ Panel PanelOf(int index, bool lines) {
 }
 
 std::string ProducedCaption(int count, bool placesDrawn, std::string_view last) {
+  const IdVerdict verdict = rules::VerifyId(last);
+  const bool unspecified = placesDrawn && count != 1;
+  if (verdict.isValid() && verdict.kind != IdKind::National) {
+    // Resident numbers name the place of their letter, not a household registration.
+    const std::string kind = text(rules::KindLabel(verdict.kind)) + text(words::kDone);
+    const std::string head = text(words::kProduced) + std::to_string(count) +
+                             text(words::kProducedGroups) + text(words::kLineBreak);
+    if (unspecified) return head + text(words::kLetterAndSexUnspecified) + kind;
+    return head + text(words::kLetterIs) + text(verdict.place->name) + text(words::kOf) +
+           text(verdict.sex == rules::Sex::Male ? words::kMale : words::kFemale) + kind;
+  }
   std::string caption = text(words::kProduced) + std::to_string(count) + text(words::kProducedIn) +
                         text(words::kLineBreak);
-  if (placesDrawn && count != 1) return caption + text(words::kProducedUnspecified);
-  const IdVerdict verdict = rules::VerifyId(last);
+  if (unspecified) return caption + text(words::kProducedUnspecified);
   if (!verdict.isValid()) return caption;
   return caption + text(verdict.place->name) + text(words::kOf) +
          text(verdict.sex == rules::Sex::Male ? words::kMale : words::kFemale) +

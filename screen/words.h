@@ -57,6 +57,10 @@ inline constexpr Text kProducedIn = "組戶籍地在";
 inline constexpr Text kProducedUnspecified = "ＸＸＸ的Ｘ性身分證字號!!";
 inline constexpr Text kOf = "的";
 inline constexpr Text kProducedEnd = "身分證字號!!";
+// A batch of resident numbers, whose holders have no household registration: its letter's place.
+inline constexpr Text kProducedGroups = "組";
+inline constexpr Text kLetterIs = "字首為";
+inline constexpr Text kLetterAndSexUnspecified = "字首與性別不指定的";
 inline constexpr Text kCopiedSelected = "已成功的將所選取的身分證字號複製到剪貼簿中!!";
 inline constexpr Text kCopiedAll = "已成功的將全部的身分證字號複製到剪貼簿中!!";
 inline constexpr Text kNothingSelected = "請先選取要複製的身分證字號";

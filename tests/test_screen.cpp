@@ -104,7 +104,9 @@ TEST(Screen, BatchCaptionNamesTheLastNumberOrThePlaceholder) {
   EXPECT_EQ(screen::ProducedCaption(1, true, "B200000004"), "產生了1組戶籍地在\r\n台中市的女性身分證字號!!");
   EXPECT_EQ(screen::ProducedCaption(5, true, "B200000004"), "產生了5組戶籍地在\r\nＸＸＸ的Ｘ性身分證字號!!");
   EXPECT_EQ(screen::ProducedCaption(10, false, "A123456789"), "產生了10組戶籍地在\r\n台北市的男性身分證字號!!");
-  EXPECT_EQ(screen::ProducedCaption(2, false, "A800000014"), "產生了2組戶籍地在\r\n台北市的男性新式居留證號!!");
+  // Resident numbers: the letter's place, no household registration, and their own kind.
+  EXPECT_EQ(screen::ProducedCaption(2, false, "A800000014"), "產生了2組\r\n字首為台北市的男性新式居留證號!!");
+  EXPECT_EQ(screen::ProducedCaption(3, true, "HD12345678"), "產生了3組\r\n字首與性別不指定的舊式居留證號!!");
   EXPECT_EQ(screen::ListTip(true), "按兩下可得知此號碼的資訊");
   EXPECT_EQ(screen::ListTip(false), "");
 }

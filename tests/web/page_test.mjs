@@ -169,6 +169,7 @@ await page.select("#cboCategory", "4");
 await page.click("#cmdProduce");
 const residents = await numbers();
 expect("resident, Hong Kong or Macao", residents.every((n) => /^[A-Z][89]8\d{7}$/.test(n)), true);
+expect("resident batch caption", (await text("#lblTel")).endsWith("\n字首與性別不指定的新式居留證號!!"), true);
 await typeNumber(residents[0]);
 await page.keyboard.press("Enter");
 expect("resident checked", (await text("#lblTel")).endsWith("，香港或澳門居民"), true);
