@@ -139,10 +139,9 @@ void addKinds(CLI::App& command, std::vector<rules::IdKind>& kinds, const Messag
 }
 
 rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds, bool before2023) {
-  rules::KindSet set = 0;
+  rules::KindSet set = before2023 ? rules::kBusinessBefore2023 : 0;
   for (const rules::IdKind kind : kinds) set |= rules::KindBit(kind);
-  if (kinds.empty()) set = rules::kIdentityKinds;
-  return before2023 ? set | rules::kBusinessBefore2023 : set;
+  return rules::KindsOrIdentity(set);
 }
 
 CLI::Validator languageName(const Messages& m) {

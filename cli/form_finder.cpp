@@ -78,6 +78,10 @@ int ScanWith(const ScanOptions& options, const Scanner::Source& source, const Sc
   return error;
 }
 
+std::string MaskedNumber(std::string_view number, rules::IdKind kind) {
+  return rules::IsIdentityKind(kind) ? Masked(number) : FormMasked(number, kind);
+}
+
 FormFinder::FormFinder(const ScanOptions& options, Scanner::Sink sink)
     : m_options(options), m_sink(std::move(sink)) {}
 
@@ -94,9 +98,7 @@ int FormFinder::run(const Scanner::Source& source) {
       return error;
     }
     if (got == 0) break;
-    scan(false, false);
-    pass(m_next > kLettersBefore ? m_next - kLettersBefore : 0);
-    compact();
+    advance();
   }
   finish();
   return 0;
@@ -105,9 +107,7 @@ int FormFinder::run(const Scanner::Source& source) {
 void FormFinder::take(std::string_view bytes, const Found* number) {
   if (number == nullptr) {
     m_buffer.append(bytes);
-    scan(false, false);
-    pass(m_next > kLettersBefore ? m_next - kLettersBefore : 0);
-    compact();
+    advance();
     return;
   }
   // An identity number starts with a letter, which no number before it may touch.
@@ -117,6 +117,13 @@ void FormFinder::take(std::string_view bytes, const Found* number) {
   m_buffer.append(bytes);
   m_next = m_passed = m_buffer.size();
   m_inLongRun = false;
+}
+
+// Scans what is held as far as a number cannot still be cut, and passes the text before it on.
+void FormFinder::advance() {
+  scan(false, false);
+  pass(m_next > kLettersBefore ? m_next - kLettersBefore : 0);
+  compact();
 }
 
 void FormFinder::finish() {

@@ -18,6 +18,9 @@ namespace cli {
 // characters, a donation code its last digit. Separators stay.
 std::string FormMasked(std::string_view number, rules::IdKind kind);
 
+// A number of any kind as --redact writes it: Masked for an identity number, else FormMasked.
+std::string MaskedNumber(std::string_view number, rules::IdKind kind);
+
 // Reads the whole of `source` through `sink`, as Scanner::run does: the identity numbers found by
 // a Scanner, the other kinds by a FormFinder over the text between them, or by a FormFinder
 // alone when no identity kind is asked for. The errno of a read error, or 0.
@@ -36,6 +39,7 @@ class FormFinder {
   int run(const Scanner::Source& source);
 
  private:
+  void advance();
   void scan(bool final, bool wordAfterEnd);
   std::size_t tryRun(std::size_t start, std::size_t end, bool wordAfterEnd);
   std::size_t tryMobile(std::size_t start, bool wordAfterEnd);

@@ -14,13 +14,10 @@ std::string VerdictParts::build(const rules::IdVerdict& v) const {
   const std::string letter = v.letter ? std::string(1, v.letter) : std::string();
   const std::string position = v.position ? std::to_string(v.position) : std::string();
   const std::string expected = v.expected >= 0 ? std::to_string(v.expected) : std::string();
-  const bool valid = v.isValid();
-  // Another kind's verdict names its kind whether valid or not: it says whose rule broke.
-  const bool named = valid || !rules::IsIdentityKind(v.kind);
   const std::array<Field, 9> fields = {{
-      {"valid", valid ? "true" : "false", true},
-      {"kind", named ? rules::NameOf(v.kind) : ""},
-      {"sex", valid && rules::IsIdentityKind(v.kind) ? rules::NameOf(v.sex) : ""},
+      {"valid", v.isValid() ? "true" : "false", true},
+      {"kind", v.namesKind() ? rules::NameOf(v.kind) : ""},
+      {"sex", v.namesSex() ? rules::NameOf(v.sex) : ""},
       {"category", rules::NameOf(v.category)},
       {"letter", letter},
       {"place", v.place ? v.place->name : ""},

@@ -103,11 +103,8 @@ int runScan(const ScanSettings& settings) {
         if (settings.count) ++counts[static_cast<std::size_t>(number->verdict.reason)];
       }
       if (!settings.redact) return;
-      std::string masked;
-      if (number != nullptr) {
-        const rules::IdKind kind = number->verdict.kind;
-        masked = rules::IsIdentityKind(kind) ? Masked(bytes) : FormMasked(bytes, kind);
-      }
+      const std::string masked =
+          number != nullptr ? MaskedNumber(bytes, number->verdict.kind) : std::string();
       if (number != nullptr) bytes = masked;
       if (!encoder && text.encoding() != Encoding::Utf8) encoder.emplace(text.encoding());
       if (!encoder) return out.put(bytes);

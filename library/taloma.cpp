@@ -55,20 +55,11 @@ const Texts& texts() {
 // A name of the rules' tables, which are literals and so NUL-ended; "" for none.
 const char* named(std::string_view name) { return name.empty() ? "" : name.data(); }
 
-// A set as the interface takes it: no kind at all stands for the identity kinds.
-rules::KindSet kindsOf(unsigned kinds) {
-  rules::KindSet set = kinds & (rules::kIdentityKinds | rules::kFormKinds);
-  if (set == 0) set = rules::kIdentityKinds;
-  return set | (kinds & rules::kBusinessBefore2023);
-}
-
-// The fields of taloma-id's rows: another kind's verdict names its kind even when invalid.
+// The fields of taloma-id's rows.
 void fill(const rules::IdVerdict& v, taloma_verdict* out) {
-  const bool valid = v.isValid();
-  const bool identity = rules::IsIdentityKind(v.kind);
-  out->valid = valid ? 1 : 0;
-  out->kind = valid || !identity ? named(rules::NameOf(v.kind)) : "";
-  out->sex = valid && identity ? named(rules::NameOf(v.sex)) : "";
+  out->valid = v.isValid() ? 1 : 0;
+  out->kind = v.namesKind() ? named(rules::NameOf(v.kind)) : "";
+  out->sex = v.namesSex() ? named(rules::NameOf(v.sex)) : "";
   out->category = named(rules::NameOf(v.category));
   out->letter = v.letter >= 'A' && v.letter <= 'Z' ? texts().letter(v.letter) : "";
   out->place = v.place != nullptr ? texts().placeNames[static_cast<std::size_t>(v.place->index() - 1)].c_str() : "";
@@ -93,7 +84,7 @@ std::vector<std::string_view> listOf(const char* names) {
 
 cli::ScanOptions scanOptionsOf(const taloma_scan_options* options, bool text) {
   cli::ScanOptions scan;
-  scan.kinds = kindsOf(options != nullptr ? options->kinds : 0);
+  scan.kinds = rules::KindsOrIdentity(options != nullptr ? options->kinds : 0);
   scan.nearMisses = options != nullptr && options->near_misses != 0;
   scan.normalize = options != nullptr && options->normalize != 0;
   scan.labelled = options != nullptr && options->labelled != 0;
@@ -142,14 +133,14 @@ int taloma_kinds(const char* names, unsigned* kinds) {
 }
 
 int taloma_check(const char* text, size_t length, unsigned kinds, taloma_verdict* verdict) {
-  const rules::IdVerdict v = rules::VerifyAny(std::string_view(text, length), kindsOf(kinds));
+  const rules::IdVerdict v = rules::VerifyAny(std::string_view(text, length), rules::KindsOrIdentity(kinds));
   if (verdict != nullptr) fill(v, verdict);
   return v.isValid() ? 1 : 0;
 }
 
 size_t taloma_check_many(const char* const* texts, const size_t* lengths, size_t count,
                          unsigned kinds, taloma_verdict* verdicts) {
-  const rules::KindSet set = kindsOf(kinds);
+  const rules::KindSet set = rules::KindsOrIdentity(kinds);
   std::size_t valid = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const rules::IdVerdict v = rules::VerifyAny(std::string_view(texts[i], lengths[i]), set);
@@ -162,7 +153,7 @@ size_t taloma_check_many(const char* const* texts, const size_t* lengths, size_t
 size_t taloma_decode(const char* text, size_t length, unsigned kinds, int chinese, char* buffer,
                      size_t capacity) {
   try {
-    const rules::KindSet set = kindsOf(kinds);
+    const rules::KindSet set = rules::KindsOrIdentity(kinds);
     const std::string sentence =
         rules::VerdictSentence(chinese != 0 ? rules::Language::ZhTw : rules::Language::En,
                                rules::VerifyAny(std::string_view(text, length), set), set);
@@ -298,9 +289,7 @@ size_t taloma_redact(const char* text, size_t length, const taloma_scan_options*
                       redacted += bytes;
                       return;
                     }
-                    const IdKind kind = number->verdict.kind;
-                    redacted += rules::IsIdentityKind(kind) ? cli::Masked(bytes)
-                                                            : cli::FormMasked(bytes, kind);
+                    redacted += cli::MaskedNumber(bytes, number->verdict.kind);
                     ++masked;
                   });
     char* copy = static_cast<char*>(std::malloc(redacted.size() + 1));

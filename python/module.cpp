@@ -149,19 +149,23 @@ taloma_scan_options scanOptions(const std::optional<std::string>& kinds, bool be
   return {kindsOf(kinds, before2023), nearMisses ? 1 : 0, normalize ? 1 : 0, labelled ? 1 : 0};
 }
 
+// Every number in `text`, found with the GIL released.
+std::vector<taloma_found> findAll(const std::string& text, const taloma_scan_options& options) {
+  std::vector<taloma_found> found;
+  py::gil_scoped_release released;
+  taloma_scan(text.data(), text.size(), &options,
+              [](const taloma_found* each, void* user) {
+                static_cast<std::vector<taloma_found>*>(user)->push_back(*each);
+                return 0;
+              },
+              &found);
+  return found;
+}
+
 py::list scan(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
               bool nearMisses, bool normalize, bool labelled) {
-  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
-  std::vector<taloma_found> found;
-  {
-    py::gil_scoped_release released;
-    taloma_scan(text.data(), text.size(), &options,
-                [](const taloma_found* each, void* user) {
-                  static_cast<std::vector<taloma_found>*>(user)->push_back(*each);
-                  return 0;
-                },
-                &found);
-  }
+  const std::vector<taloma_found> found =
+      findAll(text, scanOptions(kinds, before2023, nearMisses, normalize, labelled));
   py::list rows(found.size());
   std::size_t i = 0;
   for (const taloma_found& each : found) {
@@ -184,17 +188,8 @@ py::list scan(const std::string& text, const std::optional<std::string>& kinds, 
 // does not apply), which a DataFrame takes whole: for taloma.dask, where findings travel.
 py::dict scanTable(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
                    bool nearMisses, bool normalize, bool labelled) {
-  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
-  std::vector<taloma_found> found;
-  {
-    py::gil_scoped_release released;
-    taloma_scan(text.data(), text.size(), &options,
-                [](const taloma_found* each, void* user) {
-                  static_cast<std::vector<taloma_found>*>(user)->push_back(*each);
-                  return 0;
-                },
-                &found);
-  }
+  const std::vector<taloma_found> found =
+      findAll(text, scanOptions(kinds, before2023, nearMisses, normalize, labelled));
   const std::size_t n = found.size();
   py::list line(n), column(n), input(n), valid(n), kind(n), sex(n), category(n), letter(n), place(n),
       reason(n), position(n), expected(n);

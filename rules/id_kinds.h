@@ -34,6 +34,12 @@ inline constexpr KindSet kBusinessBefore2023 = 0x100;
 
 constexpr bool IsIdentityKind(IdKind kind) noexcept { return (KindBit(kind) & kIdentityKinds) != 0; }
 
+// A set as the programs' interfaces take it: no kind at all stands for the identity kinds.
+constexpr KindSet KindsOrIdentity(KindSet kinds) noexcept {
+  const KindSet set = kinds & (kIdentityKinds | kFormKinds);
+  return (set == 0 ? kIdentityKinds : set) | (kinds & kBusinessBefore2023);
+}
+
 // The rules in the order they are tried; None for a valid number. Character is the other kinds'
 // (a character the kind does not take where it stands).
 enum class Reason : std::uint8_t { None, Length, Letter, Second, Digit, Check, Character };
@@ -75,6 +81,10 @@ struct IdVerdict {
   const Place* place = nullptr;
 
   bool isValid() const noexcept { return reason == Reason::None; }
+  // Which of kind and sex a row shows: a valid identity number's both; another kind's verdict
+  // its kind whether valid or not, as it says whose rule broke.
+  bool namesKind() const noexcept { return isValid() || !IsIdentityKind(kind); }
+  bool namesSex() const noexcept { return isValid() && IsIdentityKind(kind); }
 };
 
 // The second characters a number of `kind` carries for `sex`: "1" or "2", "8" or "9", "AC" or "BD".

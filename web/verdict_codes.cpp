@@ -16,23 +16,16 @@ namespace {
 // (shown when 8 is set), 9-11 the category, 12-16 the place's row (0 for none), 17-22 the
 // position, 23-26 the expected digit plus one.
 std::int32_t codeOf(const rules::IdVerdict& v) {
-  const bool valid = v.isValid();
-  const bool identity = rules::IsIdentityKind(v.kind);
   std::uint32_t code = static_cast<std::uint32_t>(v.reason);
   code |= static_cast<std::uint32_t>(v.kind) << 3;
-  code |= (valid || !identity ? 1u : 0u) << 6;
+  code |= (v.namesKind() ? 1u : 0u) << 6;
   code |= static_cast<std::uint32_t>(v.sex) << 7;
-  code |= (valid && identity ? 1u : 0u) << 8;
+  code |= (v.namesSex() ? 1u : 0u) << 8;
   code |= static_cast<std::uint32_t>(v.category) << 9;
   code |= static_cast<std::uint32_t>(v.place != nullptr ? v.place->index() : 0) << 12;
   code |= static_cast<std::uint32_t>(v.position & 63) << 17;
   code |= static_cast<std::uint32_t>(v.expected + 1) << 23;
   return static_cast<std::int32_t>(code);
-}
-
-rules::KindSet kindsOf(unsigned kinds) {
-  rules::KindSet set = kinds & (rules::kIdentityKinds | rules::kFormKinds);
-  return (set == 0 ? rules::kIdentityKinds : set) | (kinds & rules::kBusinessBefore2023);
 }
 
 }  // namespace
@@ -42,7 +35,7 @@ extern "C" {
 // The verdict on `length` bytes at `text`, as a code.
 EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text, std::size_t length,
                                                   unsigned kinds) {
-  return codeOf(rules::VerifyAny(std::string_view(text, length), kindsOf(kinds)));
+  return codeOf(rules::VerifyAny(std::string_view(text, length), rules::KindsOrIdentity(kinds)));
 }
 
 // The verdicts on `count` texts laid end to end at `texts`, the i-th ending at ends[i]: in
@@ -61,7 +54,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check_many(const char* texts,
   std::array<std::int32_t, kTable> indexes;
   codes.fill(-1);
   std::int32_t found = 0;
-  const rules::KindSet set = kindsOf(kinds);
+  const rules::KindSet set = rules::KindsOrIdentity(kinds);
   std::uint32_t start = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::int32_t code =
