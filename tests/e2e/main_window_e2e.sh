@@ -56,7 +56,14 @@ start_taloma() {
   XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$taloma" 2>>"$work/taloma.log" &
   app_pid=$!
   pids+=("$app_pid")
-  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Taloma v2\.0 ' | head -n 1) || true
+  # xdotool gives up on an X error when a window it lists is destroyed before it looks at it (the
+  # previous copy's, closing): the search is made anew then.
+  window=
+  for _ in 1 2 3; do
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Taloma v2\.0 ' 2>>"$work/xdotool.log" |
+      head -n 1) || true
+    [ -n "$window" ] && break
+  done
   [ -n "$window" ] || { echo "the main window never appeared"; cat "$work/taloma.log"; exit 1; }
 }
 
