@@ -33,7 +33,7 @@ std::int32_t codeOf(const rules::IdVerdict& v) {
 extern "C" {
 
 // The verdict on `length` bytes at `text`, as a code.
-EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text, std::size_t length,
+[[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text, std::size_t length,
                                                   unsigned kinds) {
   return codeOf(rules::VerifyAny(std::string_view(text, length), rules::KindsOrIdentity(kinds)));
 }
@@ -42,7 +42,7 @@ EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text, std::size_t 
 // slots[i] the index of its verdict among the different ones, whose codes go to distinct[];
 // returns how many different verdicts there are (at most kMostDistinct, then slots are codes'
 // indexes no more and the call answers -1).
-EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check_many(const char* texts,
+[[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check_many(const char* texts,
                                                        const std::uint32_t* ends,
                                                        std::size_t count, unsigned kinds,
                                                        std::int32_t* slots,

@@ -28,8 +28,9 @@ const loaded = () => {
 // A set of kinds as the module takes it: names as an array or a comma-separated string, and
 // before2023 for 統一編號 by the older rule.
 const kindSets = new Map();
+let identityKinds = -1;  // no options: the identity kinds
 const kindsOf = (options) => {
-  if (options === undefined) return kindSets.get("") ?? kindsOf({});
+  if (options === undefined) return identityKinds >= 0 ? identityKinds : (identityKinds = kindsOf({}));
   const list = Array.isArray(options.kinds) ? options.kinds.join(",") : options.kinds ?? "";
   let kinds = kindSets.get(list);
   if (kinds === undefined) {
@@ -63,10 +64,19 @@ const put = (heap, text, at) => {
 
 // The verdict a code stands for (see web/library.cpp), made once per code and shared: the fields
 // of taloma-id's jsonl row but the input, in its order, those that do not apply left out.
+// A small direct-mapped cache in front of the map keeps the lookup off a single check's path.
 const templates = new Map();
+const cachedCodes = new Int32Array(1024).fill(-1);
+const cachedTemplates = new Array(1024).fill(null);
 const templateOf = (code) => {
-  let t = templates.get(code);
-  if (t !== undefined) return t;
+  const slot = (code ^ (code >>> 10) ^ (code >>> 20)) & 1023;
+  if (cachedCodes[slot] === code) return cachedTemplates[slot];
+  const t = templates.get(code) ?? makeTemplate(code);
+  cachedCodes[slot] = code;
+  cachedTemplates[slot] = t;
+  return t;
+};
+const makeTemplate = (code) => {
   const reason = code & 7;
   const placeRow = (code >>> 12) & 31;
   const place = placeRow > 0 ? names.places[placeRow] : null;
@@ -83,7 +93,7 @@ const templateOf = (code) => {
     position: position > 0 ? position : undefined,
     expected: expected >= 0 ? String(expected) : undefined,
   };
-  t = {};
+  const t = {};
   for (const [field, value] of Object.entries(fields)) if (value !== undefined) t[field] = value;
   templates.set(code, Object.freeze(t));
   return t;
@@ -111,49 +121,48 @@ for (const field of fields) {
   });
 }
 
-const rowOf = (input, code) => new Row(input, templateOf(code));
-
 const checkCode = (input, kinds) => {
-  reserve(3 * input.length);
+  if (3 * input.length > scratch.size) reserve(3 * input.length);
   const end = put(wasm.HEAPU8, input, scratch.at);
   return wasm._taloma_js_check(scratch.at, end - scratch.at, kinds);
 };
-const checkOne = (input, kinds) => rowOf(input, checkCode(input, kinds));
 
 // Every text written end to end, then one call for all the verdicts; the i-th verdict is the
-// shared one of inputs[i]. Texts all in ASCII, the common case, are written in one go.
+// shared one of inputs[i]. ASCII, the common case, is copied a character at a time, which is
+// quicker than joining the texts and encoding the whole.
 const checkMany = (inputs, kinds) => {
   const count = inputs.length;
-  const textOf = (input) => (typeof input === "string" ? input : String(input));
-  const joined = inputs.every((input) => typeof input === "string") ? inputs.join("")
-    : inputs.map(textOf).join("");
+  let texts = inputs;
+  let bytes = 0;
+  for (let i = 0; i < count; ++i) {
+    if (typeof texts[i] !== "string") {
+      if (texts === inputs) texts = inputs.slice();
+      texts[i] = String(texts[i]);
+    }
+    bytes += texts[i].length;
+  }
   const tables = 12 * count + 16 + 4 * 4096;
-  reserve(tables + 3 * joined.length + 8);
+  reserve(tables + 3 * bytes + 8);
   const heap = wasm.HEAPU8;
   const endsAt = scratch.at;
   const slotsAt = endsAt + 4 * count + 4;
   const distinctAt = slotsAt + 4 * count + 4;
   const textAt = scratch.at + tables;
   const ends = new Uint32Array(heap.buffer, endsAt, count);
-  if (encoder.encodeInto(joined, heap.subarray(textAt)).written === joined.length) {
-    let end = 0;
-    for (let i = 0; i < count; ++i) ends[i] = end += textOf(inputs[i]).length;
-  } else {
-    let at = textAt;
-    for (let i = 0; i < count; ++i) {
-      at = put(heap, textOf(inputs[i]), at);
-      ends[i] = at - textAt;
-    }
+  let at = textAt;
+  for (let i = 0; i < count; ++i) {
+    at = put(heap, texts[i], at);
+    ends[i] = at - textAt;
   }
   const found = wasm._taloma_js_check_many(textAt, endsAt, count, kinds, slotsAt, distinctAt);
   const buffer = wasm.HEAPU8.buffer;
   const verdicts = new Array(count);
   if (found < 0) {
     // More different verdicts than the table holds: one call each.
-    for (let i = 0; i < count; ++i) verdicts[i] = templateOf(checkCode(textOf(inputs[i]), kinds));
+    for (let i = 0; i < count; ++i) verdicts[i] = templateOf(checkCode(texts[i], kinds));
     return verdicts;
   }
-  const shared = Array.from(new Int32Array(buffer, distinctAt, found), templateOf);
+  const shared = Array.from(new Int32Array(buffer, distinctAt, found), (code) => templateOf(code));
   const slots = new Int32Array(buffer, slotsAt, count);
   for (let i = 0; i < count; ++i) verdicts[i] = shared[slots[i]];
   return verdicts;
@@ -161,9 +170,11 @@ const checkMany = (inputs, kinds) => {
 
 // check("A123456789") gives one row; check([...]) the verdict on each, without the input.
 const check = (input, options) => {
-  loaded();
+  if (wasm === null) loaded();
   const kinds = kindsOf(options);
-  return Array.isArray(input) ? checkMany(input, kinds) : checkOne(String(input), kinds);
+  if (Array.isArray(input)) return checkMany(input, kinds);
+  const text = typeof input === "string" ? input : String(input);
+  return new Row(text, templateOf(checkCode(text, kinds)));
 };
 
 const decode = (input, options = {}) =>
