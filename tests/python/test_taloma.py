@@ -37,8 +37,10 @@ class Rules(unittest.TestCase):
         for kinds in (None, "national", "business,certificate,carrier,donation,mobile"):
             want = jsonl(talomaid("check", "-f", "jsonl", *(["-k", kinds] if kinds else []), "--", *inputs))
             self.assertEqual(taloma.check(inputs, kinds=kinds), want)
+            self.assertEqual(taloma.check(inputs * 50, kinds=kinds), want * 50)  # several blocks
             self.assertEqual([taloma.check(i, kinds=kinds) for i in inputs], want)
         self.assertEqual(taloma.check(pd.Series(["A123456789"]))[0]["place"], "台北市")
+        self.assertEqual(taloma.check([10458570], kinds="business")[0]["input"], "10458570")
 
     def test_generate_as_taloma_id_gen(self):
         for options, args in (
