@@ -92,6 +92,13 @@ CheckOutcome Check(std::u16string_view typed, rules::KindSet kinds) {
   return outcome;
 }
 
+CheckOutcome CheckChosenOrAny(std::u16string_view typed, rules::KindSet chosen) {
+  CheckOutcome outcome = Check(typed, chosen);
+  if (outcome.valid || (chosen & rules::kIdentityKinds) == rules::kIdentityKinds) return outcome;
+  CheckOutcome any = Check(typed, rules::kIdentityKinds);
+  return any.valid ? any : outcome;
+}
+
 Panel PanelOf(int index, bool lines) {
   Panel panel;
   const auto row = rules::PlaceByIndex(index);

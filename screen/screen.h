@@ -52,6 +52,10 @@ struct CheckOutcome {
 // the verdict's sentence in the panel.
 CheckOutcome Check(std::u16string_view typed, rules::KindSet kinds);
 
+// The page's check: as Check for the kinds chosen, but a number that another identity kind takes
+// is valid as that kind, as taloma-id check has it.
+CheckOutcome CheckChosenOrAny(std::u16string_view typed, rules::KindSet chosen);
+
 // The postal panel for a row of the place list.
 struct Panel {
   std::string heading;

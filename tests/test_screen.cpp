@@ -37,6 +37,19 @@ TEST_P(Check, ShowsTheFirstBrokenRule) {
 constexpr rules::KindSet kNational = KindBit(IdKind::National);
 constexpr rules::KindSet kResidents = KindBit(IdKind::Resident) | KindBit(IdKind::ResidentOld);
 
+// The page checks the kind chosen, but a number another identity kind takes is valid as that.
+TEST(CheckChosenOrAny, ValidAsAnyIdentityKindElseTheChosenKindsFault) {
+  const auto resident = screen::CheckChosenOrAny(u"A800000014", kNational);
+  EXPECT_TRUE(resident.valid);
+  EXPECT_EQ(resident.caption, "這是正確的男性新式居留證號，字首 A 為台北市，外國人或無國籍人士");
+  const auto national = screen::CheckChosenOrAny(u"A123456789", kResidents);
+  EXPECT_TRUE(national.valid);
+  EXPECT_EQ(national.caption, "這是正確的男性身分證字號戶籍地在台北市");
+  // Invalid as every kind: the chosen kind's own message, box and all.
+  const auto fault = screen::CheckChosenOrAny(u"A800000015", kNational);
+  EXPECT_EQ(fault.box, "身分證第二碼男性應為１、女性應為２!!");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Numbers, Check,
     testing::Values(

@@ -75,10 +75,8 @@ val panel(int index) {
   return out;
 }
 
-// What 檢測錯誤 shows for the typed text and the kinds in the bits of `kinds`.
-val check(const std::string& typed, int kinds) {
-  const screen::CheckOutcome outcome =
-      screen::Check(rules::Utf16Of(typed), static_cast<rules::KindSet>(kinds));
+// A check's outcome as the page takes it.
+val outcomeOf(const screen::CheckOutcome& outcome) {
   val out = val::object();
   out.set("valid", outcome.valid);
   if (!outcome.box.empty()) {
@@ -93,6 +91,17 @@ val check(const std::string& typed, int kinds) {
   }
   out.set("beep", outcome.beep);
   return out;
+}
+
+// What 檢測錯誤 shows for the typed text and the kinds in the bits of `kinds`.
+val check(const std::string& typed, int kinds) {
+  return outcomeOf(screen::Check(rules::Utf16Of(typed), static_cast<rules::KindSet>(kinds)));
+}
+
+// The page's 檢測錯誤: the kinds chosen, or any identity kind that takes the number.
+val checkTyped(const std::string& typed, int kinds) {
+  return outcomeOf(
+      screen::CheckChosenOrAny(rules::Utf16Of(typed), static_cast<rules::KindSet>(kinds)));
 }
 
 // A batch for 產生號碼: `count` numbers of `kind` for row `place` of the place list (0 for any
@@ -182,6 +191,7 @@ EMSCRIPTEN_BINDINGS(taloma) {
   emscripten::function("words", &pageWords);
   emscripten::function("panel", &panel);
   emscripten::function("check", &check);
+  emscripten::function("checkTyped", &checkTyped);
   emscripten::function("generate", &generate);
   emscripten::function("afterEdit", &afterEdit);
   emscripten::function("formCheck", &formCheck);

@@ -90,7 +90,7 @@
   };
 
   cmdCheck.addEventListener("click", () => {
-    const verdict = module.check(txtNo.value, kinds());
+    const verdict = module.checkTyped(txtNo.value, kinds());
     const select = () => {
       txtNo.focus();
       if (verdict.select) txtNo.setSelectionRange(verdict.select[0], verdict.select[0] + verdict.select[1]);

@@ -113,6 +113,11 @@ expect("box", [await text("#boxTitle"), await text("#boxText")],
   ["<錯誤>", "身分證第一碼應為大寫英文字母!!"]);
 await closeWith("#box", "Enter");
 expect("after the box", [await focused(), await selection()], ["txtNo", [0, 1]]);
+// Any identity kind is checked, whatever kind 產生號碼 is set to make.
+await typeNumber("A800000014");
+await page.keyboard.press("Enter");
+expect("a resident number checked", await text("#lblTel"),
+  "這是正確的男性新式居留證號，字首 A 為台北市，外國人或無國籍人士");
 for (const [typed, caption, selected] of [["A123456788", "最後一碼檢測碼應為9", [9, 10]],
   ["A12345678X", null, [2, 10]], ["A123456780", "最後一碼檢測碼應為9", [9, 10]]]) {
   await typeNumber(typed);
