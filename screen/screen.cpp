@@ -181,6 +181,7 @@ std::span<const PageWord> PageWords() {
       {"optionsLegend", words::kOptionsLegend}, {"sexName", words::kSexName},
       {"kindName", words::kKindName}, {"categoryName", words::kCategoryName},
       {"allCategories", words::kAllCategories}, {"offline", words::kOffline},
+      {"needsWebAssembly", words::kNeedsWebAssembly},
       {"otherLegend", words::kOtherLegend}, {"otherKindName", words::kOtherKindName},
       {"otherNumberName", words::kOtherNumberName}, {"otherNumberTip", words::kOtherNumberTip},
       {"otherCheck", words::kOtherCheck}, {"otherCheckTip", words::kOtherCheckTip},

@@ -102,6 +102,8 @@ inline constexpr Text kOtherCopyTip = "把產生的號碼全部複製到剪貼�
 inline constexpr Text kOtherCopied = "已把產生的號碼複製到剪貼簿";
 inline constexpr Text kOtherNoMobile = "不產生手機號碼：任何一個都可能是真實的人在用的號碼。";
 inline constexpr int kOtherBatch = 10;
+// Shown by the page until its module runs: a browser without WebAssembly or script keeps it.
+inline constexpr Text kNeedsWebAssembly = "此頁需要 WebAssembly";
 inline constexpr Text kOffline = "這個頁面只在你的瀏覽器裡運作：不連線，也不傳送你輸入的任何資料。";
 
 }  // namespace words

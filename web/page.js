@@ -239,6 +239,7 @@
   about.addEventListener("close", () => txtNo.focus());
 
   txtNo.focus();
+  $("needsWasm").remove();
   $("frmTwno").setAttribute("aria-busy", "false");
   document.documentElement.dataset.ready = "true";
 })();

@@ -217,8 +217,16 @@ for (const width of [360, 1280]) {
   expect(`no sideways scrolling at ${width} px`, overflow, false);
   await page.screenshot({ path: `${artefacts}/page-${width}.png`, fullPage: true });
 }
+expect("ready: the note that the page needs WebAssembly is gone", await page.$("#needsWasm"), null);
 expect("requests other than the page itself", requests.filter((r) => r !== url), []);
 expect("errors in the console", problems, []);
+
+// Without script, or without WebAssembly, the form still reads in full and one line says why it
+// does nothing.
+await page.setJavaScriptEnabled(false);
+await page.goto(url);
+expect("no script", [await text("#needsWasm"), await text("#cmdProduce"), await text("#lblTel")],
+  ["此頁需要 WebAssembly", "產生號碼", "歡迎使用Taloma v2.0\n身分證字號產生器"]);
 await browser.close();
 console.log(failures ? `${failures} failed` : "all passed");
 process.exit(failures ? 1 : 0);
