@@ -169,6 +169,17 @@ void NumberBox::keyPressEvent(QKeyEvent* event) {
   event->setAccepted(replaced.isAccepted());
 }
 
+void NumberList::paintEvent(QPaintEvent* event) {
+  QListWidget::paintEvent(event);
+  if (count() > 0 || !hasFocus()) return;
+  QPainter painter(viewport());
+  QStyleOptionFocusRect mark;
+  mark.initFrom(this);
+  mark.rect = QRect(0, 0, viewport()->width(), fontMetrics().height() + 2);
+  mark.backgroundColor = palette().color(QPalette::Base);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &mark, &painter, this);
+}
+
 VisibleFocusStyle::VisibleFocusStyle(QWidget* list)
     : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {
   setParent(list);

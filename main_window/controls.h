@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProxyStyle>
 #include <QValidator>
 #include <functional>
@@ -61,6 +62,18 @@ class NumberBox : public QLineEdit {
   void pasteVisible(QClipboard::Mode mode);
 
   std::function<void(char16_t&)> m_filter;
+};
+
+// The number list. Empty, it still shows the focus when Tab reaches it: the mark a current item
+// would carry, around its first line.
+class NumberList : public QListWidget {
+  Q_OBJECT
+
+ public:
+  using QListWidget::QListWidget;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 // The style of a list box whose colours hide the usual focus frame (green on black): the frame is

@@ -164,7 +164,7 @@ void frmTwno::createControls() {
   cboHowmuch->setToolTip(text(words::kHowmuchTip));
   nameForScreenReaders(cboHowmuch, text(words::kHowmuchName));
 
-  lstNo = form::create<QListWidget>(this, "lstNo");
+  lstNo = form::create<NumberList>(this, "lstNo");
   lstNo->setFont(form::mingFont(12));
   form::setColour(lstNo, QPalette::Base, Qt::black);
   form::setColour(lstNo, QPalette::Text, QColor(0, 255, 0));

@@ -113,7 +113,7 @@ void AppearanceTest::windowsSayWhatIsWritten() {
 }
 
 // The keyboard focus in the green-on-black number list stands out at least 3:1 from the item
-// under it, selected or not.
+// under it, selected or not, and from the empty list.
 void AppearanceTest::numberListFocusIsVisible() {
   const auto luminance = [](QRgb rgb) {
     const auto channel = [](int c) {
@@ -123,6 +123,24 @@ void AppearanceTest::numberListFocusIsVisible() {
     return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
   };
   WindowHarness h;
+  // Empty: the mark shows while the list has the focus, and goes with it.
+  QListWidget* empty = h.list("lstNo");
+  const auto topLineContrast = [&] {
+    const QImage shot = empty->viewport()->grab().toImage();
+    const double under = luminance(shot.pixel(shot.width() / 2, 4));
+    double best = 1;
+    for (int x = 0; x < shot.width(); ++x) {
+      const double mark = luminance(shot.pixel(x, 0));
+      best = qMax(best, (qMax(mark, under) + 0.05) / (qMin(mark, under) + 0.05));
+    }
+    return best;
+  };
+  h.control("cboHowmuch")->setFocus();
+  QTest::keyClick(h.focus(), Qt::Key_Tab);
+  QCOMPARE(h.focus(), empty);
+  QVERIFY(topLineContrast() >= 3);
+  QTest::keyClick(h.focus(), Qt::Key_Tab);
+  QCOMPARE(topLineContrast(), 1.0);
   h.pick("cboHowmuch", 1);
   h.click("cmdProduce");
   QListWidget* list = h.list("lstNo");
