@@ -197,10 +197,11 @@ void frmAbout::cmdClose_Click() { hide(); }
 void frmAbout::lblMail2_Click() {
   form::setColour(lblMail2, QPalette::WindowText, kRed);
   // When no mail program starts, the address is shown where it can be selected and copied.
+  // The answer can come late (xdg-open may wait for the mail program): once this window is closed
+  // it is nobody's business.
   m_runtime.openMailLink(contactAddress(), this, [this](bool started) {
-    if (started) return;
-    m_runtime.messageBox(isVisible() ? this : nullptr,
-                         text(words::kNoMailProgram) + contactAddress(),
+    if (started || !isVisible()) return;
+    m_runtime.messageBox(this, text(words::kNoMailProgram) + contactAddress(),
                          text(words::kAboutTitle));
   });
 }

@@ -175,21 +175,23 @@ bool anotherCopyHoldsLock() {
 }
 
 void openMailProgram(const QString& address, QObject* context, std::function<void(bool)> done) {
-  // xdg-open ends with a failure status when no program takes mailto.
-  auto* process = new QProcess(context);
-  const QPointer<QObject> alive(context);
-  const auto finish = [process, alive, done](bool started) {
-    process->deleteLater();
-    if (alive) done(started);
-  };
-  QObject::connect(process, &QProcess::finished, process,
-                   [finish](int status, QProcess::ExitStatus how) {
-                     finish(how == QProcess::NormalExit && status == 0);
+  // xdg-open ends with a failure status when no program takes mailto, and on some desktops only
+  // when the mail program closes. So the process belongs to no window: closing the one that asked,
+  // or the program, leaves it running, and its answer reaches `context` only while that lives.
+  // Until it ends it is held by an object that is never destroyed, not even at exit.
+  static QObject* const running = new QObject;
+  auto* process = new QProcess(running);
+  QObject::connect(process, &QProcess::finished, context,
+                   [done](int status, QProcess::ExitStatus how) {
+                     done(how == QProcess::NormalExit && status == 0);
                    });
-  QObject::connect(process, &QProcess::errorOccurred, process,
-                   [finish](QProcess::ProcessError error) {
-                     if (error == QProcess::FailedToStart) finish(false);
-                   });
+  QObject::connect(process, &QProcess::errorOccurred, context, [done](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) done(false);
+  });
+  QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) process->deleteLater();
+  });
   // What xdg-open says goes nowhere: the window tells the user itself.
   process->setStandardOutputFile(QProcess::nullDevice());
   process->setStandardErrorFile(QProcess::nullDevice());

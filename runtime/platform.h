@@ -21,8 +21,8 @@ namespace platform {
 bool anotherCopyHoldsLock();
 
 // Starts the user's mail program with a new message to `address` and returns at once. `done` is
-// called later on the event loop, with `context` still alive, with false when no mail program
-// could be started.
+// called later on the event loop, with false when no mail program could be started, but not once
+// `context` is gone; the mail program is never stopped with it.
 void openMailProgram(const QString& address, QObject* context, std::function<void(bool)> done);
 
 // The faces that show the design's 新細明體, or stand in for it, in order of preference.

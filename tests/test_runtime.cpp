@@ -5,10 +5,13 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <optional>
 #include <set>
+#include <utility>
 
 #include "runtime/form_support.h"
 #include "runtime/mixing_random.h"
+#include "runtime/platform.h"
 #include "runtime/qt_runtime.h"
 
 class RuntimeTest : public QObject {
@@ -19,6 +22,7 @@ class RuntimeTest : public QObject {
   void windowsAreCentredWhereTheyFit_data();
   void windowsAreCentredWhereTheyFit();
   void generatorMixesSeedsAndStaysInTheUnitInterval();
+  void mailCheckAnswersOnlyTheWindowThatAsked();
 };
 
 void RuntimeTest::messageBoxHasOneConfirmButtonAndNoIcon() {
@@ -94,6 +98,48 @@ void RuntimeTest::generatorMixesSeedsAndStaysInTheUnitInterval() {
   QVERIFY(*draws.rbegin() < 1);
   QVERIFY(QtRuntime().rnd() != QtRuntime().rnd());  // each is seeded from the system's entropy
   QVERIFY(other.next() != MixingRandom(1).next());  // the seed takes part
+}
+
+// xdg-open may run until the mail program closes. The window that asked hears how it ended; a
+// window closed before then hears nothing, and xdg-open is neither killed nor warned about.
+void RuntimeTest::mailCheckAnswersOnlyTheWindowThatAsked() {
+  if (QSysInfo::productType() == QStringLiteral("windows")) QSKIP("the shell answers at once there");
+  QTemporaryDir bin;
+  QVERIFY(bin.isValid());
+  const auto fakeXdgOpen = [&](const QByteArray& body) {
+    QFile script(bin.filePath(QStringLiteral("xdg-open")));
+    QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    script.write("#!/bin/sh\n" + body + "\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  };
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+  static QStringList warnings;
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& message) { warnings.append(message); });
+
+  for (const auto& [body, started] : {std::pair{QByteArray("exit 0"), true}, {"exit 3", false}}) {
+    fakeXdgOpen(body);
+    QObject window;
+    std::optional<bool> answer;
+    platform::openMailProgram(QStringLiteral("someone@example.org"), &window,
+                              [&answer](bool ok) { answer = ok; });
+    QTRY_VERIFY(answer.has_value());
+    QCOMPARE(*answer, started);
+  }
+  fakeXdgOpen("exec sleep 1");
+  bool answered = false;
+  {
+    QObject window;
+    platform::openMailProgram(QStringLiteral("someone@example.org"), &window,
+                              [&answered](bool) { answered = true; });
+  }
+  QCoreApplication::processEvents();
+  qInstallMessageHandler(previous);
+  qputenv("PATH", path);
+  QVERIFY(!answered);
+  QCOMPARE(warnings, QStringList());
 }
 
 QTEST_MAIN(RuntimeTest)

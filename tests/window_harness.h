@@ -10,9 +10,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "main_window/frm_twno.h"
 #include "runtime/form_support.h"
@@ -49,10 +52,18 @@ class FakeRuntime : public QtRuntime {
   void openMailLink(const QString& address, QObject* context,
                     std::function<void(bool)> done) override {
     mailLinks.append(address);
+    if (holdMailAnswers) {
+      heldMailAnswers.push_back([alive = QPointer<QObject>(context), done, started = mailProgramStarts] {
+        if (alive) done(started);
+      });
+      return;
+    }
     QTimer::singleShot(0, context, [this, done] { done(mailProgramStarts); });
   }
 
   bool mailProgramStarts = true;
+  bool holdMailAnswers = false;  // kept in heldMailAnswers until the test gives them
+  std::vector<std::function<void()>> heldMailAnswers;
   int seeds = 0;
   int homeKeys = 0;
   int yields = 0;
