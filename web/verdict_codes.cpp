@@ -33,8 +33,9 @@ std::int32_t codeOf(const rules::IdVerdict& v) {
 extern "C" {
 
 // The verdict on `length` bytes at `text`, as a code.
-[[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text, std::size_t length,
-                                                  unsigned kinds) {
+[[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text,
+                                                                   std::size_t length,
+                                                                   unsigned kinds) {
   return codeOf(rules::VerifyAny(std::string_view(text, length), rules::KindsOrIdentity(kinds)));
 }
 
@@ -42,11 +43,9 @@ extern "C" {
 // slots[i] the index of its verdict among the different ones, whose codes go to distinct[];
 // returns how many different verdicts there are (at most kMostDistinct, then slots are codes'
 // indexes no more and the call answers -1).
-[[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check_many(const char* texts,
-                                                       const std::uint32_t* ends,
-                                                       std::size_t count, unsigned kinds,
-                                                       std::int32_t* slots,
-                                                       std::int32_t* distinct) {
+[[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check_many(
+    const char* texts, const std::uint32_t* ends, std::size_t count, unsigned kinds,
+    std::int32_t* slots, std::int32_t* distinct) {
   // Far more than there are verdicts: kinds, sexes, categories and places, reasons and positions.
   constexpr std::size_t kTable = 8192;
   constexpr std::int32_t kMostDistinct = 4096;

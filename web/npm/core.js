@@ -122,7 +122,7 @@ for (const field of fields) {
 }
 
 const checkCode = (input, kinds) => {
-  if (3 * input.length > scratch.size) reserve(3 * input.length);
+  reserve(3 * input.length);
   const end = put(wasm.HEAPU8, input, scratch.at);
   return wasm._taloma_js_check(scratch.at, end - scratch.at, kinds);
 };
@@ -170,7 +170,7 @@ const checkMany = (inputs, kinds) => {
 
 // check("A123456789") gives one row; check([...]) the verdict on each, without the input.
 const check = (input, options) => {
-  if (wasm === null) loaded();
+  loaded();
   const kinds = kindsOf(options);
   if (Array.isArray(input)) return checkMany(input, kinds);
   const text = typeof input === "string" ? input : String(input);
