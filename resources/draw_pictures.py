@@ -8,12 +8,14 @@ after changing a shape:
     python3 resources/draw_pictures.py --check   # fails when a file differs from its drawing
     python3 resources/draw_pictures.py DIR       # writes them into DIR instead
     python3 resources/draw_pictures.py --ico FILE   # writes the program icon as a Windows icon
+    python3 resources/draw_pictures.py --png FILE SIZE   # the detailed icon as a SIZE-pixel PNG
 """
 
 import math
 import pathlib
 import struct
 import sys
+import zlib
 
 HERE = pathlib.Path(__file__).resolve().parent
 
@@ -152,6 +154,19 @@ def ico(pictures):
     return struct.pack("<HHH", 0, 1, len(pictures)) + b"".join(entries) + b"".join(images)
 
 
+def png(picture):
+    """The picture as an 8-bit RGBA PNG, transparent where nothing is painted."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    rows = b"".join(b"\0" + b"".join(bytes.fromhex(c[1:7]) + b"\xff" if c else b"\0" * 4
+                                     for c in line) for line in picture.pixels)
+    header = struct.pack(">IIBBBBB", picture.width, picture.height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9))
+            + chunk(b"IEND", b""))
+
+
 def tablet_with_pen(picture, detailed):
     """A graphics tablet, its corded pen resting on it with the cable looping back to the tablet."""
     p = picture
@@ -222,6 +237,12 @@ def main():
             tablet_with_pen(icon, detailed=False)
             icons.append(icon)
         pathlib.Path(sys.argv[2]).write_bytes(ico(icons))
+        return
+    if sys.argv[1:2] == ["--png"]:
+        size = int(sys.argv[3])
+        icon = Picture(size, size, 32)
+        tablet_with_pen(icon, detailed=True)
+        pathlib.Path(sys.argv[2]).write_bytes(png(icon))
         return
     check = sys.argv[1:] == ["--check"]
     out = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 and not check else HERE

@@ -2,13 +2,17 @@
 // the first frame is the finished form, before the module runs, and no word is written twice),
 // its styles, the WebAssembly module (as text) with its loader and the page's script inlined, and
 // a Content-Security-Policy that allows exactly those two inline pieces and nothing from anywhere.
-// node assemble.mjs PAGE.html PAGE.css PAGE.js MODULE.js MODULE.wasm OUT.html
+// Given a folder too, it writes there the same page as index.html with what a browser needs to
+// install it and open it offline: a web app manifest, a service worker that caches the folder, and
+// the icons, which the build has drawn into the folder already.
+// node assemble.mjs PAGE.html PAGE.css PAGE.js MODULE.js MODULE.wasm OUT.html [SITE-FOLDER]
 import { createHash } from "node:crypto";
-import { readFileSync, writeFileSync } from "node:fs";
+import { readFileSync, readdirSync, writeFileSync } from "node:fs";
+import { join } from "node:path";
 import { gzipSync } from "node:zlib";
 import { createRequire } from "node:module";
 
-const [html, css, pageScript, moduleScript, wasm, out] = process.argv.slice(2);
+const [html, css, pageScript, moduleScript, wasm, out, site] = process.argv.slice(2);
 const read = (path) => readFileSync(path, "utf8");
 const wasmBinary = readFileSync(wasm);
 
@@ -60,11 +64,50 @@ for (const [name, text] of [["style", style], ["script", script]]) {
   if (/<\/(script|style)/i.test(text)) throw new Error(`the ${name} would end its own element`);
 }
 const hash = (text) => `'sha256-${createHash("sha256").update(text, "utf8").digest("base64")}'`;
-const fills = {
-  "@STYLE_HASH@": hash(style),
-  "@SCRIPT_HASH@": hash(script),
-  "@STYLE@": style,
-  "@SCRIPT@": script,
-};
-for (const [placeholder, text] of Object.entries(fills)) page = page.split(placeholder).join(text);
-writeFileSync(out, page);
+// The page's policy; a hosted page may also fetch its own manifest, icon and service worker.
+const policy = (hosted) => [
+  "default-src 'none'",
+  `script-src ${hash(script)} 'wasm-unsafe-eval'`,
+  `style-src ${hash(style)}`,
+  hosted ? "img-src 'self'" : "img-src 'none'",
+  ...(hosted ? ["manifest-src 'self'", "worker-src 'self'"] : []),
+  "connect-src 'none'",
+  "form-action 'none'",
+  "base-uri 'none'",
+].join("; ");
+const fill = (fills) => Object.entries(fills)
+  .reduce((text, [placeholder, value]) => text.split(placeholder).join(value), page);
+const assembled = (hosted, siteHead) => fill({
+  "@POLICY@": policy(hosted), "@SITE_HEAD@": siteHead, "@STYLE@": style, "@SCRIPT@": script });
+writeFileSync(out, assembled(false, ""));
+
+if (site) {
+  const icons = readdirSync(site).filter((name) => /^icon-\d+\.png$/.test(name))
+    .map((name) => ({ src: name, sizes: `${name.match(/\d+/)[0]}x${name.match(/\d+/)[0]}`,
+      type: "image/png" }));
+  if (icons.length === 0) throw new Error(`no icon-SIZE.png in ${site}`);
+  const paper = style.match(/--paper:\s*(#[0-9a-f]{6})/i)[1];
+  const manifest = {
+    name: words.title,
+    short_name: "Taloma",
+    description: words.welcome.replace(/\r?\n/g, " "),
+    lang: "zh-Hant-TW",
+    start_url: "./",
+    scope: "./",
+    display: "standalone",
+    background_color: paper,
+    theme_color: paper,
+    icons,
+  };
+  const index = assembled(true,
+    `<link rel="manifest" href="manifest.webmanifest">\n<link rel="icon" href="${icons[0].src}">\n`);
+  const files = ["./", "index.html", "manifest.webmanifest", ...icons.map((icon) => icon.src)];
+  // The worker's cache is named after everything it keeps, so that any change makes a new one.
+  const version = createHash("sha256").update(index).update(JSON.stringify(manifest))
+    .update(icons.map((icon) => readFileSync(join(site, icon.src))).join()).digest("hex").slice(0, 16);
+  const worker = read(new URL("site/sw.js", import.meta.url))
+    .replace("@VERSION@", version).replace("@FILES@", JSON.stringify(files));
+  writeFileSync(join(site, "index.html"), index);
+  writeFileSync(join(site, "manifest.webmanifest"), `${JSON.stringify(manifest, null, 2)}\n`);
+  writeFileSync(join(site, "sw.js"), worker);
+}

@@ -13,6 +13,7 @@ include(ExternalProject)
 include(GNUInstallDirs)
 set(TALOMA_WEB_BUILD "${PROJECT_BINARY_DIR}/web-build")
 set(TALOMA_PAGE "${TALOMA_WEB_BUILD}/web/taloma.html")
+set(TALOMA_SITE "${TALOMA_WEB_BUILD}/web/site")
 set(TALOMA_WEB_MODULE "${TALOMA_WEB_BUILD}/web/taloma_module.js")
 set(TALOMA_NPM_PACKAGE "${TALOMA_WEB_BUILD}/web/npm")
 # emscripten's own JavaScript tools need Debian's node modules, which a node from elsewhere does
@@ -31,5 +32,7 @@ ExternalProject_Add(taloma_web
   BUILD_COMMAND ${web_env} ${CMAKE_COMMAND} --build "${TALOMA_WEB_BUILD}"
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS "${TALOMA_PAGE}" "${TALOMA_WEB_MODULE}")
+  BUILD_BYPRODUCTS "${TALOMA_PAGE}" "${TALOMA_WEB_MODULE}" "${TALOMA_SITE}/index.html")
 install(FILES "${TALOMA_PAGE}" DESTINATION "${CMAKE_INSTALL_DATADIR}/taloma")
+# The same page as a folder for a web server, which a phone can install and open offline.
+install(DIRECTORY "${TALOMA_SITE}/" DESTINATION "${CMAKE_INSTALL_DATADIR}/taloma/web")

@@ -238,6 +238,13 @@
   $("cmdClose").addEventListener("click", () => about.close());
   about.addEventListener("close", () => txtNo.focus());
 
+  // The hosted folder's copy of the page keeps itself for use offline; the single file has no
+  // manifest and asks for nothing.
+  if (document.querySelector("link[rel=manifest]") && "serviceWorker" in navigator) {
+    navigator.serviceWorker.register("sw.js")
+      .catch((error) => console.warn(`not kept for use offline: ${error.message}`));
+  }
+
   txtNo.focus();
   $("needsWasm").remove();
   $("frmTwno").setAttribute("aria-busy", "false");

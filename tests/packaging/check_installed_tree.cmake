@@ -25,7 +25,9 @@ set(expected bin/taloma bin/taloma-id share/man/man1/taloma-id.1.gz share/man/ma
              share/icons/hicolor/32x32/apps/taloma.png share/icons/hicolor/64x64/apps/taloma.png
              "${metainfo}")
 if(WITH_PAGE)
-  list(APPEND expected share/taloma/taloma.html)
+  list(APPEND expected share/taloma/taloma.html share/taloma/web/index.html
+       share/taloma/web/manifest.webmanifest share/taloma/web/sw.js share/taloma/web/icon-192.png
+       share/taloma/web/icon-512.png)
 endif()
 file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${prefix}" "${prefix}/*")
 # libtaloma: its files, whatever the machine's library folder and the build type are called.
