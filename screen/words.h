@@ -104,6 +104,8 @@ inline constexpr Text kOtherNoMobile = "不產生手機號碼：任何一個都�
 inline constexpr int kOtherBatch = 10;
 // Shown by the page until its module runs: a browser without WebAssembly or script keeps it.
 inline constexpr Text kNeedsWebAssembly = "此頁需要 WebAssembly";
+// Under the page's number list, where a phone shows no tooltip.
+inline constexpr Text kDecodeHint = "按兩下號碼、點一下已選取的號碼或按 Enter，可得知此號碼的資訊";
 inline constexpr Text kOffline = "這個頁面只在你的瀏覽器裡運作：不連線，也不傳送你輸入的任何資料。";
 
 }  // namespace words

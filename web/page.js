@@ -151,53 +151,141 @@
     $("categoryField").hidden = words.kinds[cboKind.value] !== "resident";
   });
 
+  // The number list: a list box of the page's own, since a phone shows a multiple <select> as a
+  // pop-up where a chosen number cannot be tapped again, and a <select> does not say which option
+  // has the focus. It keeps the window's ways: a click selects one number, Ctrl adds or removes
+  // one, Shift extends; the arrows, Home, End and the page keys move and select, Shift extending
+  // and Ctrl moving the focus alone; Space selects, Ctrl+A selects all, Ctrl+C copies.
+  const items = () => lstNo.children;
+  let active = -1;  // the number with the focus, which Enter decodes
+  let anchor = 0;   // where a Shift selection starts
+  const isSelected = (item) => item.getAttribute("aria-selected") === "true";
+  const selectedNumbers = () => [...items()].filter(isSelected).map((item) => item.textContent);
+  const setSelected = (item, on) => item.setAttribute("aria-selected", String(on));
+  const focusOn = (index) => {
+    if (items().length === 0) return;
+    items()[active]?.classList.remove("active");
+    active = Math.max(0, Math.min(index, items().length - 1));
+    const item = items()[active];
+    item.classList.add("active");
+    lstNo.setAttribute("aria-activedescendant", item.id);
+    item.scrollIntoView({ block: "nearest" });
+  };
+  // Selects from the anchor to `index` (or `index` alone), keeping the rest when `keep` is set.
+  const selectTo = (index, { extend = false, keep = false } = {}) => {
+    if (!extend) anchor = index;
+    const [low, high] = anchor < index ? [anchor, index] : [index, anchor];
+    [...items()].forEach((item, i) => {
+      if (i >= low && i <= high) setSelected(item, true);
+      else if (!keep) setSelected(item, false);
+    });
+    cmdCopy.disabled = false;
+    focusOn(index);
+  };
+  const toggle = (index) => {
+    setSelected(items()[index], !isSelected(items()[index]));
+    anchor = index;
+    cmdCopy.disabled = false;
+    focusOn(index);
+  };
+  const selectAll = () => {
+    for (const item of items()) setSelected(item, true);
+  };
+
   const seed = () => crypto.getRandomValues(new Uint32Array(2));
   cmdProduce.addEventListener("click", () => {
     const place = Number(cboPlace.value);
     const [high, low] = seed();
     const batch = module.generate(Number(cboHowmuch.value), place, $("optGirl").checked ? 1 : 0,
       Number(cboKind.value), Number(cboCategory.value), high, low);
-    fill(lstNo, batch.numbers.map((number) => [number, number]));
+    lstNo.replaceChildren(...batch.numbers.map((number, i) => {
+      const item = document.createElement("div");
+      item.id = `lstNo-${i}`;
+      item.setAttribute("role", "option");
+      setSelected(item, false);
+      item.textContent = number;
+      return item;
+    }));
+    lstNo.removeAttribute("aria-activedescendant");
+    active = -1;
+    anchor = 0;
     lstNo.scrollTop = 0;
     decodable = place === 0;
+    $("decodeHint").hidden = !decodable;
     lstNo.title = batch.tip;
     say(batch.caption);
     cmdSelectall.disabled = false;
   });
 
-  // Selecting numbers, copying them, and decoding one.
-  lstNo.addEventListener("change", () => { cmdCopy.disabled = false; });
-  const copySelected = () =>
-    copyText(module.clipboardText([...lstNo.selectedOptions].map((option) => option.value)));
-  cmdCopy.addEventListener("click", async () => {
-    if (lstNo.selectedOptions.length === 0) return say(t.nothingSelected);
+  // Copying the selected numbers, or all of them, and decoding one.
+  const copySelected = () => copyText(module.clipboardText(selectedNumbers()));
+  const copyChosen = async () => {
+    if (selectedNumbers().length === 0) return say(t.nothingSelected);
     await copySelected();
     say(t.copiedSelected);
-  });
+  };
+  cmdCopy.addEventListener("click", copyChosen);
   cmdSelectall.addEventListener("click", async () => {
-    for (const option of lstNo.options) option.selected = true;
+    selectAll();
     await copySelected();
     say(t.copiedAll);
   });
-  const decode = () => {
-    const current = lstNo.selectedOptions[0];
-    if (!decodable || !current) return;
+  const decode = (item) => {
+    if (!decodable || !item) return;
     keepFocus = true;
     txtNo.focus();
-    txtNo.value = current.value;
+    txtNo.value = item.textContent;
     changed();
     keepFocus = false;
-    say(module.decode(current.value), true);
+    say(module.decode(item.textContent), true);
     cutMode();
     cmdClear.disabled = false;
     cmdClear.focus();
   };
-  lstNo.addEventListener("dblclick", decode);
+
+  // By pointer: a tap on a number already selected decodes it, as a double click does.
+  let tappedSelected = null;
+  lstNo.addEventListener("pointerdown", (event) => {
+    const item = event.target.closest("[role=option]");
+    tappedSelected = item && isSelected(item) && event.pointerType !== "mouse" ? item : null;
+  });
+  lstNo.addEventListener("click", (event) => {
+    const item = event.target.closest("[role=option]");
+    if (!item) return;
+    const ctrl = event.ctrlKey || event.metaKey;
+    if (item === tappedSelected && !ctrl && !event.shiftKey) return decode(item);
+    const index = [...items()].indexOf(item);
+    if (ctrl && !event.shiftKey) toggle(index);
+    else selectTo(index, { extend: event.shiftKey, keep: ctrl });
+  });
+  lstNo.addEventListener("dblclick", (event) => decode(event.target.closest("[role=option]")));
+
   lstNo.addEventListener("keydown", (event) => {
+    const count = items().length;
+    const ctrl = event.ctrlKey || event.metaKey;
+    const page = Math.max(1, Math.floor(lstNo.clientHeight / (items()[0]?.offsetHeight || 1)) - 1);
+    const moves = { ArrowDown: active + 1, ArrowUp: active - 1, Home: 0, End: count - 1,
+      PageDown: active + page, PageUp: active - page };
     if (event.key === "Enter") {
-      event.preventDefault();
-      decode();
+      decode(items()[active]);
+    } else if (count === 0) {
+      return;
+    } else if (event.key in moves) {
+      const to = Math.max(0, Math.min(moves[event.key], count - 1));
+      if (ctrl && !event.shiftKey) focusOn(to);
+      else selectTo(to, { extend: event.shiftKey });
+    } else if (event.key === " ") {
+      if (ctrl) toggle(Math.max(active, 0));
+      else selectTo(Math.max(active, 0), { extend: event.shiftKey });
+    } else if (ctrl && event.key.toLowerCase() === "a") {
+      selectAll();
+      cmdCopy.disabled = false;
+    } else if (ctrl && event.key.toLowerCase() === "c") {
+      copyChosen();
+    } else {
+      return;
     }
+    event.preventDefault();
   });
 
   // 其他號碼: check a number of another kind, or draw ten of it.

@@ -66,7 +66,8 @@ const closeWith = async (id, key) => {
   await page.evaluate(() => window.dialogClosed);
 };
 const copied = () => page.evaluate(() => window.copied.at(-1));
-const numbers = () => page.$$eval("#lstNo option", (options) => options.map((o) => o.value));
+const numbers = () => page.$$eval("#lstNo [role=option]", (items) => items.map((i) => i.textContent));
+const listed = (n) => `#lstNo [role=option]:nth-child(${n})`;
 const paste = (pasted) => page.$eval("#txtNo", (box, data) => {
   box.focus();
   box.select();
@@ -147,9 +148,9 @@ await page.click("#cmdProduce");
 const taipei = await numbers();
 expect("five of 陽明山", [taipei.length, taipei.every((n) => /^Y2\d{8}$/.test(n))], [5, true]);
 expect("produced", await text("#lblTel"), "產生了5組戶籍地在\n陽明山的女性身分證字號!!");
-await page.click("#lstNo option:nth-child(3)");
+await page.click(listed(3));
 await page.keyboard.down("Control");
-await page.click("#lstNo option:nth-child(1)");
+await page.click(listed(1));
 await page.keyboard.up("Control");
 await page.click("#cmdCopy");
 expect("copied in list order", await copied(), `${taipei[0]}\r\n${taipei[2]}\r\n`);
@@ -157,15 +158,25 @@ await page.click("#cmdSelectall");
 expect("copied all", [await copied(), await text("#lblTel")],
   [taipei.map((n) => `${n}\r\n`).join(""), "已成功的將全部的身分證字號複製到剪貼簿中!!"]);
 
-// From the keyboard alone: a batch of any place, a number chosen and decoded with Enter.
+// From the keyboard alone: a batch of any place; Shift extends, Ctrl moves the focus alone, and
+// Enter decodes the number with the focus, not the first one selected.
 await page.select("#cboPlace", "0");
 await page.focus("#cmdProduce");
 await page.keyboard.press("Enter");
+expect("the hint under the list", await page.$eval("#decodeHint", (p) => p.hidden), false);
 await page.focus("#lstNo");
 await page.keyboard.press("ArrowDown");
-const chosen = await value("#lstNo");
+await page.keyboard.down("Shift");
+await page.keyboard.press("ArrowDown");
+await page.keyboard.up("Shift");
+await page.keyboard.down("Control");
+await page.keyboard.press("ArrowDown");
+await page.keyboard.up("Control");
+const drawn = await numbers();
+const selectedNow = () => page.$$eval("#lstNo [aria-selected=true]", (s) => s.map((i) => i.textContent));
+expect("selected from the keyboard", await selectedNow(), drawn.slice(0, 2));
 await page.keyboard.press("Enter");
-expect("decoded into the box", [await value("#txtNo"), await focused()], [chosen, "cmdClear"]);
+expect("decoded into the box", [await value("#txtNo"), await focused()], [drawn[2], "cmdClear"]);
 expect("decoded", (await text("#lblTel")).startsWith("這是一位戶籍地在\n「"), true);
 
 // Resident numbers of a chosen category, checked as such.

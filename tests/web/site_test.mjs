@@ -68,7 +68,7 @@ expect("served by the worker", await page.evaluate(() => navigator.serviceWorker
   true);
 await page.select("#cboHowmuch", "5");
 await page.click("#cmdProduce");
-expect("numbers produced offline", await page.$$eval("#lstNo option", (o) => o.length), 5);
+expect("numbers produced offline", await page.$$eval("#lstNo [role=option]", (o) => o.length), 5);
 
 expect("requests elsewhere", elsewhere, []);
 expect("errors in the console", problems, []);
