@@ -9,7 +9,6 @@
 import { createHash } from "node:crypto";
 import { readFileSync, readdirSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
-import { gzipSync } from "node:zlib";
 import { createRequire } from "node:module";
 
 const [html, css, pageScript, moduleScript, wasm, out, site] = process.argv.slice(2);
@@ -55,11 +54,30 @@ const left = page.match(/data-(tip|label)="[^"]*"|data-(text|options)="[^"]*"[^>
 if (left) throw new Error(`not filled: ${left[0]}`);
 
 const style = read(css);
-// The module is handed to its loader, which would otherwise fetch it; compressed, since base64
-// of the raw module would make the page a quarter larger.
-const packed = gzipSync(wasmBinary, { level: 9 }).toString("base64");
-const script = `const talomaWasm = "${packed}";\n` +
-  `${read(moduleScript)}\n${read(pageScript)}`;
+// The module is handed to its loader, which would otherwise fetch it, as a string of one
+// character per byte: the commonest bytes as the characters that a string literal in a script
+// element holds as they are (no NUL, line end, quote, backslash or "<"), the rest as two-byte
+// characters, and a key of 256 characters, byte by byte, to read it back. Unlike base64 of a
+// gzipped module, the page's own compression still sees the module's repetitions, so the page is
+// hardly larger; and the script has the bytes at once, with nothing to wait for.
+const encodeModule = (bytes) => {
+  const counts = new Array(256).fill(0);
+  for (const byte of bytes) counts[byte] += 1;
+  const plain = [];
+  for (let code = 1; code < 0x80; code += 1) {
+    if (!"\n\r\"\\<".includes(String.fromCharCode(code))) plain.push(code);
+  }
+  const codes = [];
+  [...counts.keys()].sort((a, b) => counts[b] - counts[a] || a - b)
+    .forEach((byte, rank) => { codes[byte] = plain[rank] ?? 0x80 + rank - plain.length; });
+  const text = (values) => values.map((code) => String.fromCharCode(code)).join("");
+  return { key: text(codes), module: text([...bytes].map((byte) => codes[byte])) };
+};
+const encoded = encodeModule(wasmBinary);
+// The page's script loses its comment lines, which only the page's size would notice.
+const pageCode = read(pageScript).split("\n").filter((line) => !/^\s*\/\//.test(line)).join("\n");
+const script = `const talomaWasm = "${encoded.module}", talomaKey = "${encoded.key}";\n` +
+  `${read(moduleScript)}\n${pageCode}`;
 for (const [name, text] of [["style", style], ["script", script]]) {
   if (/<\/(script|style)/i.test(text)) throw new Error(`the ${name} would end its own element`);
 }

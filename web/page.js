@@ -3,11 +3,25 @@
 "use strict";
 
 (async () => {
-  // The module comes gzip-compressed inside the page.
-  const packed = new Blob([Uint8Array.from(atob(talomaWasm), (c) => c.charCodeAt(0))]);
-  const wasmBinary = new Uint8Array(
-    await new Response(packed.stream().pipeThrough(new DecompressionStream("gzip"))).arrayBuffer());
-  const module = await createTalomaModule({ wasmBinary });
+  // The module comes inside the page, a character per byte read back through a key. It is
+  // compiled at once, so that the page is ready before the browser first draws it; a browser that
+  // compiles no module that large on its main thread compiles it in the background.
+  const fromCode = new Uint8Array(0x10000);
+  for (let byte = 0; byte < 256; byte += 1) fromCode[talomaKey.charCodeAt(byte)] = byte;
+  const bytes = new Uint8Array(talomaWasm.length);
+  for (let i = 0; i < bytes.length; i += 1) bytes[i] = fromCode[talomaWasm.charCodeAt(i)];
+  const module = await createTalomaModule({
+    instantiateWasm(imports, receive) {
+      let compiled = null;
+      try {
+        compiled = new WebAssembly.Module(bytes);
+      } catch {
+        WebAssembly.instantiate(bytes, imports).then(({ instance }) => receive(instance));
+      }
+      if (compiled) receive(new WebAssembly.Instance(compiled, imports));
+      return {};
+    },
+  });
   const words = module.words();
   const t = words.texts;
   const $ = (id) => document.getElementById(id);
@@ -337,4 +351,5 @@
   $("needsWasm").remove();
   $("frmTwno").setAttribute("aria-busy", "false");
   document.documentElement.dataset.ready = "true";
+  performance.mark("taloma-ready");
 })();

@@ -232,6 +232,18 @@ expect("ready: the note that the page needs WebAssembly is gone", await page.$("
 expect("requests other than the page itself", requests.filter((r) => r !== url), []);
 expect("errors in the console", problems, []);
 
+// A browser that will not compile so large a module on its main thread gets it compiled in the
+// background, and the page works all the same.
+const refusing = await browser.newPage();
+await refusing.evaluateOnNewDocument(() => {
+  WebAssembly.Module = function () { throw new RangeError("too large to compile here"); };
+});
+await refusing.goto(url);
+await refusing.waitForSelector("html[data-ready]");
+await refusing.click("#cmdProduce");
+expect("compiled in the background", await refusing.$$eval("#lstNo [role=option]", (o) => o.length), 1);
+await refusing.close();
+
 // Without script, or without WebAssembly, the form still reads in full and one line says why it
 // does nothing.
 await page.setJavaScriptEnabled(false);
