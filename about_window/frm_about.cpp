@@ -15,6 +15,7 @@
 
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
+#include "runtime/text_fit.h"
 #include "screen/screen.h"
 #include "screen/words.h"
 
@@ -180,9 +181,16 @@ void frmAbout::keyPressEvent(QKeyEvent* event) {
 void frmAbout::Form_Load() {
   ++m_loadCount;
   lblInfo->setText(text(screen::AboutInfo()));
+  form::fitText(lblInfo);
+  form::fitText(cmdClose);
+  // The two mail labels size themselves: the first as far as the address, the address as far as
+  // the frame, neither down to the button.
   lblMail->setText(text(words::kMailLabel));
+  form::fitText(lblMail, {}, QSize(lblMail2->x() - lblMail->x(), cmdClose->y() - lblMail->y()));
   fitToText(lblMail);
   lblMail2->setText(contactAddress());
+  form::fitText(lblMail2, {},
+                QSize(shpFill1->geometry().right() - lblMail2->x(), cmdClose->y() - lblMail2->y()));
   fitToText(lblMail2);
   QFont underlined = lblMail2->font();
   underlined.setUnderline(true);

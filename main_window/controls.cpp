@@ -16,6 +16,7 @@
 #include <QStyleFactory>
 
 #include "rules/text.h"
+#include "runtime/text_fit.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ CaptionLabel::CaptionLabel(QWidget* parent) : QLabel(parent) {
 void CaptionLabel::setCaption(const QString& text) {
   if (text == this->text()) return;
   setText(text);
+  form::fitText(this);
   // A notification that shows again is read out, as a live region's new text would be.
   QAccessibleEvent shown(this, QAccessible::ObjectShow);
   QAccessible::updateAccessibility(&shown);

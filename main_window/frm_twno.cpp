@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include "rules/text.h"
 #include "runtime/form_support.h"
 #include "runtime/runtime.h"
+#include "runtime/text_fit.h"
 #include "screen/screen.h"
 #include "screen/words.h"
 
@@ -66,6 +68,19 @@ void nameForScreenReaders(QComboBox* list, const QString& name) {
   label->setObjectName(list->objectName() + QStringLiteral("Name"));
   label->setBuddy(list);
   label->hide();
+}
+
+// The widest number a control of `font` may show: two of its widest capital letter (an old
+// resident certificate starts with two) and eight of its widest digit.
+QString widestNumber(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const auto widest = [&metrics](const QString& characters) {
+    return *std::max_element(characters.begin(), characters.end(), [&metrics](QChar a, QChar b) {
+      return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
+    });
+  };
+  return QString(2, widest(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"))) +
+         QString(8, widest(QStringLiteral("0123456789")));
 }
 
 // The window is a window to a screen reader, not the "filler" a plain widget is.
@@ -207,13 +222,23 @@ void frmTwno::createControls() {
   lblAreacode->setToolTip(text(words::kAreacodeTip));
 
   lblCode = form::create<QLabel>(this, "lblCode");
-  lblCode->setText(text(words::kAreacodeLabel));
 
   imgPost = new form::PictureBox(this, "imgPost", pictures::kPostEmblem,
                                  form::PictureBox::Fit::NaturalSize);
 
   for (const form::TwipsRect& rect : kLayout) form::place(this, rect);
   fraOptions->lower();
+  // Each text within its box, whatever Chinese face stands in for the design's. The caption
+  // panel and the labels that size themselves are fitted whenever their text changes.
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           cmdProduce, cmdCheck, cmdCopy, cmdSelectall, cmdAbout, optBoy, optGirl, cboPlace,
+           cboHowmuch}) {
+    form::fitText(control);
+  }
+  setAutoSizedText(lblCode, text(words::kAreacodeLabel));
+  form::fitText(cmdClear, {kClearCaption, kCutCaption});
+  form::fitText(txtNo, {widestNumber(txtNo->font())});
+
   for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
     form::setTag(control, QString());
   }
@@ -323,8 +348,12 @@ void frmTwno::setZonenumHeading(const QString& text) {
   lstZonenum->setAccessibleName(text);
 }
 
+// A label that sizes itself to its text may grow as far as the next control across and below.
 void frmTwno::setAutoSizedText(QLabel* label, const QString& text) {
   label->setText(text);
+  const QWidget* across = label == lblCode ? static_cast<QWidget*>(lblAreacode) : lstNo;
+  const QWidget* below = label == lblZonenum ? static_cast<QWidget*>(lstZonenum) : lblZonenum;
+  form::fitText(label, {}, QSize(across->x() - label->x(), below->y() - label->y()));
   label->resize(label->sizeHint());
 }
 
@@ -375,6 +404,7 @@ void frmTwno::cboPlace_Click() {
     for (const std::string& line : panel.lines) entries.append(text(line));
     lstZonenum->clear();
     lstZonenum->addItems(entries);
+    form::fitText(lstZonenum);
     // A list filled anew opens at its first entries, as a fresh one does.
     lstZonenum->scrollToTop();
     if (index == 0) form::setTag(lstZonenum, QStringLiteral("dover"));
@@ -424,6 +454,8 @@ void frmTwno::cmdProduce_Click() {
     lstNo->addItem(text(number));
   }
   m_listChangedByCode = false;
+  // Any number fits across the list, beside the scroll bar once the list is full.
+  form::fitText(lstNo, {widestNumber(lstNo->font())});
   lstNo->scrollToTop();
   cmdSelectall->setEnabled(true);
 }

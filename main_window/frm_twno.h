@@ -45,7 +45,7 @@ class frmTwno : public QWidget {
   void showFormError(const QString& prompt, int start, int length);
   void setZonenumHeading(const QString& text);
   void setNumberListTip(const QString& text);
-  static void setAutoSizedText(QLabel* label, const QString& text);
+  void setAutoSizedText(QLabel* label, const QString& text);
 
   // Event handlers, named after their controls and events.
   void Form_Load();

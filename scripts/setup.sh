@@ -17,7 +17,7 @@ TALOMA_PACKAGES=(
   ninja-build pkg-config
   qt6-base-private-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth x11-utils xdotool imagemagick openbox wmctrl
+  xvfb xauth x11-utils xdotool imagemagick openbox wmctrl fonts-noto-cjk
   desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 lintian
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq

@@ -5,6 +5,7 @@
 
 #include "about_window/frm_about.h"
 #include "resources/pictures.h"
+#include "runtime/text_fit.h"
 #include "window_harness.h"
 
 class AppearanceTest : public QObject {
@@ -20,6 +21,7 @@ class AppearanceTest : public QObject {
   void picturesAreDrawnForTheScreensDensity();
   void windowsSayWhatIsWritten();
   void numberListFocusIsVisible();
+  void textsFitTheirControls();
 };
 
 void AppearanceTest::windowsLookAsDrawn_data() {
@@ -159,6 +161,76 @@ void AppearanceTest::numberListFocusIsVisible() {
     }
     QVERIFY2(best >= 3, qPrintable(QStringLiteral("contrast %1").arg(best)));
   }
+}
+
+// Every text of both windows, in the states that show the longest ones, within its control: no
+// wider (to its glyphs' ink for a label, its advance for a text box or list) and no taller (its
+// lines) than the room the control's style gives it, and no self-sizing label over its neighbour.
+// CTest runs this once more with fontconfig shown Noto CJK alone (TALOMA_EXPECTED_FACE).
+void AppearanceTest::textsFitTheirControls() {
+  WindowHarness h;
+  frmAbout about(h.runtime);
+  const QString face = qEnvironmentVariable("TALOMA_EXPECTED_FACE");
+  if (!face.isEmpty()) QCOMPARE(QFontInfo(h.window->font()).family(), face);
+  QStringList cut;
+  const auto check = [&cut](const QWidget* window, const QString& state) {
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+      const QRect room = form::textRoom(control);
+      const auto* label = qobject_cast<const QLabel*>(control);
+      const bool wraps = label && label->wordWrap();
+      const QFontMetrics metrics(control->font());
+      for (const QString& text : form::shownTexts(control)) {
+        if (!control->isVisible() || text.isEmpty()) continue;
+        const QRect laid = metrics.boundingRect(QRect(0, 0, room.width(), QWIDGETSIZE_MAX),
+                                                wraps ? Qt::TextWordWrap : 0, text);
+        int width = laid.width();
+        if (label && !wraps) {
+          width = 0;
+          for (const QString& line : text.split(u'\n')) {
+            width = std::max(width, metrics.boundingRect(line).right() + 1);
+          }
+        }
+        if (width > room.width() || laid.height() > room.height()) {
+          cut << QStringLiteral("%1, %2: \"%3\" takes %4x%5 of %6x%7")
+                     .arg(state, control->objectName(), text)
+                     .arg(width).arg(laid.height()).arg(room.width()).arg(room.height());
+        }
+      }
+    }
+    // A self-sizing label's text stops short of the control beside it or below it.
+    for (const auto& [name, next, across] : {std::tuple{"lblCode", "lblAreacode", true},
+                                             {"lblMail", "lblMail2", true},
+                                             {"lblZonenum", "lstZonenum", false}}) {
+      const auto* a = window->findChild<QLabel*>(QLatin1String(name));
+      const auto* b = window->findChild<QWidget*>(QLatin1String(next));
+      if (!a || !b || !a->isVisible()) continue;
+      const QRect ink = QFontMetrics(a->font()).boundingRect(a->text());
+      const QRect text = form::textRoom(a).translated(a->pos());
+      if (across ? text.left() + ink.right() >= b->x() : text.top() + ink.height() > b->y()) {
+        cut << QStringLiteral("%1: %2 runs into %3").arg(state, name, next);
+      }
+    }
+  };
+  check(h.window.get(), QStringLiteral("start-up"));
+  about.show();
+  check(&about, QStringLiteral("About"));
+  about.hide();
+  // A full list of a hundred, and the batch report of a hundred.
+  h.pick("cboHowmuch", h.control<QComboBox>("cboHowmuch")->count() - 1);
+  h.click("cmdProduce");
+  check(h.window.get(), QStringLiteral("a hundred produced"));
+  // A decoded number's two lines, the widest number a person might type, a verdict.
+  h.clickNumber(0, {}, true);
+  check(h.window.get(), QStringLiteral("decoded"));
+  h.txtNo()->clear();
+  QTest::keyClicks(h.txtNo(), QStringLiteral("WM88888888"));
+  check(h.window.get(), QStringLiteral("typed"));
+  h.click("cmdCheck");
+  check(h.window.get(), QStringLiteral("checked"));
+  h.pick("cboPlace", 22);
+  h.click("cmdProduce");
+  check(h.window.get(), QStringLiteral("陽明山"));
+  QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
 }
 
 QTEST_MAIN(AppearanceTest)
