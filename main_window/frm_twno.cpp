@@ -70,17 +70,19 @@ void nameForScreenReaders(QComboBox* list, const QString& name) {
   label->hide();
 }
 
-// The widest number a control of `font` may show: two of its widest capital letter (an old
-// resident certificate starts with two) and eight of its widest digit.
-QString widestNumber(const QFont& font) {
-  const QFontMetrics metrics(font);
+// Fits `control` to the widest number it may show: two of its face's widest capital letter (an
+// old resident certificate starts with two) and eight of its widest digit. In the design's face
+// it fits already, and the glyphs are not loaded to find out.
+void fitNumbers(QWidget* control) {
+  if (form::inDesignedFace(control)) return;
+  const QFontMetrics metrics(control->font());
   const auto widest = [&metrics](const QString& characters) {
     return *std::max_element(characters.begin(), characters.end(), [&metrics](QChar a, QChar b) {
       return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
     });
   };
-  return QString(2, widest(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"))) +
-         QString(8, widest(QStringLiteral("0123456789")));
+  form::fitText(control, {QString(2, widest(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"))) +
+                          QString(8, widest(QStringLiteral("0123456789")))});
 }
 
 // The window is a window to a screen reader, not the "filler" a plain widget is.
@@ -237,7 +239,7 @@ void frmTwno::createControls() {
   }
   setAutoSizedText(lblCode, text(words::kAreacodeLabel));
   form::fitText(cmdClear, {kClearCaption, kCutCaption});
-  form::fitText(txtNo, {widestNumber(txtNo->font())});
+  fitNumbers(txtNo);
 
   for (QWidget* control : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
     form::setTag(control, QString());
@@ -455,7 +457,7 @@ void frmTwno::cmdProduce_Click() {
   }
   m_listChangedByCode = false;
   // Any number fits across the list, beside the scroll bar once the list is full.
-  form::fitText(lstNo, {widestNumber(lstNo->font())});
+  fitNumbers(lstNo);
   lstNo->scrollToTop();
   cmdSelectall->setEnabled(true);
 }

@@ -32,6 +32,10 @@ QRect textRoom(const QWidget* control);
 // What `control` shows: a label's or a button's text, a list's items, a text box's text.
 QStringList shownTexts(const QWidget* control);
 
+// Whether `control` is drawn in a face the windows were drawn with (新細明體, AR PL UMing), in which
+// every text fits at the design's size.
+bool inDesignedFace(const QWidget* control);
+
 // Fits `control`'s font to `texts`, or to what it shows when none are given, within `room`, or its
 // text room when none is given. It starts each time from the font the control had when first
 // fitted, so a control that shows a shorter text later is drawn at the design's size again.
