@@ -47,7 +47,6 @@ QFont fittedFont(QFont font, QSize room, const QStringList& texts, Measure measu
       return font;
     }
   }
-  font.setPointSizeF(designed / 2);
   return font;
 }
 

@@ -20,7 +20,7 @@ namespace form {
 enum class Measure { Advances, WrappedLines, Ink };
 
 // `font` at the largest size, not above its own, in quarter-point steps, at which each of `texts`
-// takes no more than `room`; at half its size when even that is too large.
+// takes no more than `room`; at the last size tried, half its own, when even that is too large.
 QFont fittedFont(QFont font, QSize room, const QStringList& texts,
                  Measure measure = Measure::Advances);
 
