@@ -36,6 +36,12 @@ for (const kinds of ["", "national", "resident,resident-old", "business,certific
   });
 }
 
+test("one check at a time after a bulk check has grown the module's memory", () => {
+  const before = inputs.map((input) => JSON.stringify(check(input)));
+  check(new Array(600_000).fill("A123456789"));
+  assert.deepEqual(inputs.map((input) => JSON.stringify(check(input))), before);
+});
+
 test("統一編號 by the older rule", () => {
   assert.equal(check("10458570", { kinds: ["business"] }).valid, true);
   assert.equal(check("10458570", { kinds: ["business"], before2023: true }).expected, "4");
