@@ -4,27 +4,13 @@
 // node access_test.mjs PAGE.html
 import { createRequire } from "node:module";
 import { pathToFileURL } from "node:url";
-import puppeteer from "puppeteer-core";
+import { expect, finish, launchChromium, newTab } from "./harness.mjs";
 
 const [pagePath] = process.argv.slice(2);
 const axe = createRequire(import.meta.url).resolve("axe-core/axe.min.js");
-let failures = 0;
-const expect = (what, got, want) => {
-  if (JSON.stringify(got) === JSON.stringify(want)) return;
-  failures += 1;
-  console.log(`FAIL ${what}\n  got  ${JSON.stringify(got)}\n  want ${JSON.stringify(want)}`);
-};
 
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-  headless: true,
-  timeout: 0,
-  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--no-first-run",
-    "--disable-component-update", "--disable-sync", "--disable-quic"],
-});
-const page = await browser.newPage();
-page.setDefaultTimeout(0);
-page.setDefaultNavigationTimeout(0);
+const browser = await launchChromium();
+const page = await newTab(browser);
 await page.setOfflineMode(true);
 // axe-core comes in as an inline script, which the page's own policy would refuse.
 await page.setBypassCSP(true);
@@ -113,5 +99,4 @@ expect("one tap selects", [await page.$eval(option(1), (i) => i.ariaSelected), a
 await tap(option(1));
 expect("a second tap decodes", await value("#txtNo"), first);
 await browser.close();
-console.log(failures ? `${failures} failed` : "all passed");
-process.exit(failures ? 1 : 0);
+finish();

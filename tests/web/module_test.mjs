@@ -4,6 +4,7 @@
 import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
+import { expect, finish } from "./harness.mjs";
 
 const [modulePath, talomaId, casesPath] = process.argv.slice(2);
 // The module is handed to its loader, as the page hands it.
@@ -17,12 +18,6 @@ const id = (args, input) => {
     if (failed.status !== 1) throw failed;
     return failed.stdout;
   }
-};
-let failures = 0;
-const expect = (what, got, want) => {
-  if (JSON.stringify(got) === JSON.stringify(want)) return;
-  failures += 1;
-  console.log(`FAIL ${what}\n  got  ${JSON.stringify(got)}\n  want ${JSON.stringify(want)}`);
 };
 
 // Seeded batches: place row 0 is every place and either sex, as taloma-id gen without -p.
@@ -73,5 +68,4 @@ for (const input of inputs) {
   expect(`check ${input}`, module.check(input, 0b110).caption,
     expected.get(input));
 }
-console.log(failures ? `${failures} failed` : "all passed");
-process.exit(failures ? 1 : 0);
+finish();

@@ -5,29 +5,13 @@
 // node page_test.mjs PAGE.html ARTEFACTS-FOLDER
 import { mkdirSync } from "node:fs";
 import { pathToFileURL } from "node:url";
-import puppeteer from "puppeteer-core";
+import { expect, finish, launchChromium, newTab } from "./harness.mjs";
 
 const [pagePath, artefacts] = process.argv.slice(2);
 const url = pathToFileURL(pagePath).href;
-let failures = 0;
-const expect = (what, got, want) => {
-  if (JSON.stringify(got) === JSON.stringify(want)) return;
-  failures += 1;
-  console.log(`FAIL ${what}\n  got  ${JSON.stringify(got)}\n  want ${JSON.stringify(want)}`);
-};
 
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-  headless: true,
-  timeout: 0,
-  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--no-first-run",
-    "--disable-component-update", "--disable-sync", "--disable-quic"],
-});
-const page = await browser.newPage();
-// No waits of our own on the clock: a slow, busy machine only makes the test slower, and
-// CTest's time limit catches a page that never gets ready.
-page.setDefaultTimeout(0);
-page.setDefaultNavigationTimeout(0);
+const browser = await launchChromium();
+const page = await newTab(browser);
 const requests = [];
 const problems = [];
 page.on("request", (request) => requests.push(request.url()));
@@ -234,7 +218,7 @@ expect("errors in the console", problems, []);
 
 // A browser that will not compile so large a module on its main thread gets it compiled in the
 // background, and the page works all the same.
-const refusing = await browser.newPage();
+const refusing = await newTab(browser);
 await refusing.evaluateOnNewDocument(() => {
   WebAssembly.Module = function () { throw new RangeError("too large to compile here"); };
 });
@@ -251,5 +235,4 @@ await page.goto(url);
 expect("no script", [await text("#needsWasm"), await text("#cmdProduce"), await text("#lblTel")],
   ["此頁需要 WebAssembly", "產生號碼", "歡迎使用Taloma v2.0\n身分證字號產生器"]);
 await browser.close();
-console.log(failures ? `${failures} failed` : "all passed");
-process.exit(failures ? 1 : 0);
+finish();

@@ -5,15 +5,9 @@
 import { createServer } from "node:http";
 import { readFile } from "node:fs/promises";
 import { join, extname } from "node:path";
-import puppeteer from "puppeteer-core";
+import { expect, finish, launchChromium, newTab } from "./harness.mjs";
 
 const [site] = process.argv.slice(2);
-let failures = 0;
-const expect = (what, got, want) => {
-  if (JSON.stringify(got) === JSON.stringify(want)) return;
-  failures += 1;
-  console.log(`FAIL ${what}\n  got  ${JSON.stringify(got)}\n  want ${JSON.stringify(want)}`);
-};
 
 const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript",
   ".webmanifest": "application/manifest+json", ".png": "image/png" };
@@ -30,16 +24,8 @@ const server = createServer(async (request, response) => {
 await new Promise((done) => server.listen(0, "127.0.0.1", done));
 const origin = `http://127.0.0.1:${server.address().port}`;
 
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-  headless: true,
-  timeout: 0,
-  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--no-first-run",
-    "--disable-component-update", "--disable-sync", "--disable-quic"],
-});
-const page = await browser.newPage();
-page.setDefaultTimeout(0);
-page.setDefaultNavigationTimeout(0);
+const browser = await launchChromium();
+const page = await newTab(browser);
 const elsewhere = [];
 const problems = [];
 page.on("request", (request) => request.url().startsWith(origin) || elsewhere.push(request.url()));
@@ -73,5 +59,4 @@ expect("numbers produced offline", await page.$$eval("#lstNo [role=option]", (o)
 expect("requests elsewhere", elsewhere, []);
 expect("errors in the console", problems, []);
 await browser.close();
-console.log(failures ? `${failures} failed` : "all passed");
-process.exit(failures ? 1 : 0);
+finish();
