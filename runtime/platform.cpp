@@ -227,10 +227,15 @@ void openMailProgram(const QString& address, QObject* context, std::function<voi
 
 #endif
 
-QStringList mingFaces() {
+QStringList designedMingFaces() {
   return {QStringLiteral("新細明體"), QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW"),
-          QStringLiteral("AR PL UMing TW MBE"), QStringLiteral("Noto Serif CJK TC"),
-          QStringLiteral("Noto Sans CJK TC"), QStringLiteral("WenQuanYi Zen Hei")};
+          QStringLiteral("AR PL UMing TW MBE")};
+}
+
+QStringList mingFaces() {
+  return designedMingFaces() + QStringList{QStringLiteral("Noto Serif CJK TC"),
+                                           QStringLiteral("Noto Sans CJK TC"),
+                                           QStringLiteral("WenQuanYi Zen Hei")};
 }
 
 }  // namespace platform

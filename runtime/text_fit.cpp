@@ -1,6 +1,8 @@
 // Fitting a control's font to the room its style gives text.
 #include "runtime/text_fit.h"
 
+#include "runtime/platform.h"
+
 #include <algorithm>
 
 #include <QAbstractButton>
@@ -109,9 +111,7 @@ QStringList shownTexts(const QWidget* control) {
 }
 
 bool inDesignedFace(const QWidget* control) {
-  static const QStringList designedFaces = {QStringLiteral("新細明體"), QStringLiteral("PMingLiU"),
-                                            QStringLiteral("AR PL UMing TW"),
-                                            QStringLiteral("AR PL UMing TW MBE")};
+  static const QStringList designedFaces = platform::designedMingFaces();
   return designedFaces.contains(control->font().family());
 }
 
