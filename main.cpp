@@ -39,6 +39,7 @@ int answerOnTerminal(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
   if (const int status = answerOnTerminal(argc, argv); status >= 0) return status;
   start_up::beginQuietly();
+  platform::FontsReadAhead fonts;
   QApplication app(argc, argv);
   start_up::started();
   QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
@@ -50,6 +51,7 @@ int main(int argc, char* argv[]) {
   // A second copy ends here, silently, before it builds a window.
   if (platform::anotherCopyHoldsLock()) return 0;
   QtRuntime runtime;
+  fonts.wait();
   frmTwno window(runtime);
   window.showCentred();
   return QApplication::exec();

@@ -110,7 +110,10 @@ frmTwno::frmTwno(Runtime& runtime, QWidget* parent)
   // The controls that name no font of their own use the window's: the Ming face at 9 points,
   // the usual Traditional-Chinese interface font, so one Chinese face serves the whole window.
   setFont(form::mingFont(9));
-  createControls();
+  {
+    const form::MakingInFont making(font());
+    createControls();
+  }
   connectEvents();
   setTabOrder();
   Form_Load();

@@ -136,6 +136,14 @@ void speakChinese() {
   Q_UNUSED(installed);
 }
 
+// QGuiApplication's own setter, not QApplication's, which would also drop the fonts the desktop
+// gives menus and tips.
+MakingInFont::MakingInFont(const QFont& font) : m_desktop(QGuiApplication::font()) {
+  QGuiApplication::setFont(font);
+}
+
+MakingInFont::~MakingInFont() { QGuiApplication::setFont(m_desktop); }
+
 QFont mingFont(qreal points) {
   // Resolved once to an installed face: a family Qt has to substitute costs a search through
   // fontconfig's fallbacks for every font made from it.

@@ -91,6 +91,21 @@ void setTag(QObject* control, const QString& text);
 // windows are. Once per application; later calls do nothing.
 void speakChinese();
 
+// While it lives, text laid out before it has a font of its own is laid out in `font`, not in the
+// desktop's: a text box lays out its empty text once as it is made, before it takes its parent's
+// font, and that would load the desktop's face, and map its file, for nothing. Only the default
+// changes: the widgets, and the menus and tips that take the desktop's fonts, are not told.
+class MakingInFont {
+ public:
+  explicit MakingInFont(const QFont& font);
+  ~MakingInFont();
+  MakingInFont(const MakingInFont&) = delete;
+  MakingInFont& operator=(const MakingInFont&) = delete;
+
+ private:
+  QFont m_desktop;
+};
+
 // The font the forms name, 新細明體 at `points`; where it is missing, the first installed of the
 // Traditional-Chinese faces that stand in for it.
 QFont mingFont(qreal points);

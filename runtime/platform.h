@@ -1,15 +1,35 @@
-// What the windows need that differs between systems: the single-copy lock, starting the mail
-// program, and the Traditional-Chinese faces to look for. The rest of the program is the same on
-// every system.
+// What the windows need that differs between systems: reading the font configuration ahead, the
+// single-copy lock, starting the mail program, and the Traditional-Chinese faces to look for. The
+// rest of the program is the same on every system.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <thread>
 
 class QObject;
 
 namespace platform {
+
+// Reads the system's font configuration on a thread of its own from construction, while the
+// window system starts, so that the first font the window asks for does not wait for it. Made
+// before the application object; wait() before the first font is asked for, so that the two
+// never read it both. Where fonts come from the system itself (Windows) there is nothing to read.
+class FontsReadAhead {
+ public:
+  FontsReadAhead();
+  ~FontsReadAhead() { wait(); }
+  FontsReadAhead(const FontsReadAhead&) = delete;
+  FontsReadAhead& operator=(const FontsReadAhead&) = delete;
+
+  void wait() {
+    if (m_reading.joinable()) m_reading.join();
+  }
+
+ private:
+  std::thread m_reading;
+};
 
 // Takes the single-copy lock for this process if it is free. On Unix it is a file named for the
 // host and the display the program shows on, in the user's runtime folder when that belongs to

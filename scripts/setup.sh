@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What building and running the window and taloma-id need on Debian 12.
 TALOMA_RUN_PACKAGES=(
   g++ make cmake
-  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libfontconfig-dev
   fonts-arphic-uming
   libcli11-dev
 )

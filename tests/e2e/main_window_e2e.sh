@@ -109,6 +109,12 @@ colours=$(convert "$screenshot" -format '%k' info:)
 [ "$colours" -gt 50 ] || { echo "the window looks empty ($colours colours)"; exit 1; }
 echo "screenshot: $screenshot ($size, $colours colours)"
 
+# Drawn in its Chinese face alone: no other font file is mapped. (A text box lays out its empty
+# text before it takes the window's font; in the desktop's face, that maps a second file.)
+faces=$(grep -oE '/[^ ]+\.(ttf|ttc|otf|otc|pfb)$' "/proc/$app_pid/maps" | sort -u)
+[ "$(wc -l <<<"$faces")" -eq 1 ] || { echo "the window mapped more than one face:"; echo "$faces"; exit 1; }
+echo "one face mapped: $faces"
+
 # The same user on a second desktop session gets a window there too; a second copy on that
 # session ends at once.
 first_display=$DISPLAY first_window=$window first_pid=$app_pid
