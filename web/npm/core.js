@@ -21,6 +21,7 @@ const ready = (async () => {
   module._taloma_js_check(0, 0, 0);
   checkOne = module._taloma_js_check;
   wasm = module;
+  kindsOf(undefined);
 })();
 
 const loaded = () => {
@@ -104,24 +105,32 @@ const makeTemplate = (code) => {
 
 // A row: its input and its verdict's fields, read from the verdict's template, which many rows
 // share (a million rows then cost a million small objects). JSON.stringify writes the fields of
-// taloma-id's jsonl row, in its order, leaving out those that do not apply.
-const verdictOf = Symbol("verdict");
-const fields = ["valid", "kind", "sex", "category", "letter", "place", "reason", "position", "expected"];
+// taloma-id's jsonl row, in its order, leaving out those that do not apply. The getters are
+// written out: a private field read by name is quicker than one keyed by a symbol.
 class Row {
+  #verdict;
+
   constructor(input, template) {
     this.input = input;
-    this[verdictOf] = template;
+    this.#verdict = template;
   }
 
+  get valid() { return this.#verdict.valid; }
+  get kind() { return this.#verdict.kind; }
+  get sex() { return this.#verdict.sex; }
+  get category() { return this.#verdict.category; }
+  get letter() { return this.#verdict.letter; }
+  get place() { return this.#verdict.place; }
+  get reason() { return this.#verdict.reason; }
+  get position() { return this.#verdict.position; }
+  get expected() { return this.#verdict.expected; }
+
   toJSON() {
-    return { input: this.input, ...this[verdictOf] };
+    return { input: this.input, ...this.#verdict };
   }
 }
-for (const field of fields) {
-  Object.defineProperty(Row.prototype, field, {
-    get() { return this[verdictOf][field]; },
-    enumerable: true,
-  });
+for (const field of ["valid", "kind", "sex", "category", "letter", "place", "reason", "position", "expected"]) {
+  Object.defineProperty(Row.prototype, field, { enumerable: true });
 }
 
 // A single check keeps the module's memory and its check function at hand: looking them up on
@@ -130,7 +139,7 @@ for (const field of fields) {
 let heap = null;
 let checkOne = null;
 const checkCode = (input, kinds) => {
-  reserve(3 * input.length);
+  if (3 * input.length > scratch.size) reserve(3 * input.length);
   if (heap === null || heap.length === 0) heap = wasm.HEAPU8;
   const end = put(heap, input, scratch.at);
   return checkOne(scratch.at, end - scratch.at, kinds);
@@ -179,6 +188,10 @@ const checkMany = (inputs, kinds) => {
 
 // check("A123456789") gives one row; check([...]) the verdict on each, without the input.
 const check = (input, options) => {
+  // One string with the identity kinds, the common call, goes straight to the module.
+  if (typeof input === "string" && options === undefined && wasm !== null) {
+    return new Row(input, templateOf(checkCode(input, identityKinds)));
+  }
   loaded();
   const kinds = kindsOf(options);
   if (Array.isArray(input)) return checkMany(input, kinds);
