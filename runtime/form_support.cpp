@@ -102,6 +102,12 @@ QIcon pictureIcon(const pictures::Picture& picture) {
   return icon;
 }
 
+QIcon programIcon() {
+  // Kept to the end of the process, past the application object its pixmaps must not outlive.
+  static const QIcon* const icon = new QIcon(pictureIcon(pictures::kTalomaIcon));
+  return *icon;
+}
+
 PictureBox::PictureBox(QWidget* form, const char* objectName, const pictures::Picture& picture,
                        Fit fit)
     : QWidget(form), m_picture(picture), m_fit(fit) {
@@ -149,6 +155,13 @@ QFont mingFont(qreal points) {
   // fontconfig's fallbacks for every font made from it.
   static const QString family = [] {
     const QStringList faces = platform::mingFaces();
+    // A face installed under its own name is found in the list; asking hasFamily() makes
+    // fontconfig work through its substitutions for each name (a tenth of a millisecond each).
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& candidate : faces) {
+      if (installed.contains(candidate, Qt::CaseInsensitive)) return candidate;
+    }
+    // One the system knows only by another name.
     for (const QString& candidate : faces) {
       if (QFontDatabase::hasFamily(candidate)) return candidate;
     }

@@ -62,8 +62,8 @@ void place(QWidget* form, const TwipsRect& rect);
 // A picture with its twice-as-dense drawing, as an icon whose sizes the desktop picks from.
 QIcon pictureIcon(const pictures::Picture& picture);
 
-// The program's icon: the program file's and every window's.
-inline QIcon programIcon() { return pictureIcon(pictures::kTalomaIcon); }
+// The program's icon: the program file's and every window's. Drawn once.
+QIcon programIcon();
 
 // A picture control that draws its 1x or its 2x pixels, whichever the density of the screen calls
 // for, so that it stays sharp on a scaled desktop. Drawn at its own size from the top-left
