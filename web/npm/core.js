@@ -21,7 +21,7 @@ const ready = (async () => {
   module._taloma_js_check(0, 0, 0);
   checkOne = module._taloma_js_check;
   wasm = module;
-  kindsOf(undefined);
+  identityKinds = kindsOf({});
 })();
 
 const loaded = () => {
@@ -32,9 +32,9 @@ const loaded = () => {
 // A set of kinds as the module takes it: names as an array or a comma-separated string, and
 // before2023 for 統一編號 by the older rule.
 const kindSets = new Map();
-let identityKinds = -1;  // no options: the identity kinds
+let identityKinds = -1;  // no options: the identity kinds, known once `ready` has settled
 const kindsOf = (options) => {
-  if (options === undefined) return identityKinds >= 0 ? identityKinds : (identityKinds = kindsOf({}));
+  if (options === undefined) return identityKinds;
   const list = Array.isArray(options.kinds) ? options.kinds.join(",") : options.kinds ?? "";
   let kinds = kindSets.get(list);
   if (kinds === undefined) {
@@ -129,8 +129,9 @@ class Row {
     return { input: this.input, ...this.#verdict };
   }
 }
-for (const field of ["valid", "kind", "sex", "category", "letter", "place", "reason", "position", "expected"]) {
-  Object.defineProperty(Row.prototype, field, { enumerable: true });
+// The fields are listed by for...in, as the row's own would be.
+for (const [field, { get }] of Object.entries(Object.getOwnPropertyDescriptors(Row.prototype))) {
+  if (get) Object.defineProperty(Row.prototype, field, { enumerable: true });
 }
 
 // A single check keeps the module's memory and its check function at hand: looking them up on
