@@ -1,18 +1,15 @@
 // How soon the page is ready beside a blank page, in headless Chromium from file://: from the
 // start of navigation until the page is both drawn (its first paint) and ready (its "taloma-ready"
 // mark: module compiled, lists filled, the caret in the number box), against a blank page with one
-// word, loaded and drawn; medians of 20 alternated loads,
-// at the machine's own speed and with the CPU slowed four times, as on a phone.
+// word, loaded and drawn; medians of 20 alternated loads, at the machine's own speed and with the
+// CPU slowed four times, as on a phone.
 // node load.mjs PAGE.html
 import { writeFileSync } from "node:fs";
-import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
-
-// puppeteer-core as the page's tests install it (scripts/test, npm ci in tests/web).
-const puppeteer = createRequire(new URL("../../tests/web/package.json", import.meta.url))(
-  "puppeteer-core");
+// Chromium as the page's tests start it, with their puppeteer-core (npm ci in tests/web).
+import { launchChromium } from "../../tests/web/harness.mjs";
 
 const page = pathToFileURL(process.argv[2]).href;
 const blankPath = join(tmpdir(), "taloma-blank.html");
@@ -20,12 +17,7 @@ const blankPath = join(tmpdir(), "taloma-blank.html");
 writeFileSync(blankPath, "<!doctype html><title>blank</title><p>blank</p>");
 const blank = pathToFileURL(blankPath).href;
 
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
-  headless: true,
-  args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--no-first-run",
-    "--disable-component-update", "--disable-sync"],
-});
+const browser = await launchChromium();
 const tab = await browser.newPage();
 const cdp = await tab.createCDPSession();
 // Both times are the page's own, from the start of its navigation.
