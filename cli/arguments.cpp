@@ -144,6 +144,15 @@ rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds, bool before202
   return rules::KindsOrIdentity(set);
 }
 
+void addEncoding(CLI::App& command, std::optional<Encoding>& encoding, const Messages& m) {
+  command
+      .add_option_function<int>(
+          "--encoding", [&encoding](int value) { encoding = static_cast<Encoding>(value); },
+          describing<Encoding>(m.encoding, kEncodingNames, m))
+      ->type_name(m.encodingValue)
+      ->transform(oneOf<Encoding>(kEncodingNames, m.encodingWord, m));
+}
+
 CLI::Validator languageName(const Messages& m) {
   return CLI::Validator(
       [&m](std::string& value) -> std::string {

@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -58,6 +59,9 @@ CLI::Validator wholeNumber(const char* pattern);
 // with --before-2023, business numbers by the older rule.
 void addKinds(CLI::App& command, std::vector<rules::IdKind>& kinds, const Messages& m);
 rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds, bool before2023);
+
+// --encoding NAME of check and scan.
+void addEncoding(CLI::App& command, std::optional<Encoding>& encoding, const Messages& m);
 
 // The options every command takes: -f, --no-header and --lang.
 struct CommonOptions {

@@ -246,7 +246,7 @@ int runCheck(const CheckSettings& settings) {
     checker.check(number, false, {});
   }
   const bool allRead =
-      forEachInput(inputs, settings.common.m(), [&checker] { checker.flush(); },
+      forEachInput(inputs, settings.encoding, settings.common.m(), [&checker] { checker.flush(); },
                    [&checker](const std::string& name, TextSource& text) {
                      return checker.checkLines(name, text);
                    });
@@ -271,6 +271,7 @@ Runner addCheck(CLI::App& app, const Messages& m) {
   addKinds(*command, options->kinds, m);
   command->add_flag("--before-2023", options->before2023, m.before2023);
   command->add_flag("--normalize", s.normalize, m.normalize);
+  addEncoding(*command, s.encoding, m);
   command->add_flag("-q,--quiet", s.quiet, m.quiet);
   command->add_flag("-s,--status", s.status, m.status);
   command->add_flag("-c,--count", s.count, m.count);

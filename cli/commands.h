@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,12 @@
 #include "rules/id_kinds.h"
 
 namespace cli {
+
+// The encodings that --encoding names.
+inline constexpr rules::Named<Encoding> kEncodingNames[] = {{"utf-8", Encoding::Utf8},
+                                                           {"utf-16le", Encoding::Utf16Le},
+                                                           {"utf-16be", Encoding::Utf16Be},
+                                                           {"big5", Encoding::Big5}};
 
 // What every command takes: the user's language, and the shape of its rows.
 struct Common {
@@ -28,6 +35,7 @@ struct CheckSettings {
   Common common;
   std::vector<std::string> numbers;
   std::vector<std::string> inputs;  // file names, "-" for standard input
+  std::optional<Encoding> encoding;  // as --encoding gives it; none to tell from the input
   rules::KindSet kinds = rules::kIdentityKinds;
   bool normalize = false;
   bool quiet = false;
@@ -56,6 +64,7 @@ struct PlacesSettings {
 struct ScanSettings {
   Common common;
   std::vector<std::string> inputs;  // file names, "-" for standard input
+  std::optional<Encoding> encoding;  // as --encoding gives it; none to tell from the input
   rules::KindSet kinds = rules::kIdentityKinds;
   bool labelled = false;
   bool nearMisses = false;
@@ -72,11 +81,13 @@ int runGen(const GenSettings& settings);
 int runPlaces(const PlacesSettings& settings);
 int runScan(const ScanSettings& settings);
 
-// Calls `each(name, text)` for every input, "-" being standard input, read as text; `beforeRead`
-// runs before each read, which may wait. `each` returns 0, or the errno of a read error. An input
-// that cannot be opened or read is named on standard error with the reason, and makes the result
-// false; the others are still read. An input that is not text gets a note on standard error.
-bool forEachInput(const std::vector<std::string>& inputs, const Messages& m,
+// Calls `each(name, text)` for every input, "-" being standard input, read as text in `encoding`
+// or in the encoding it shows; `beforeRead` runs before each read, which may wait. `each` returns
+// 0, or the errno of a read error. An input that cannot be opened or read is named on standard
+// error with the reason, and makes the result false; the others are still read. An input that is
+// not text, or was taken for Big5, gets a note on standard error.
+bool forEachInput(const std::vector<std::string>& inputs, std::optional<Encoding> encoding,
+                  const Messages& m,
                   const std::function<void()>& beforeRead,
                   const std::function<int(const std::string& name, TextSource& text)>& each);
 

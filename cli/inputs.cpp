@@ -4,7 +4,8 @@
 
 namespace cli {
 
-bool forEachInput(const std::vector<std::string>& inputs, const Messages& m,
+bool forEachInput(const std::vector<std::string>& inputs, std::optional<Encoding> encoding,
+                  const Messages& m,
                   const std::function<void()>& beforeRead,
                   const std::function<int(const std::string& name, TextSource& text)>& each) {
   bool allRead = true;
@@ -25,9 +26,11 @@ bool forEachInput(const std::vector<std::string>& inputs, const Messages& m,
           if (beforeRead) beforeRead();
           return platform::readSome(fd, into, size);
         },
-        [&name, &m](std::uint64_t line) {
-          note(filled(m.undecodable, shownValue(name), std::to_string(line)));
-        });
+        {[&name, &m](std::uint64_t line) {
+           note(filled(m.undecodable, shownValue(name), std::to_string(line)));
+         },
+         [&name, &m] { note(filled(m.readAsBig5, shownValue(name))); }},
+        encoding);
     error = each(name, text);
     if (error != 0) complain(name, error);
     if (!standardInput) platform::close(fd);

@@ -45,9 +45,12 @@ constexpr Messages kChinese{
     .files = "要搜尋的檔案；未給檔案時讀取標準輸入，- 代表標準輸入",
     .nearMisses = "也列出外形像號碼但不正確的，並說明原因",
     .redact = "原樣輸出輸入內容，只把正確的號碼遮蔽為字首加九個 *（加上 -a 時，不正確的也遮蔽）",
-    .scanNormalize = "號碼中間夾著看不見的字元（零寬空格、軟連字號等）時也找得到",
+    .scanNormalize = "號碼中間夾著看不見的字元（零寬空格、軟連字號等）或字母為小寫時也找得到",
     .scanCount = "只輸出找到的數量，不正確的依原因分列",
-    .labelled = "統一編號只在同一行前面 20 個字元內有「統編」或「統一編號」時才算",
+    .labelled = "統一編號、自然人憑證與捐贈碼只在有標籤時才算：同一行或上一行、號碼前 20 個字元內有"
+                "「統編」「憑證」「捐贈碼」等字，或所在欄位的 CSV、TSV 標題有",
+    .encoding = "以 %1 讀取輸入（預設依位元組順序記號或 NUL 認出 UTF-16；第一段含非 ASCII 位元組的內容"
+                "不是 UTF-8 而是 Big5 時以 Big5 讀取；其餘為 UTF-8）",
     .checkFooter = "結束狀態：0 全部正確，1 有不正確的號碼，2 用法錯誤或無法讀取輸入。\n"
                    "原因代碼依序為 length、letter、second、digit、check、character。",
     .genFooter = "產生器：xoshiro256**，由 SplitMix64 從 --seed 展開初始狀態；範圍取值用 "
@@ -69,6 +72,7 @@ constexpr Messages kChinese{
     .seedValue = "種子",
     .kindValue = "種類",
     .sexValue = "性別",
+    .encodingValue = "編碼",
     .hint = "請執行「%1 --help」查看用法。",
     .badCount = "數量「%1」無效：應為 0 到 18446744073709551615 的整數",
     .badSeed = "種子「%1」無效：應為 0 到 18446744073709551615 的整數",
@@ -86,7 +90,8 @@ constexpr Messages kChinese{
     .sinceNeedsBusiness = "--since-2023 只用於統一編號（-k business）",
     .notCurrent = "--current 不含已不再核發的字首：%1",
     .redactAlone = "--redact 原樣輸出輸入內容，不能與 -c、-f 或 --no-header 一起用",
-    .undecodable = "%1：第 %2 行有不是 UTF-8 或 UTF-16 文字的位元組，每個位元組各算一個字元",
+    .undecodable = "%1：第 %2 行有不是 UTF-8、UTF-16 或 Big5 文字的位元組，每個位元組各算一個字元",
+    .readAsBig5 = "%1：不是 UTF-8，以 Big5（950 字碼頁）讀取；要以其他編碼讀取請用 --encoding",
     .tooFew = "這些條件只有 %1 個不同的號碼，無法產生更多不重複的號碼",
     .isFile = "「%1」是一個檔案；要檢查檔案中的號碼，請用 -i %1",
     .cannotRead = "無法讀取 %1：%2",
@@ -97,6 +102,7 @@ constexpr Messages kChinese{
     .kindWord = "種類",
     .sexWord = "性別",
     .categoryWord = "身分類別",
+    .encodingWord = "編碼",
 };
 
 constexpr Messages kEnglish{
@@ -140,9 +146,13 @@ constexpr Messages kEnglish{
     .redact = "Write the input back as it is, with each valid number masked as its letter and "
               "nine * (with -a, the invalid ones too)",
     .scanNormalize = "Also find numbers with invisible characters inside them (zero-width spaces, "
-                     "soft hyphens and the like)",
+                     "soft hyphens and the like) or letters in lower case",
     .scanCount = "Print only how many numbers were found, the invalid ones by reason",
-    .labelled = "A business number counts only after 統編 or 統一編號 within 20 characters on its line",
+    .labelled = "Business numbers, certificates and donation codes count only with a label: 統編, "
+                "憑證, 捐贈碼 and the like within 20 characters before them on their line or the "
+                "line before, or in their column's CSV or TSV header",
+    .encoding = "Read the input as %1 (default: UTF-16 by its byte-order mark or its NULs; Big5 when "
+                "the first part that is not ASCII is not UTF-8 but reads as Big5; else UTF-8)",
     .checkFooter = "Exit status: 0 all valid, 1 any invalid, 2 usage error or unreadable input.\n"
                    "Reasons, in the order tried: length, letter, second, digit, check, character.",
     .genFooter = "Generator: xoshiro256** seeded from --seed through SplitMix64; Lemire's "
@@ -165,6 +175,7 @@ constexpr Messages kEnglish{
     .seedValue = "S",
     .kindValue = "KIND",
     .sexValue = "SEX",
+    .encodingValue = "ENCODING",
     .hint = "Try '%1 --help' for more information.",
     .badCount = "invalid count '%1': give a whole number from 0 to 18446744073709551615",
     .badSeed = "invalid seed '%1': give a whole number from 0 to 18446744073709551615",
@@ -182,8 +193,9 @@ constexpr Messages kEnglish{
     .sinceNeedsBusiness = "--since-2023 is for business numbers only (-k business)",
     .notCurrent = "--current leaves out the letters no longer issued: %1",
     .redactAlone = "--redact writes the input back as it was; it takes no -c, -f or --no-header",
-    .undecodable = "%1: line %2 holds bytes that are neither UTF-8 nor UTF-16 text; each counts "
+    .undecodable = "%1: line %2 holds bytes that are not UTF-8, UTF-16 or Big5 text; each counts "
                    "as one character",
+    .readAsBig5 = "%1: not UTF-8, read as Big5 (code page 950); give --encoding to read it otherwise",
     .tooFew = "only %1 different numbers exist for these choices; --unique cannot give more",
     .isFile = "'%1' is a file; to check the numbers in it, give -i %1",
     .cannotRead = "cannot read %1: %2",
@@ -194,6 +206,7 @@ constexpr Messages kEnglish{
     .kindWord = "kind",
     .sexWord = "sex",
     .categoryWord = "category",
+    .encodingWord = "encoding",
 };
 
 // The system's reasons we name ourselves, so that they read the same on every system and in

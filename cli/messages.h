@@ -36,12 +36,12 @@ struct Messages {
   Text numbers, input, kinds, normalize, quiet, status, count, lineBuffered;
   Text genCount, seed, kind, place, sex, category, unique, current, before2023, since2023;
   Text postal;
-  Text files, nearMisses, redact, scanNormalize, scanCount, labelled;
+  Text files, nearMisses, redact, scanNormalize, scanCount, labelled, encoding;
   Text checkFooter, genFooter, scanFooter;
   Text optionsGroup, commandsGroup, usageLabel, optionsLabel, commandLabel, argumentsLabel;
   // What the help calls the values options and arguments take
   Text numberValue, fileValue, listValue, formatValue, langValue, countValue, seedValue, kindValue,
-      sexValue;
+      sexValue, encodingValue;
   // Errors and notes; %1 and %2 stand for the values named
   Text hint;             // %1 the command
   Text badCount;         // %1 the value
@@ -61,6 +61,7 @@ struct Messages {
   Text notCurrent;       // %1 the letters left out
   Text redactAlone;
   Text undecodable;      // %1 the file, %2 the line
+  Text readAsBig5;       // %1 the file
   Text tooFew;           // %1 how many different numbers there are
   Text isFile;           // %1 the argument
   Text cannotRead;       // %1 the file, %2 the system's reason
@@ -68,7 +69,7 @@ struct Messages {
   Text progress;         // %1 the count, %2 millions per second
   Text summary;          // %1 valid, %2 invalid
   // The words of badChoice's %1
-  Text formatWord, kindWord, sexWord, categoryWord;
+  Text formatWord, kindWord, sexWord, categoryWord, encodingWord;
 };
 
 // The texts of `language`.

@@ -90,7 +90,7 @@ int runScan(const ScanSettings& settings) {
                             report, settings.redact, settings.labelled};
   // Whatever is ready goes out before a read that may wait, so a slow input streams.
   const auto flush = [&out] { out.flush(); };
-  const bool allRead = forEachInput(inputs, m, flush, [&](const std::string& name, TextSource& text) {
+  const bool allRead = forEachInput(inputs, settings.encoding, m, flush, [&](const std::string& name, TextSource& text) {
     const Scanner::Source source = [&text](char* into, std::size_t size) {
       return text.read(into, size);
     };
@@ -137,6 +137,7 @@ Runner addScan(CLI::App& app, const Messages& m) {
   command->add_flag("--labelled", s.labelled, m.labelled);
   command->add_flag("-a,--near-misses", s.nearMisses, m.nearMisses);
   command->add_flag("--normalize", s.normalize, m.scanNormalize);
+  addEncoding(*command, s.encoding, m);
   command->add_flag("-c,--count", s.count, m.scanCount);
   command->add_flag("--redact", s.redact, m.redact);
   command->add_flag("--line-buffered", s.lineBuffered, m.lineBuffered);
