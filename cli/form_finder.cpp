@@ -1,5 +1,6 @@
 // The other kinds are anchored where they start: a run of digits (統一編號, 捐贈碼, mobile numbers,
-// and a certificate's digits after its two letters), a "+" (+886 mobile numbers) or a "/" (手機條碼).
+// and a certificate's digits after its two letters), a "+" (+886 mobile numbers) or a "/" (手機條碼),
+// each in ASCII or full width.
 #include "cli/form_finder.h"
 
 #include <algorithm>
@@ -12,34 +13,51 @@
 namespace cli {
 namespace {
 
-// A number and the character after it fit in kTail bytes; the bytes kept before where scanning goes
-// on hold a label 20 characters back.
-constexpr std::size_t kTail = 32;
-constexpr std::size_t kHistory = 96;
-constexpr std::size_t kLongestRun = 16;
-// A certificate starts two letters before its digits: the text passed on stops that far short of
-// where scanning goes on.
-constexpr std::size_t kLettersBefore = 2;
+// A number and what decides whether it stands alone after it fit in kTail bytes (sixteen
+// full-width characters and a few more); the bytes kept before where scanning goes on hold a
+// label, twenty characters and a line break back.
+constexpr std::size_t kTail = 80;
+constexpr std::size_t kHistory = 192;
+constexpr std::size_t kLongestRun = 16;  // digits
+// A certificate starts two letters before its digits, full-width ones three bytes each: the text
+// passed on stops that far short of where scanning goes on.
+constexpr std::size_t kLettersBefore = 6;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kLabels[] = {"統編", "統一編號"};
 constexpr std::uint64_t kLabelReach = 20;  // characters between a label and its number
+// How far the first line is looked for, to read it as a header.
+constexpr std::size_t kLongestHeader = 64 * 1024;
 
 constexpr bool isDigit(unsigned c) { return c - '0' <= 9u; }
 constexpr bool isLetter(unsigned c) { return (c | 0x20) - 'a' < 26u; }
-constexpr bool isSeparator(unsigned c) { return c == ' ' || c == '-'; }
-// What joins digits into one number: 1.5, 1,000, 02-2345, 12:30, 2023/12/07.
-constexpr bool joinsDigits(unsigned c) {
-  return c == '.' || c == ',' || c == '-' || c == ':' || c == '/';
+constexpr bool isWord(char c) { return isDigit(static_cast<unsigned char>(c)) || isLetter(static_cast<unsigned char>(c)); }
+constexpr bool isSeparator(char c) { return c == ' ' || c == '-'; }
+constexpr char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr bool inCarrier(char c, bool lowerCase) {
+  return rules::kCarrierCharacters.find(c) != std::string_view::npos ||
+         (lowerCase && c >= 'a' && c <= 'z');
 }
-constexpr bool inCarrier(unsigned c, bool nearMisses) {
-  return rules::kCarrierCharacters.find(static_cast<char>(c)) != std::string_view::npos ||
-         (nearMisses && c - 'a' < 26u);
-}
+
+// The high bit of each byte of `word` that is `c`.
+constexpr std::uint64_t bytesOf(std::uint64_t word, unsigned char c) { return zeroBytes(word ^ (kOnes * c)); }
 
 }  // namespace
 
 std::string FormMasked(std::string_view number, rules::IdKind kind) {
   using rules::IdKind;
+  // The characters of the number: where each starts, its ASCII form and whether it is wide.
+  struct Piece {
+    std::size_t at, size;
+    char ascii;
+  };
+  std::vector<Piece> pieces;
+  for (std::size_t at = 0; at < number.size();) {
+    const auto* p = reinterpret_cast<const unsigned char*>(number.data()) + at;
+    const bool wide = number.size() - at >= 3 && WideAscii(p) != 0;
+    const char ascii = wide ? WideAscii(p) : static_cast<char>(*p);
+    const std::size_t size = wide ? 3 : *p < 0x80 ? 1 : std::max(1, rules::Utf8SequenceLength(number, at));
+    pieces.push_back({at, size, *p < 0x80 || wide ? ascii : '\0'});
+    at += size;
+  }
   std::size_t front = 0;
   std::size_t back = 3;
   bool everyCharacter = false;  // else digits and letters alone are masked
@@ -47,20 +65,23 @@ std::string FormMasked(std::string_view number, rules::IdKind kind) {
     case IdKind::Certificate: front = 2; break;
     case IdKind::Carrier: front = 1, back = 2, everyCharacter = true; break;
     case IdKind::Donation: back = 1; break;
-    case IdKind::Mobile: front = number.starts_with("09") ? 2 : 4; break;
+    case IdKind::Mobile: front = pieces.size() > 1 && pieces[0].ascii == '0' && pieces[1].ascii == '9' ? 2 : 4; break;
     default: break;
   }
-  const auto counts = [everyCharacter](char c) {
-    return everyCharacter || isDigit(static_cast<unsigned char>(c)) ||
-           isLetter(static_cast<unsigned char>(c));
+  const auto counts = [everyCharacter](const Piece& piece) {
+    return everyCharacter || isWord(piece.ascii);
   };
-  const auto total = static_cast<std::size_t>(std::count_if(number.begin(), number.end(), counts));
-  std::string masked(number);
+  const auto total = static_cast<std::size_t>(std::count_if(pieces.begin(), pieces.end(), counts));
+  std::string masked;
   std::size_t seen = 0;
-  for (char& c : masked) {
-    if (!counts(c)) continue;
-    if (seen >= front && seen + back < total) c = '*';
-    ++seen;
+  for (const Piece& piece : pieces) {
+    const bool hidden = counts(piece) && seen >= front && seen + back < total;
+    if (counts(piece)) ++seen;
+    if (!hidden) {
+      masked.append(number, piece.at, piece.size);
+    } else {
+      masked += piece.size == 3 ? "\uFF0A" : "*";
+    }
   }
   return masked;
 }
@@ -131,48 +152,114 @@ void FormFinder::finish() {
   pass(m_buffer.size());
 }
 
+FormFinder::Character FormFinder::charAt(std::size_t i) const {
+  const std::size_t size = m_buffer.size();
+  if (i >= size) return {};
+  const unsigned char* p = at(i);
+  if (*p < 0x80) return {static_cast<char>(*p), 1};
+  if (size - i >= 3) {
+    if (const char c = WideAscii(p)) return {c, 3};
+  }
+  return {0, 1};
+}
+
+FormFinder::Character FormFinder::charBefore(std::size_t i) const {
+  if (i == 0) return {};
+  const unsigned char* p = at(i);
+  if (p[-1] < 0x80) return {static_cast<char>(p[-1]), 1};
+  if (i >= 3) {
+    if (const char c = WideAscii(p - 3)) return {c, 3};
+  }
+  return {0, 1};
+}
+
+bool FormFinder::wordBefore(std::size_t i) const { return isWord(charBefore(i).ascii); }
+
+bool FormFinder::wordAt(std::size_t i, bool wordAfterEnd) const {
+  if (i >= m_buffer.size()) return wordAfterEnd;
+  return isWord(charAt(i).ascii);
+}
+
+// The digits of either width that end at `i` and start at `i`, as far as five.
+std::size_t FormFinder::digitsBefore(std::size_t i) const {
+  std::size_t digits = 0;
+  for (Character c = charBefore(i); digits < 5 && isDigit(static_cast<unsigned char>(c.ascii)); c = charBefore(i)) {
+    i -= c.size;
+    ++digits;
+  }
+  return digits;
+}
+
+std::size_t FormFinder::digitsFrom(std::size_t i) const {
+  std::size_t digits = 0;
+  for (Character c = charAt(i); digits < 5 && isDigit(static_cast<unsigned char>(c.ascii)); c = charAt(i)) {
+    i += c.size;
+    ++digits;
+  }
+  return digits;
+}
+
+// Whether what joins the run of `digits` digits to the run of `other` digits beside it, `joiner`,
+// makes the two one number: a decimal point, a time, a landline's or a date's hyphen always; a
+// comma only where it groups digits in threes (1,234,567); a slash only between short runs, as in
+// a date or a fraction (2023/12/07, 1/2). Otherwise they are fields of a list: 0912345678,04595257.
+static bool joins(char joiner, std::size_t digits, std::size_t other, bool before) {
+  switch (joiner) {
+    case '.':
+    case ':':
+    case '-': return true;
+    case ',': return before ? digits == 3 && other <= 3 : digits <= 3 && other == 3;
+    case '/': return digits <= 4 && other <= 4;
+    default: return false;
+  }
+}
+
+// Digits that stand alone: no letter or digit touches them, and they are no part of a longer
+// number such as 1.5, 1,234,567, 02-2345678 or a date.
+bool FormFinder::alone(std::size_t start, std::size_t end, std::size_t digits, bool wordAfterEnd) const {
+  const Character before = charBefore(start);
+  if (isWord(before.ascii) || before.ascii == '+' || wordAt(end, wordAfterEnd)) return false;
+  if (before.size > 0 && joins(before.ascii, digits, digitsBefore(start - before.size), true) &&
+      digitsBefore(start - before.size) > 0) {
+    return false;
+  }
+  const Character after = charAt(end);
+  const std::size_t next = digitsFrom(end + after.size);
+  return !(after.size > 0 && next > 0 && joins(after.ascii, digits, next, false));
+}
+
+std::string FormFinder::asciiOf(std::size_t start, std::size_t end, std::size_t letters) const {
+  std::string ascii;
+  for (std::size_t i = start; i < end;) {
+    const Character c = charAt(i);
+    // --normalize takes lower-case letters as capitals, as check --normalize does.
+    ascii += m_options.normalize && ascii.size() < letters ? upper(c.ascii) : c.ascii;
+    i += c.size;
+  }
+  return ascii;
+}
+
 void FormFinder::scan(bool final, bool wordAfterEnd) {
+  if (m_options.labelled && !m_headerRead) readHeader(final);
   const std::size_t size = m_buffer.size();
   const std::size_t limit = final ? size : (size > kTail ? size - kTail : 0);
   std::size_t p = m_next;
   if (m_inLongRun) {
-    while (p < size && isDigit(*at(p))) ++p;
-    m_inLongRun = p == size && !final;
+    for (Character c = charAt(p); isDigit(static_cast<unsigned char>(c.ascii)); c = charAt(p)) p += c.size;
+    m_inLongRun = p + 3 > size && !final;
   }
   const bool plus = asked(rules::IdKind::Mobile);
   const bool mobileAlone = (m_options.kinds & rules::kFormKinds) == rules::KindBit(rules::IdKind::Mobile);
   const bool slash = asked(rules::IdKind::Carrier);
-  // The bytes that may start a number: digits, and "+" and "/" when asked for.
+  // The bytes that may start a number: digits, the lead of the full-width forms, and "+" and "/"
+  // when asked for; mobile numbers alone start only at a 0 or 8 or at a "+".
   const std::uint64_t plusMask = plus ? ~std::uint64_t{0} : 0;
   const std::uint64_t slashMask = slash ? ~std::uint64_t{0} : 0;
-  const auto interesting = [plusMask, slashMask](std::uint64_t word) {
-    return digitBytes(word) | (zeroBytes(word ^ (kOnes * '+')) & plusMask) |
-           (zeroBytes(word ^ (kOnes * '/')) & slashMask);
+  const auto interesting = [plusMask, slashMask, mobileAlone](std::uint64_t word) {
+    const std::uint64_t digits = mobileAlone ? bytesOf(word, '0') | bytesOf(word, '8') : digitBytes(word);
+    return digits | bytesOf(word, 0xEF) | (bytesOf(word, '+') & plusMask) |
+           (bytesOf(word, '/') & slashMask);
   };
-  if (mobileAlone) {
-    // Mobile numbers alone start only at a 0 or 8 that starts a run of digits, or at a "+".
-    while (p < limit) {
-      while (std::endian::native == std::endian::little && limit - p >= 8) {
-        const std::uint64_t word = cli::wordAt(at(p));
-        const std::uint64_t found = zeroBytes(word ^ (kOnes * '0')) |
-                                    zeroBytes(word ^ (kOnes * '8')) |
-                                    zeroBytes(word ^ (kOnes * '+'));
-        if (found != 0) {
-          p += static_cast<std::size_t>(std::countr_zero(found) / 8);
-          break;
-        }
-        p += 8;
-      }
-      if (p >= limit) break;
-      const unsigned c = *at(p);
-      const bool starts = (c == '0' || c == '8' || c == '+') &&
-                          (c == '+' || p == 0 || !isDigit(*at(p - 1)));
-      const std::size_t found = starts ? tryMobile(p, wordAfterEnd) : 0;
-      p = found != 0 ? found : p + 1;
-    }
-    m_next = std::max(m_next, p);
-    return;
-  }
   while (p < limit) {
     // Eight bytes at a time to the next byte that may start one, on the little-endian machines
     // this runs on.
@@ -185,93 +272,90 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
       p += 8;
     }
     if (p >= limit) break;
-    const unsigned c = *at(p);
-    if (isDigit(c)) {
-      std::size_t end = p + 1;
-      while (std::endian::native == std::endian::little && size - end >= 8) {
-        const std::uint64_t others = ~digitBytes(cli::wordAt(at(end))) & kHighs;
-        if (others != 0) {
-          end += static_cast<std::size_t>(std::countr_zero(others) / 8);
-          break;
-        }
-        end += 8;
+    const Character c = charAt(p);
+    if (*at(p) == 0xEF && c.ascii == 0) {
+      // A character of three bytes that is no full-width form; one cut short waits for the rest.
+      if (size - p < 3 && !final) break;
+      p += std::max(1, rules::Utf8SequenceLength(m_buffer, p));
+      continue;
+    }
+    if (isDigit(static_cast<unsigned char>(c.ascii))) {
+      if (mobileAlone) {
+        const bool starts = (c.ascii == '0' || c.ascii == '8') && !isDigit(static_cast<unsigned char>(charBefore(p).ascii));
+        const std::size_t found = starts ? tryMobile(p, wordAfterEnd) : 0;
+        p = found != 0 ? found : p + c.size;
+        continue;
       }
-      while (end < size && isDigit(*at(end))) ++end;
-      if (end == size && !final) {
-        // A run at the end of what is held waits for the rest, unless it is already too long.
-        m_inLongRun = end - p > kLongestRun;
+      // The whole run, ASCII digits eight at a time while they last.
+      std::size_t end = p, digits = 0;
+      for (;;) {
+        const std::size_t from = end;
+        while (std::endian::native == std::endian::little && size - end >= 8) {
+          const std::uint64_t others = ~digitBytes(cli::wordAt(at(end))) & kHighs;
+          end += static_cast<std::size_t>(std::countr_zero(others) / 8);
+          if (others != 0) break;
+        }
+        while (end < size && isDigit(*at(end))) ++end;
+        digits += end - from;
+        const Character next = charAt(end);
+        if (next.size != 3 || !isDigit(static_cast<unsigned char>(next.ascii))) break;
+        end += 3;
+        ++digits;
+      }
+      // A run at the end of what is held, or before a character cut short there, waits for the
+      // rest, unless it is already too long.
+      if (!final && end + 3 > size) {
+        m_inLongRun = digits > kLongestRun;
         if (m_inLongRun) p = end;
         break;
       }
-      const std::size_t found = tryRun(p, end, wordAfterEnd);
+      const std::size_t found = digits <= kLongestRun ? tryRun(p, end, digits, wordAfterEnd) : 0;
       p = found != 0 ? found : end;
-    } else if ((plus && c == '+') || (slash && c == '/')) {
-      const std::size_t found = c == '+' ? tryMobile(p, wordAfterEnd) : tryCarrier(p, wordAfterEnd);
-      p = found != 0 ? found : p + 1;
+    } else if ((plus && c.ascii == '+') || (slash && c.ascii == '/')) {
+      const std::size_t found = c.ascii == '+' ? tryMobile(p, wordAfterEnd) : tryCarrier(p, wordAfterEnd);
+      p = found != 0 ? found : p + c.size;
     } else {
-      ++p;
+      p += c.size;
     }
   }
   m_next = std::max(m_next, p);
 }
 
-bool FormFinder::wordBefore(std::size_t i) const {
-  if (i == 0) return false;
-  const unsigned c = *at(i - 1);
-  if (c < 0x80) return isLetter(c) || isDigit(c);
-  return i >= 3 && FullWidthForm(at(i - 3)) != 0;
-}
-
-bool FormFinder::wordAt(std::size_t i, bool wordAfterEnd) const {
-  if (i >= m_buffer.size()) return wordAfterEnd;
-  const unsigned c = *at(i);
-  if (c < 0x80) return isLetter(c) || isDigit(c);
-  return m_buffer.size() - i >= 3 && FullWidthForm(at(i)) != 0;
-}
-
-// Digits that stand alone: no letter or digit touches them, and they are no part of a longer
-// number such as 1.5, 02-2345678 or a date.
-bool FormFinder::alone(std::size_t start, std::size_t end, bool wordAfterEnd) const {
-  if (wordBefore(start) || wordAt(end, wordAfterEnd)) return false;
-  if (start >= 1 && (*at(start - 1) == '+' ||
-                     (start >= 2 && joinsDigits(*at(start - 1)) && isDigit(*at(start - 2))))) {
-    return false;
-  }
-  return !(end + 1 < m_buffer.size() && joinsDigits(*at(end)) && isDigit(*at(end + 1)));
-}
-
-std::size_t FormFinder::tryRun(std::size_t start, std::size_t end, bool wordAfterEnd) {
+std::size_t FormFinder::tryRun(std::size_t start, std::size_t end, std::size_t digits, bool wordAfterEnd) {
   using rules::IdKind;
-  const std::size_t length = end - start;
-  if (asked(IdKind::Mobile) && (*at(start) == '0' || *at(start) == '8')) {
+  const char first = charAt(start).ascii;
+  if (asked(IdKind::Mobile) && (first == '0' || first == '8')) {
     if (const std::size_t found = tryMobile(start, wordAfterEnd)) return found;
   }
-  if (asked(IdKind::Certificate) && length == rules::kCertificateLength - 2 && start >= 2 &&
-      isLetter(*at(start - 1)) && isLetter(*at(start - 2)) && !wordBefore(start - 2) &&
-      !wordAt(end, wordAfterEnd)) {
-    const rules::IdVerdict verdict = rules::VerifyForm(
-        std::string_view(m_buffer).substr(start - 2, length + 2), IdKind::Certificate);
-    if (verdict.isValid() || m_options.nearMisses) {
-      emit(start - 2, end, verdict);
-      return end;
+  if (asked(IdKind::Certificate) && digits == rules::kCertificateLength - 2) {
+    const Character second = charBefore(start);
+    const Character letter = charBefore(start - second.size);
+    const std::size_t from = start - second.size - letter.size;
+    if (second.size > 0 && letter.size > 0 && isLetter(static_cast<unsigned char>(second.ascii)) &&
+        isLetter(static_cast<unsigned char>(letter.ascii)) && !wordBefore(from) &&
+        !wordAt(end, wordAfterEnd) && (!m_options.labelled || labelled(from, IdKind::Certificate))) {
+      const rules::IdVerdict verdict = rules::VerifyForm(asciiOf(from, end, 2), IdKind::Certificate);
+      if (verdict.isValid() || m_options.nearMisses) {
+        emit(from, end, verdict);
+        return end;
+      }
     }
   }
-  if (!(asked(IdKind::Business) || asked(IdKind::Donation)) || !alone(start, end, wordAfterEnd)) {
+  if (!(asked(IdKind::Business) || asked(IdKind::Donation)) || !alone(start, end, digits, wordAfterEnd)) {
     return 0;
   }
-  const std::string_view digits = std::string_view(m_buffer).substr(start, length);
-  if (asked(IdKind::Business) && length == rules::kBusinessLength &&
-      (!m_options.labelled || labelled(start))) {
+  if (asked(IdKind::Business) && digits == rules::kBusinessLength &&
+      (!m_options.labelled || labelled(start, IdKind::Business))) {
     const rules::IdVerdict verdict = rules::VerifyForm(
-        digits, IdKind::Business, (m_options.kinds & rules::kBusinessBefore2023) != 0);
+        asciiOf(start, end, 0), IdKind::Business, (m_options.kinds & rules::kBusinessBefore2023) != 0);
     if (verdict.isValid() || m_options.nearMisses) {
       emit(start, end, verdict);
       return end;
     }
   }
-  if (asked(IdKind::Donation) && length >= rules::kDonationShortest &&
-      length <= rules::kDonationLongest) {
-    emit(start, end, rules::VerifyForm(digits, IdKind::Donation));
+  if (asked(IdKind::Donation) && digits >= rules::kDonationShortest &&
+      digits <= rules::kDonationLongest && (!m_options.labelled || labelled(start, IdKind::Donation))) {
+    emit(start, end, rules::VerifyForm(asciiOf(start, end, 0), IdKind::Donation));
     return end;
   }
   return 0;
@@ -279,26 +363,30 @@ std::size_t FormFinder::tryRun(std::size_t start, std::size_t end, bool wordAfte
 
 // 09 and eight digits, or +886 (886) and 9 and eight digits, single spaces or hyphens between.
 std::size_t FormFinder::tryMobile(std::size_t start, bool wordAfterEnd) {
-  const std::size_t size = m_buffer.size();
-  const auto byte = [this, size](std::size_t i) -> unsigned { return i < size ? *at(i) : 0u; };
   std::size_t p = start;
-  int digits = 0;  // after the 9
-  if (byte(p) == '0' && byte(p + 1) == '9') {
-    p += 2;
-  } else {
-    if (byte(p) == '+') ++p;
-    if (byte(p) != '8' || byte(p + 1) != '8' || byte(p + 2) != '6') return 0;
-    p += 3;
-    if (isSeparator(byte(p))) ++p;
-    if (byte(p) != '9') return 0;
-    ++p;
+  const auto take = [this, &p](char wanted) {
+    const Character c = charAt(p);
+    if (c.ascii != wanted) return false;
+    p += c.size;
+    return true;
+  };
+  if (!(take('0') && take('9'))) {
+    p = start;
+    take('+');
+    if (!(take('8') && take('8') && take('6'))) return 0;
+    if (isSeparator(charAt(p).ascii)) p += charAt(p).size;
+    if (!take('9')) return 0;
   }
-  while (digits < 8) {
-    if (isSeparator(byte(p)) && isDigit(byte(p + 1)) && isDigit(byte(p - 1))) ++p;
-    if (!isDigit(byte(p))) return 0;
-    ++p, ++digits;
+  for (int digits = 0; digits < 8; ++digits) {
+    Character c = charAt(p);
+    if (isSeparator(c.ascii) && isDigit(static_cast<unsigned char>(charAt(p + c.size).ascii))) {
+      p += c.size;
+      c = charAt(p);
+    }
+    if (!isDigit(static_cast<unsigned char>(c.ascii))) return 0;
+    p += c.size;
   }
-  if (!alone(start, p, wordAfterEnd)) return 0;
+  if (!alone(start, p, rules::kMobileDigits, wordAfterEnd)) return 0;
   // What was read is a valid mobile number: the form above is the one the verdict takes.
   rules::IdVerdict verdict{rules::Reason::None};
   verdict.kind = rules::IdKind::Mobile;
@@ -308,38 +396,108 @@ std::size_t FormFinder::tryMobile(std::size_t start, bool wordAfterEnd) {
 
 // "/" and seven of its characters, with none of them, no letter and no "/" around.
 std::size_t FormFinder::tryCarrier(std::size_t start, bool wordAfterEnd) {
-  const std::size_t end = start + rules::kCarrierLength;
-  if (end > m_buffer.size()) return 0;
   const bool nearMisses = m_options.nearMisses;
-  for (std::size_t i = start + 1; i < end; ++i) {
-    if (!inCarrier(*at(i), nearMisses)) return 0;
+  std::size_t end = start + charAt(start).size;
+  for (int i = 1; i < rules::kCarrierLength; ++i) {
+    const Character c = charAt(end);
+    if (c.size == 0 || !inCarrier(c.ascii, nearMisses || m_options.normalize)) return 0;
+    end += c.size;
   }
-  if (wordBefore(start) || (start > 0 && *at(start - 1) == '/') || wordAt(end, wordAfterEnd)) {
+  const Character after = charAt(end);
+  if (wordBefore(start) || charBefore(start).ascii == '/' || wordAt(end, wordAfterEnd) ||
+      (after.size > 0 && (inCarrier(after.ascii, true) || after.ascii == '/'))) {
     return 0;
   }
-  if (end < m_buffer.size() && (inCarrier(*at(end), true) || *at(end) == '/')) return 0;
-  const rules::IdVerdict verdict = rules::VerifyForm(
-      std::string_view(m_buffer).substr(start, end - start), rules::IdKind::Carrier);
+  const rules::IdVerdict verdict =
+      rules::VerifyForm(asciiOf(start, end, rules::kCarrierLength), rules::IdKind::Carrier);
   if (!verdict.isValid() && !nearMisses) return 0;
   emit(start, end, verdict);
   return end;
 }
 
-// 統編 or 統一編號 earlier on the number's line, at most kLabelReach characters before it.
-bool FormFinder::labelled(std::size_t start) const {
+bool FormFinder::labelled(std::size_t start, rules::IdKind kind) {
+  if (labelledBefore(start, kind)) return true;
+  if (m_columns.empty() || !m_headerRead) return false;
+  const std::size_t field = fieldAt(start);
+  return field < m_columns.size() && (m_columns[field] & rules::KindBit(kind)) != 0;
+}
+
+// A label of `kind` at most kLabelReach characters before the number, on its line or the line
+// before.
+bool FormFinder::labelledBefore(std::size_t start, rules::IdKind kind) const {
   const std::size_t from = start > kHistory ? start - kHistory : 0;
   std::string_view before = std::string_view(m_buffer).substr(from, start - from);
-  if (const std::size_t newline = before.rfind('\n'); newline != std::string_view::npos) {
-    before.remove_prefix(newline + 1);
-  }
-  for (const std::string_view label : kLabels) {
-    const std::size_t found = before.rfind(label);
-    if (found != std::string_view::npos &&
-        CharacterCount(before.substr(found + label.size())) <= kLabelReach) {
-      return true;
+  if (const std::size_t newline = before.rfind('\n'); newline != std::string_view::npos && newline > 0) {
+    if (const std::size_t earlier = before.rfind('\n', newline - 1); earlier != std::string_view::npos) {
+      before.remove_prefix(earlier + 1);
     }
   }
+  for (const Label& label : kLabels) {
+    if (label.kind != kind) continue;
+    const std::size_t found = before.rfind(label.word);
+    if (found == std::string_view::npos) continue;
+    const std::string_view between = before.substr(found + label.word.size());
+    const auto breaks = static_cast<std::uint64_t>(std::count(between.begin(), between.end(), '\n') +
+                                                   std::count(between.begin(), between.end(), '\r'));
+    if (CharacterCount(between) - breaks <= kLabelReach) return true;
+  }
   return false;
+}
+
+// Reads the first line as a CSV or TSV header, once it is held whole: the kinds that each column's
+// name labels.
+void FormFinder::readHeader(bool final) {
+  std::string_view text = m_buffer;
+  if (m_base != 0) {
+    m_headerRead = true;
+    return;
+  }
+  std::size_t newline = text.find('\n');
+  if (newline == std::string_view::npos && !final && text.size() < kLongestHeader) return;
+  m_headerRead = true;
+  if (newline == std::string_view::npos) return;
+  std::string_view line = text.substr(0, newline);
+  if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+  m_delimiter = line.find('\t') != std::string_view::npos ? '\t'
+                : line.find(',') != std::string_view::npos ? ','
+                                                            : 0;
+  if (m_delimiter == 0) return;
+  std::vector<rules::KindSet> columns(1);
+  bool any = false;
+  std::size_t fieldStart = 0;
+  bool quoted = false;
+  for (std::size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] == '"') quoted = !quoted;
+    if (i < line.size() && (quoted || line[i] != m_delimiter)) continue;
+    const std::string_view name = line.substr(fieldStart, i - fieldStart);
+    for (const Label& label : kLabels) {
+      if (name.find(label.word) != std::string_view::npos) {
+        columns.back() |= rules::KindBit(label.kind);
+        any = true;
+      }
+    }
+    if (i < line.size()) columns.emplace_back();
+    fieldStart = i + 1;
+  }
+  if (!any) return;
+  m_columns = std::move(columns);
+  m_fieldAt = newline + 1;
+}
+
+// The field (from 0) of its line that the byte at `at` falls in, counting the delimiters outside
+// quotes from where the last count stopped.
+std::size_t FormFinder::fieldAt(std::size_t at) {
+  for (; m_fieldAt < at; ++m_fieldAt) {
+    const char c = m_buffer[m_fieldAt];
+    if (c == '"') {
+      m_quoted = !m_quoted;
+    } else if (!m_quoted && c == m_delimiter) {
+      ++m_field;
+    } else if (!m_quoted && c == '\n') {
+      m_field = 0;
+    }
+  }
+  return m_field;
 }
 
 void FormFinder::emit(std::size_t start, std::size_t end, const rules::IdVerdict& verdict) {
@@ -395,10 +553,12 @@ void FormFinder::compact() {
   // Cut between characters, so that columns count whole ones.
   while (cut > 0 && (*at(cut) & 0xC0) == 0x80) --cut;
   if (m_options.positions) countUpTo(m_base + cut);
+  if (!m_columns.empty()) fieldAt(cut);
   m_buffer.erase(0, cut);
   m_base += cut;
   m_next -= cut;
   m_passed -= cut;
+  m_fieldAt -= std::min(m_fieldAt, cut);
 }
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <span>
 
 #include "rules/id_core.h"
 #include "rules/text.h"
@@ -372,6 +373,10 @@ void Scanner::consider(const unsigned char* start, std::size_t digits, const uns
     } else {
       p += formatCharacterAt(p);  // kept inside the run by --normalize
     }
+  }
+  if (m_options.normalize) {
+    // As check --normalize reads it: a lower-case letter is its capital.
+    for (char& c : std::span(found.ascii, 2)) c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   }
   found.verdict =
       rules::VerifyTen(reinterpret_cast<const unsigned char*>(found.ascii), m_options.kinds);

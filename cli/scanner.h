@@ -44,6 +44,14 @@ constexpr char FullWidthForm(const unsigned char* p) {
   return 0;
 }
 
+// The ASCII character that the three bytes at `p` stand for: a full-width form (U+FF01 to U+FF5E:
+// letters, digits and punctuation), or the ideographic space as a space; 0 for none.
+constexpr char WideAscii(const unsigned char* p) {
+  if (p[0] == 0xEF && p[1] == 0xBC && p[2] >= 0x81 && p[2] <= 0xBF) return static_cast<char>('!' + p[2] - 0x81);
+  if (p[0] == 0xEF && p[1] == 0xBD && p[2] >= 0x80 && p[2] <= 0x9E) return static_cast<char>('`' + p[2] - 0x80);
+  return p[0] == 0xE3 && p[1] == 0x80 && p[2] == 0x80 ? ' ' : 0;
+}
+
 // Eight bytes at a time: the high bit of each byte of a word that is a digit, or that is zero.
 constexpr std::uint64_t kOnes = 0x0101010101010101u;
 constexpr std::uint64_t kHighs = 0x8080808080808080u;
@@ -70,10 +78,11 @@ constexpr std::uint64_t digitBytes(std::uint64_t word) {
 struct ScanOptions {
   rules::KindSet kinds = rules::kIdentityKinds;
   bool nearMisses = false;  // report every shape of a number, valid or not
-  bool normalize = false;   // invisible formatting characters inside a number do not break it
+  bool normalize = false;   // invisible formatting characters inside a number do not break it,
+                            // and lower-case letters count as capitals
   bool positions = true;    // count the line and column of each number found
   bool text = true;         // hand the text between numbers to the sink too
-  bool labelled = false;    // a business number only after its label
+  bool labelled = false;    // business numbers, certificates and donation codes only with a label
 };
 
 class Scanner {
