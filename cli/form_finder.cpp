@@ -417,7 +417,8 @@ std::size_t FormFinder::tryCarrier(std::size_t start, bool wordAfterEnd) {
 
 bool FormFinder::labelled(std::size_t start, rules::IdKind kind) {
   if (labelledBefore(start, kind)) return true;
-  if (m_columns.empty() || !m_headerRead) return false;
+  // The header labels the lines after it, not itself.
+  if (m_columns.empty() || m_base + start < m_headerEnd) return false;
   const std::size_t field = fieldAt(start);
   return field < m_columns.size() && (m_columns[field] & rules::KindBit(kind)) != 0;
 }
@@ -481,7 +482,7 @@ void FormFinder::readHeader(bool final) {
   }
   if (!any) return;
   m_columns = std::move(columns);
-  m_fieldAt = newline + 1;
+  m_fieldAt = m_headerEnd = newline + 1;
 }
 
 // The field (from 0) of its line that the byte at `at` falls in, counting the delimiters outside

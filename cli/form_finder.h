@@ -107,6 +107,7 @@ class FormFinder {
   bool m_headerRead = false;
   char m_delimiter = 0;
   std::vector<rules::KindSet> m_columns;
+  std::uint64_t m_headerEnd = 0;  // the input offset of the line after the header
   std::size_t m_fieldAt = 0;
   std::size_t m_field = 0;
   bool m_quoted = false;

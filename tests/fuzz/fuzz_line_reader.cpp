@@ -1,6 +1,8 @@
 // libFuzzer target: any bytes through taloma-id's line reader and VerifyId, and through its scanner
 // and redaction, against a plain split into lines, a plain reading of the three kinds of number
-// and a plain search for numbers that stand alone, all kept here apart from the program.
+// and a plain search for numbers that stand alone, all kept here apart from the program; and the
+// same bytes read as a document made of the pieces people's data holds, in which every number of
+// the kinds that must not leak is found and masked.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +18,8 @@
 #include "cli/scanner.h"
 #include "rules/form_numbers.h"
 #include "rules/id_core.h"
+#include "rules/place_table.h"
+#include "rules/text.h"
 
 namespace {
 
@@ -253,7 +257,8 @@ void checkNormalizedScan(std::string_view input, unsigned kinds, std::size_t blo
     end = number->offset + bytes.size();
     std::string visible;
     for (const Plain& c : plainCharacters(bytes)) {
-      if (c.ascii != 0) visible += c.ascii;
+      // --normalize takes a lower-case letter for its capital.
+      if (c.ascii != 0) visible += visible.size() < 2 && c.ascii >= 'a' ? static_cast<char>(c.ascii - 32) : c.ascii;
     }
     require(visible == std::string_view(number->ascii, 10), "normalized number's characters", input);
     const std::string masked = cli::Masked(bytes);
@@ -292,11 +297,69 @@ void checkFormFinder(std::string_view input, unsigned kinds, bool nearMisses, bo
     const cli::Found& f = pieces[i];
     require(f.offset == whole[i].offset && f.line == whole[i].line && f.column == whole[i].column,
             "found at the same place in pieces", input);
-    const std::string_view text = input.substr(f.offset, whole[i].text.size());
+    // The rules take the number's ASCII form: full-width forms narrowed.
+    std::string text;
+    for (const long c : plainDecode(input.substr(f.offset, whole[i].text.size()))) {
+      text += static_cast<char>(c >= 0xFF01 && c <= 0xFF5E ? c - 0xFEE0 : c == 0x3000 ? ' ' : c);
+    }
     const rules::IdVerdict verdict =
         rules::VerifyForm(text, f.verdict.kind, (kinds & rules::kBusinessBefore2023) != 0);
     require(verdict.reason == f.verdict.reason && verdict.position == f.verdict.position,
             "the finder's verdict is the rules'", input);
+  }
+}
+
+// A document of pieces, three input bytes each: a separator of fields or lists, then a noise
+// piece (an amount, a date, a landline, a word) or a valid number of a kind that must not leak,
+// in ASCII or full width. Every number put in is found where it was put, and masked.
+void checkPieces(std::string_view choices) {
+  static constexpr std::string_view kBetween[] = {" ", ",", "，", "、", "|", ";", "/", "\t", "\n",
+                                                  "\r\n", "　", "電話", "統編：", "（", "）", "\"", " , "};
+  static constexpr std::string_view kNoise[] = {"NT$12,345,678", "1,234,567,890", "2023/12/07",
+                                                "2023-12-07", "02-2345-6789", "(02)2345-6789",
+                                                "12345.67", "王小明", "A12345678X"};
+  std::string text;
+  std::vector<std::pair<std::size_t, std::string>> numbers;
+  for (std::size_t i = 0; i + 3 <= choices.size(); i += 3) {
+    const auto what = static_cast<unsigned char>(choices[i]), a = static_cast<unsigned char>(choices[i + 1]),
+               b = static_cast<unsigned char>(choices[i + 2]);
+    text += kBetween[a % std::size(kBetween)];
+    std::string number(10, '0');
+    switch (what % 6) {
+      case 0: text += kNoise[b % std::size(kNoise)]; continue;
+      case 1: number = rules::FormNumber(rules::IdKind::Business, 1000u * a + b); break;
+      case 2: number = "09" + std::to_string(10000000 + 3331u * a * b).substr(0, 8); break;
+      default:
+        rules::ComposeId(rules::MakePrefix(rules::Places()[a % 26], "12898ABCD"[b % 9]), 9973u * a * b % 10000000,
+                         number.data());
+    }
+    std::string written = number;
+    if ((what & 0x80) != 0) {
+      written.clear();
+      for (const char c : number) rules::AppendUtf8(written, static_cast<char32_t>(c + 0xFEE0));
+    }
+    numbers.emplace_back(text.size(), written);
+    text += written;
+  }
+  std::string redacted;
+  std::vector<std::pair<std::size_t, std::size_t>> found;
+  std::size_t offered = 0;
+  const auto kinds = rules::kIdentityKinds | rules::KindBit(rules::IdKind::Business) | rules::KindBit(rules::IdKind::Mobile);
+  cli::ScanWith(cli::ScanOptions{kinds, false, false, true, true, false},
+                [&](char* into, std::size_t room) -> long {
+                  const std::size_t n = std::min(room, text.size() - offered);
+                  std::copy_n(text.data() + offered, n, into);
+                  offered += n;
+                  return static_cast<long>(n);
+                },
+                [&](std::string_view bytes, const cli::Found* number) {
+                  if (number != nullptr) found.emplace_back(number->offset, bytes.size());
+                  redacted += number != nullptr ? cli::MaskedNumber(bytes, number->verdict.kind) : std::string(bytes);
+                });
+  for (const auto& [at, written] : numbers) {
+    require(std::find(found.begin(), found.end(), std::pair{at, written.size()}) != found.end(),
+            "a number put in is found", text);
+    require(redacted.substr(at, written.size()) != written, "a number put in is masked", text);
   }
 }
 
@@ -341,5 +404,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           input.substr(start));
   checkScan(input, kinds, block, step);
   checkNormalizedScan(input, kinds, block);
+  checkPieces(input.substr(0, 3 * 300));
   return 0;
 }

@@ -1,9 +1,10 @@
 // The installed package from an ES module, against taloma-id: the same rows for the case table's
-// inputs, the same seeded numbers, scan rows and redacted text. TALOMA_ID and CASES name the
-// program and the table.
+// inputs, the same seeded numbers, scan rows and redacted text, on the corpus too. TALOMA_ID,
+// CASES and CORPUS name the program, the table and the corpus's folder (tests/corpus).
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
+import { join } from "node:path";
 import { test } from "node:test";
 import { check, decode, generate, places, ready, redact, scan, version } from "taloma";
 
@@ -74,6 +75,33 @@ test("scan and redact as taloma-id scan", () => {
   });
   assert.deepEqual(scan(text, { kinds, nearMisses: true }), want);
   assert.equal(redact(text, { kinds }), id(["scan", "--redact", "-k", kinds], text));
+});
+
+test("a row is a plain object; text round-trips code unit for code unit", () => {
+  const row = check("A123456789");
+  assert.deepEqual(structuredClone(row), { ...row });
+  assert.deepEqual(Object.keys(row), ["input", "valid", "kind", "sex", "letter", "place"]);
+  const text = "\uD800 A123456789 \uDC00\uD83D\uDE00\uFFFD0912345678\uDBFF";
+  assert.equal(redact(text, { kinds: "national,mobile" }),
+    "\uD800 A********* \uDC00\uD83D\uDE00\uFFFD09*****678\uDBFF");
+  assert.deepEqual(scan(text, { kinds: "national,mobile" }).map((r) => [r.column, r.input]),
+    [[3, "A123456789"], [17, "0912345678"]]);
+});
+
+test("the corpus's UTF-8 documents as taloma-id finds and masks them", { skip: !process.env.CORPUS }, () => {
+  const kinds = "national,resident,resident-old,business,mobile";
+  const manifest = JSON.parse(readFileSync(join(process.env.CORPUS, "manifest.json"), "utf8"));
+  for (const { file, encoding, options } of manifest.filter((doc) => doc.encoding === "utf-8")) {
+    const path = join(process.env.CORPUS, file);
+    const text = readFileSync(path, "utf8");
+    const normalize = options.includes("--normalize");
+    const want = lines(id(["scan", "-f", "jsonl", "-k", kinds, ...options, path])).map((line) => {
+      const { file: _, ...row } = JSON.parse(line);
+      return row;
+    });
+    assert.deepEqual(scan(text, { kinds, normalize }), want, file);
+    assert.equal(redact(text, { kinds, normalize }), id(["scan", "--redact", "-k", kinds, ...options, path]), file);
+  }
 });
 
 test("places and a decoded number", () => {

@@ -103,36 +103,10 @@ const makeTemplate = (code) => {
   return t;
 };
 
-// A row: its input and its verdict's fields, read from the verdict's template, which many rows
-// share (a million rows then cost a million small objects). JSON.stringify writes the fields of
-// taloma-id's jsonl row, in its order, leaving out those that do not apply. The getters are
-// written out: a private field read by name is quicker than one keyed by a symbol.
-class Row {
-  #verdict;
-
-  constructor(input, template) {
-    this.input = input;
-    this.#verdict = template;
-  }
-
-  get valid() { return this.#verdict.valid; }
-  get kind() { return this.#verdict.kind; }
-  get sex() { return this.#verdict.sex; }
-  get category() { return this.#verdict.category; }
-  get letter() { return this.#verdict.letter; }
-  get place() { return this.#verdict.place; }
-  get reason() { return this.#verdict.reason; }
-  get position() { return this.#verdict.position; }
-  get expected() { return this.#verdict.expected; }
-
-  toJSON() {
-    return { input: this.input, ...this.#verdict };
-  }
-}
-// The fields are listed by for...in, as the row's own would be.
-for (const [field, { get }] of Object.entries(Object.getOwnPropertyDescriptors(Row.prototype))) {
-  if (get) Object.defineProperty(Row.prototype, field, { enumerable: true });
-}
+// A row: a plain object of its input and its verdict's fields, copied from the verdict's template
+// (which many rows share), so that spread, structuredClone and postMessage see them all; its
+// fields are those of taloma-id's jsonl row, in its order, leaving out those that do not apply.
+const rowOf = (input, template) => ({ input, ...template });
 
 // A single check keeps the module's memory and its check function at hand: looking them up on
 // the module object, which carries a hundred names, costs a third of a check. The memory is
@@ -191,13 +165,13 @@ const checkMany = (inputs, kinds) => {
 const check = (input, options) => {
   // One string with the identity kinds, the common call, goes straight to the module.
   if (typeof input === "string" && options === undefined && wasm !== null) {
-    return new Row(input, templateOf(checkCode(input, identityKinds)));
+    return rowOf(input, templateOf(checkCode(input, identityKinds)));
   }
   loaded();
   const kinds = kindsOf(options);
   if (Array.isArray(input)) return checkMany(input, kinds);
   const text = typeof input === "string" ? input : String(input);
-  return new Row(text, templateOf(checkCode(text, kinds)));
+  return rowOf(text, templateOf(checkCode(text, kinds)));
 };
 
 const decode = (input, options = {}) =>
@@ -228,10 +202,19 @@ const generate = (options = {}) => {
   return count === 0 ? [] : lines.split("\n");
 };
 
-const scanArguments = (text, options = {}) => [String(text), kindsOf(options),
+// A lone surrogate, which a string may hold and UTF-8 cannot, is read as U+FFFD, one character in
+// its place; every mask is as long as what it masks, so the redacted text takes it back there.
+const lone = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/g;
+const hasLone = /[\uD800-\uDFFF]/;
+const scanArguments = (text, options = {}) => [text.replace(lone, "\uFFFD"), kindsOf(options),
   Boolean(options.nearMisses), Boolean(options.normalize), Boolean(options.labelled)];
 
-const scan = (text, options) => loaded().libraryScan(...scanArguments(text, options));
-const redact = (text, options) => loaded().libraryRedact(...scanArguments(text, options));
+const scan = (text, options) => loaded().libraryScan(...scanArguments(String(text), options));
+const redact = (input, options) => {
+  const text = String(input);
+  const redacted = loaded().libraryRedact(...scanArguments(text, options));
+  if (redacted === null || !hasLone.test(text)) return redacted;
+  return redacted.replace(/\uFFFD/g, (mark, at) => text[at]);
+};
 const places = (options = {}) => loaded().libraryPlaces(Boolean(options.postal));
 const version = () => names?.version ?? null;
