@@ -424,7 +424,8 @@ bool FormFinder::labelled(std::size_t start, rules::IdKind kind) {
 }
 
 // A label of `kind` at most kLabelReach characters before the number, on its line or the line
-// before.
+// before, with no digit between them: a label names the number that follows it, not the next
+// one (統編=04595257 order=20231207).
 bool FormFinder::labelledBefore(std::size_t start, rules::IdKind kind) const {
   const std::size_t from = start > kHistory ? start - kHistory : 0;
   std::string_view before = std::string_view(m_buffer).substr(from, start - from);
@@ -438,6 +439,12 @@ bool FormFinder::labelledBefore(std::size_t start, rules::IdKind kind) const {
     const std::size_t found = before.rfind(label.word);
     if (found == std::string_view::npos) continue;
     const std::string_view between = before.substr(found + label.word.size());
+    bool digits = false;
+    for (std::size_t i = 0; i < between.size() && !digits; ++i) {
+      const auto* p = reinterpret_cast<const unsigned char*>(between.data()) + i;
+      digits = isDigit(*p) || (between.size() - i >= 3 && isDigit(static_cast<unsigned char>(WideAscii(p))));
+    }
+    if (digits) continue;
     const auto breaks = static_cast<std::uint64_t>(std::count(between.begin(), between.end(), '\n') +
                                                    std::count(between.begin(), between.end(), '\r'));
     if (CharacterCount(between) - breaks <= kLabelReach) return true;
