@@ -109,8 +109,9 @@ TALOMA_API void taloma_generator_free(taloma_generator* generator);
 typedef struct taloma_scan_options {
   unsigned kinds;   /* 0 for the identity kinds; TALOMA_BEFORE_2023 may be added */
   int near_misses;  /* also report what has a number's shape but is not valid */
-  int normalize;    /* invisible formatting characters inside an identity number do not break it */
-  int labelled;     /* 統一編號 only after 統編 or 統一編號 on its line */
+  int normalize;    /* invisible formatting characters inside an identity number do not break it,
+                       and lower-case letters count as capitals */
+  int labelled;     /* 統一編號, 自然人憑證 and 捐贈碼 only where a label names them (man taloma-id) */
 } taloma_scan_options;
 
 /* A number found in text: where it stands (its offset and length in bytes, its line and column

@@ -50,9 +50,9 @@ export interface DecodeOptions extends KindOptions {
 export interface ScanOptions extends KindOptions {
   /** Also what has a number's shape but is not valid. */
   nearMisses?: boolean;
-  /** Invisible formatting characters inside an identity number do not break it. */
+  /** Invisible formatting characters inside an identity number do not break it; lower-case letters count as capitals. */
   normalize?: boolean;
-  /** 統一編號 only after 統編 or 統一編號 on its line. */
+  /** 統一編號, 自然人憑證 and 捐贈碼 only where a label (統編, 憑證, 捐贈碼, ...) names them. */
   labelled?: boolean;
 }
 
