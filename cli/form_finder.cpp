@@ -37,8 +37,10 @@ constexpr bool inCarrier(char c, bool lowerCase) {
          (lowerCase && c >= 'a' && c <= 'z');
 }
 
-// The high bit of each byte of `word` that is `c`.
-constexpr std::uint64_t bytesOf(std::uint64_t word, unsigned char c) { return zeroBytes(word ^ (kOnes * c)); }
+// Whether the full-width form at `p` may start a number: a digit, "＋" or "／".
+constexpr bool isNumberStart(const unsigned char* p) {
+  return p[1] == 0xBC && ((p[2] >= 0x90 && p[2] <= 0x99) || p[2] == 0x8B || p[2] == 0x8F);
+}
 
 }  // namespace
 
@@ -152,23 +154,19 @@ void FormFinder::finish() {
   pass(m_buffer.size());
 }
 
-FormFinder::Character FormFinder::charAt(std::size_t i) const {
+FormFinder::Character FormFinder::wideAt(std::size_t i) const {
   const std::size_t size = m_buffer.size();
   if (i >= size) return {};
-  const unsigned char* p = at(i);
-  if (*p < 0x80) return {static_cast<char>(*p), 1};
   if (size - i >= 3) {
-    if (const char c = WideAscii(p)) return {c, 3};
+    if (const char c = WideAscii(at(i))) return {c, 3};
   }
   return {0, 1};
 }
 
-FormFinder::Character FormFinder::charBefore(std::size_t i) const {
+FormFinder::Character FormFinder::wideBefore(std::size_t i) const {
   if (i == 0) return {};
-  const unsigned char* p = at(i);
-  if (p[-1] < 0x80) return {static_cast<char>(p[-1]), 1};
   if (i >= 3) {
-    if (const char c = WideAscii(p - 3)) return {c, 3};
+    if (const char c = WideAscii(at(i - 3))) return {c, 3};
   }
   return {0, 1};
 }
@@ -199,6 +197,8 @@ std::size_t FormFinder::digitsFrom(std::size_t i) const {
   return digits;
 }
 
+constexpr bool isJoiner(char c) { return c == '.' || c == ':' || c == '-' || c == ',' || c == '/'; }
+
 // Whether what joins the run of `digits` digits to the run of `other` digits beside it, `joiner`,
 // makes the two one number: a decimal point, a time, a landline's or a date's hyphen always; a
 // comma only where it groups digits in threes (1,234,567); a slash only between short runs, as in
@@ -219,13 +219,14 @@ static bool joins(char joiner, std::size_t digits, std::size_t other, bool befor
 bool FormFinder::alone(std::size_t start, std::size_t end, std::size_t digits, bool wordAfterEnd) const {
   const Character before = charBefore(start);
   if (isWord(before.ascii) || before.ascii == '+' || wordAt(end, wordAfterEnd)) return false;
-  if (before.size > 0 && joins(before.ascii, digits, digitsBefore(start - before.size), true) &&
-      digitsBefore(start - before.size) > 0) {
-    return false;
+  if (isJoiner(before.ascii)) {
+    const std::size_t other = digitsBefore(start - before.size);
+    if (other > 0 && joins(before.ascii, digits, other, true)) return false;
   }
   const Character after = charAt(end);
+  if (!isJoiner(after.ascii)) return true;
   const std::size_t next = digitsFrom(end + after.size);
-  return !(after.size > 0 && next > 0 && joins(after.ascii, digits, next, false));
+  return !(next > 0 && joins(after.ascii, digits, next, false));
 }
 
 std::string FormFinder::asciiOf(std::size_t start, std::size_t end, std::size_t letters) const {
@@ -253,39 +254,58 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
   const bool slash = asked(rules::IdKind::Carrier);
   // The bytes that may start a number: digits, the lead of the full-width forms, and "+" and "/"
   // when asked for; mobile numbers alone start only at a 0 or 8 or at a "+".
-  const std::uint64_t plusMask = plus ? ~std::uint64_t{0} : 0;
-  const std::uint64_t slashMask = slash ? ~std::uint64_t{0} : 0;
-  const auto interesting = [plusMask, slashMask, mobileAlone](std::uint64_t word) {
-    const std::uint64_t digits = mobileAlone ? bytesOf(word, '0') | bytesOf(word, '8') : digitBytes(word);
-    return digits | bytesOf(word, 0xEF) | (bytesOf(word, '+') & plusMask) |
-           (bytesOf(word, '/') & slashMask);
+  // Eight bytes at a time to the next byte that may start one, on the little-endian machines
+  // this runs on: the lowest byte of a word is the first; a borrow runs only upward from a byte
+  // that matches, so the lowest flag is exact.
+  const auto first = [](std::uint64_t word, unsigned char c) {
+    const std::uint64_t x = word ^ (kOnes * c);
+    return (x - kOnes) & ~x & kHighs;
   };
-  while (p < limit) {
-    // Eight bytes at a time to the next byte that may start one, on the little-endian machines
-    // this runs on.
+  const auto skip = [&](auto interesting) {
     while (std::endian::native == std::endian::little && limit - p >= 8) {
       const std::uint64_t found = interesting(cli::wordAt(at(p)));
       if (found != 0) {
         p += static_cast<std::size_t>(std::countr_zero(found) / 8);
-        break;
+        return;
       }
       p += 8;
     }
+  };
+  // A character of three bytes at `p` that starts no number is passed by; one cut short waits.
+  const auto passWide = [&]() {
+    if (*at(p) != 0xEF || (size - p >= 3 && isNumberStart(at(p)))) return false;
+    if (size - p < 3 && !final) return true;
+    p += size - p >= 3 && (*at(p + 1) & 0xC0) == 0x80 && (*at(p + 2) & 0xC0) == 0x80 ? 3 : 1;
+    return false;
+  };
+  // Mobile numbers alone start only at a 0 or 8 that no digit comes before, or at a "+"; 0 and 8
+  // differ in one bit, so one test finds both.
+  while (mobileAlone && p < limit) {
+    skip([&first](std::uint64_t w) { return first(w | (kOnes * 0x08), '8') | first(w, '+') | first(w, 0xEF); });
     if (p >= limit) break;
+    const std::size_t before = p;
+    if (passWide()) break;
+    if (p != before) continue;
     const Character c = charAt(p);
-    if (*at(p) == 0xEF && c.ascii == 0) {
-      // A character of three bytes that is no full-width form; one cut short waits for the rest.
-      if (size - p < 3 && !final) break;
-      p += std::max(1, rules::Utf8SequenceLength(m_buffer, p));
-      continue;
+    const bool starts = c.ascii == '+' || ((c.ascii == '0' || c.ascii == '8') &&
+                                           !isDigit(static_cast<unsigned char>(charBefore(p).ascii)));
+    const std::size_t found = starts ? tryMobile(p, wordAfterEnd) : 0;
+    p = found != 0 ? found : p + c.size;
+  }
+  while (!mobileAlone && p < limit) {
+    if (!plus && !slash) {
+      skip([&first](std::uint64_t w) { return digitBytes(w) | first(w, 0xEF); });
+    } else {
+      skip([&first, plus, slash](std::uint64_t w) {
+        return digitBytes(w) | first(w, 0xEF) | (plus ? first(w, '+') : 0) | (slash ? first(w, '/') : 0);
+      });
     }
+    if (p >= limit) break;
+    const std::size_t before = p;
+    if (passWide()) break;
+    if (p != before) continue;
+    const Character c = charAt(p);
     if (isDigit(static_cast<unsigned char>(c.ascii))) {
-      if (mobileAlone) {
-        const bool starts = (c.ascii == '0' || c.ascii == '8') && !isDigit(static_cast<unsigned char>(charBefore(p).ascii));
-        const std::size_t found = starts ? tryMobile(p, wordAfterEnd) : 0;
-        p = found != 0 ? found : p + c.size;
-        continue;
-      }
       // The whole run, ASCII digits eight at a time while they last.
       std::size_t end = p, digits = 0;
       for (;;) {
@@ -361,11 +381,13 @@ std::size_t FormFinder::tryRun(std::size_t start, std::size_t end, std::size_t d
   return 0;
 }
 
-// 09 and eight digits, or +886 (886) and 9 and eight digits, single spaces or hyphens between.
-std::size_t FormFinder::tryMobile(std::size_t start, bool wordAfterEnd) {
+// Where the form of a mobile number that starts at `start` ends, reading characters with `read`;
+// 0 when none starts there.
+template <typename Read>
+std::size_t mobileEnd(std::size_t start, Read read) {
   std::size_t p = start;
-  const auto take = [this, &p](char wanted) {
-    const Character c = charAt(p);
+  const auto take = [&read, &p](char wanted) {
+    const FormFinder::Character c = read(p);
     if (c.ascii != wanted) return false;
     p += c.size;
     return true;
@@ -374,18 +396,35 @@ std::size_t FormFinder::tryMobile(std::size_t start, bool wordAfterEnd) {
     p = start;
     take('+');
     if (!(take('8') && take('8') && take('6'))) return 0;
-    if (isSeparator(charAt(p).ascii)) p += charAt(p).size;
+    if (isSeparator(read(p).ascii)) p += read(p).size;
     if (!take('9')) return 0;
   }
   for (int digits = 0; digits < 8; ++digits) {
-    Character c = charAt(p);
-    if (isSeparator(c.ascii) && isDigit(static_cast<unsigned char>(charAt(p + c.size).ascii))) {
+    FormFinder::Character c = read(p);
+    if (isSeparator(c.ascii) && isDigit(static_cast<unsigned char>(read(p + c.size).ascii))) {
       p += c.size;
-      c = charAt(p);
+      c = read(p);
     }
     if (!isDigit(static_cast<unsigned char>(c.ascii))) return 0;
     p += c.size;
   }
+  return p;
+}
+
+// 09 and eight digits, or +886 (886) and 9 and eight digits, single spaces or hyphens between.
+std::size_t FormFinder::tryMobile(std::size_t start, bool wordAfterEnd) {
+  // Most runs that start with 0 or 8 go on with another ASCII character than 09 or 88 have.
+  if (start + 1 < m_buffer.size()) {
+    const unsigned char first = *at(start), second = *at(start + 1);
+    if (second < 0x80 && ((first == '0' && second != '9') || (first == '8' && second != '8'))) return 0;
+  }
+  // The longest form and the character after it, in ASCII, the usual case, are read a byte at a
+  // time.
+  const bool ascii = m_buffer.size() - start >= 24 &&
+                     ((cli::wordAt(at(start)) | cli::wordAt(at(start + 8)) | cli::wordAt(at(start + 16))) & kHighs) == 0;
+  const std::size_t p = ascii ? mobileEnd(start, [this](std::size_t i) { return Character{static_cast<char>(*at(i)), 1}; })
+                              : mobileEnd(start, [this](std::size_t i) { return charAt(i); });
+  if (p == 0) return 0;
   if (!alone(start, p, rules::kMobileDigits, wordAfterEnd)) return 0;
   // What was read is a valid mobile number: the form above is the one the verdict takes.
   rules::IdVerdict verdict{rules::Reason::None};

@@ -77,8 +77,17 @@ class FormFinder {
   bool alone(std::size_t start, std::size_t end, std::size_t digits, bool wordAfterEnd) const;
   std::size_t digitsBefore(std::size_t at) const;
   std::size_t digitsFrom(std::size_t at) const;
-  Character charAt(std::size_t at) const;
-  Character charBefore(std::size_t at) const;
+  // ASCII at once; the rest out of line.
+  Character charAt(std::size_t i) const {
+    if (i < m_buffer.size() && *at(i) < 0x80) return {static_cast<char>(*at(i)), 1};
+    return wideAt(i);
+  }
+  Character charBefore(std::size_t i) const {
+    if (i > 0 && *at(i - 1) < 0x80) return {static_cast<char>(*at(i - 1)), 1};
+    return wideBefore(i);
+  }
+  Character wideAt(std::size_t at) const;
+  Character wideBefore(std::size_t at) const;
   bool wordBefore(std::size_t at) const;
   bool wordAt(std::size_t at, bool wordAfterEnd) const;
   std::string asciiOf(std::size_t start, std::size_t end, std::size_t letters) const;

@@ -61,16 +61,17 @@ std::uint64_t firstUndecodableLine(std::string_view block) {
   return 0;
 }
 
-// Whether a byte of `block` is above 7F, eight at a time.
+// Whether a byte of `block` is above 7F, 32 at a time.
 bool anyHighByte(std::string_view block) {
+  const auto* b = reinterpret_cast<const unsigned char*>(block.data());
+  std::uint64_t highs = 0;
   std::size_t at = 0;
-  for (; at + 8 <= block.size(); at += 8) {
-    if ((wordAt(reinterpret_cast<const unsigned char*>(block.data()) + at) & kHighs) != 0) return true;
+  for (; at + 32 <= block.size() && (highs & kHighs) == 0; at += 32) {
+    highs |= wordAt(b + at) | wordAt(b + at + 8) | wordAt(b + at + 16) | wordAt(b + at + 24);
   }
-  for (; at < block.size(); ++at) {
-    if (static_cast<unsigned char>(block[at]) >= 0x80) return true;
-  }
-  return false;
+  for (; at + 8 <= block.size(); at += 8) highs |= wordAt(b + at);
+  for (; at < block.size(); ++at) highs |= b[at];
+  return (highs & kHighs) != 0;
 }
 
 // Whether the character `c` goes into UTF-8 at `out`, which moves past it.
@@ -144,7 +145,10 @@ long TextSource::first(char* into, std::size_t size) {
 // block is UTF-8, Big5 when it is not but reads as Big5 of mostly frequent characters; otherwise
 // its bytes count as characters and the line of the first one is told.
 void TextSource::decide(std::string_view block) {
+  const bool first = !m_noted;
   const bool high = anyHighByte(block);
+  // Plain ASCII reads the same in every encoding: nothing to decide yet.
+  if (!high && !first) return;
   if (high) m_undecided = false;
   const std::uint64_t line = firstUndecodableLine(block);
   if (line != 0 && high && m_given != Encoding::Utf8) {
@@ -155,11 +159,9 @@ void TextSource::decide(std::string_view block) {
       return;
     }
   }
-  if (line != 0 && !m_noted) {
-    m_noted = true;
-    if (m_notes.undecodable) m_notes.undecodable(m_lines + line);
-  }
-  if (m_undecided) m_lines += static_cast<std::uint64_t>(std::count(block.begin(), block.end(), '\n'));
+  // Bytes that are not text are told of in the first block alone, as they always were.
+  if (line != 0 && first && m_notes.undecodable) m_notes.undecodable(line);
+  m_noted = true;
 }
 
 long TextSource::decoded(char* into, std::size_t size) {

@@ -16,9 +16,8 @@ namespace cli {
 
 enum class Encoding { Utf8, Utf16Le, Utf16Be, Big5 };
 
-// What the reader tells of an input, once each: the first line (from 1) of the block that decided
-// its encoding that holds bytes that are none of these encodings' text; and that it was taken for
-// Big5.
+// What the reader tells of an input, once each: the first line (from 1) of its first block that
+// holds bytes that are none of these encodings' text; and that it was taken for Big5.
 struct ReadingNotes {
   std::function<void(std::uint64_t line)> undecodable;
   std::function<void()> big5;
@@ -56,9 +55,8 @@ class TextSource {
   std::optional<Encoding> m_given;
   Encoding m_encoding = Encoding::Utf8;
   bool m_started = false;
-  bool m_undecided = false;   // UTF-8 so far, and no block has held a byte above 7F yet
-  bool m_noted = false;       // undecodable bytes have been told of
-  std::uint64_t m_lines = 0;  // the lines of the blocks read while undecided
+  bool m_undecided = false;  // UTF-8 so far, and no block has held a byte above 7F yet
+  bool m_noted = false;      // the first block has been looked at
   bool m_ended = false;
   int m_oddByte = -1;
   std::unique_ptr<char[]> m_block;  // what a read of UTF-16 fills
