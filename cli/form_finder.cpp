@@ -46,20 +46,13 @@ constexpr bool isNumberStart(const unsigned char* p) {
 
 std::string FormMasked(std::string_view number, rules::IdKind kind) {
   using rules::IdKind;
-  // The characters of the number: where each starts, its ASCII form and whether it is wide.
-  struct Piece {
-    std::size_t at, size;
-    char ascii;
-  };
-  std::vector<Piece> pieces;
-  for (std::size_t at = 0; at < number.size();) {
+  // The number's characters: a full-width form is three bytes, and any other byte, which no
+  // mask touches, stands for itself.
+  const auto ascii = [number](std::size_t at) -> FormFinder::Character {
     const auto* p = reinterpret_cast<const unsigned char*>(number.data()) + at;
-    const bool wide = number.size() - at >= 3 && WideAscii(p) != 0;
-    const char ascii = wide ? WideAscii(p) : static_cast<char>(*p);
-    const std::size_t size = wide ? 3 : *p < 0x80 ? 1 : std::max(1, rules::Utf8SequenceLength(number, at));
-    pieces.push_back({at, size, *p < 0x80 || wide ? ascii : '\0'});
-    at += size;
-  }
+    const char wide = number.size() - at >= 3 ? WideAscii(p) : 0;
+    return wide != 0 ? FormFinder::Character{wide, 3} : FormFinder::Character{static_cast<char>(*p), 1};
+  };
   std::size_t front = 0;
   std::size_t back = 3;
   bool everyCharacter = false;  // else digits and letters alone are masked
@@ -67,23 +60,24 @@ std::string FormMasked(std::string_view number, rules::IdKind kind) {
     case IdKind::Certificate: front = 2; break;
     case IdKind::Carrier: front = 1, back = 2, everyCharacter = true; break;
     case IdKind::Donation: back = 1; break;
-    case IdKind::Mobile: front = pieces.size() > 1 && pieces[0].ascii == '0' && pieces[1].ascii == '9' ? 2 : 4; break;
+    case IdKind::Mobile: front = ascii(0).ascii == '0' ? 2 : 4; break;
     default: break;
   }
-  const auto counts = [everyCharacter](const Piece& piece) {
-    return everyCharacter || isWord(piece.ascii);
-  };
-  const auto total = static_cast<std::size_t>(std::count_if(pieces.begin(), pieces.end(), counts));
+  const auto counts = [everyCharacter](char c) { return everyCharacter || isWord(c); };
+  std::size_t total = 0;
+  for (std::size_t at = 0; at < number.size(); at += ascii(at).size) total += counts(ascii(at).ascii) ? 1 : 0;
   std::string masked;
   std::size_t seen = 0;
-  for (const Piece& piece : pieces) {
-    const bool hidden = counts(piece) && seen >= front && seen + back < total;
-    if (counts(piece)) ++seen;
-    if (!hidden) {
-      masked.append(number, piece.at, piece.size);
+  for (std::size_t at = 0; at < number.size();) {
+    const FormFinder::Character c = ascii(at);
+    const bool counted = counts(c.ascii);
+    if (counted && seen >= front && seen + back < total) {
+      masked += c.size == 3 ? "\uFF0A" : "*";
     } else {
-      masked += piece.size == 3 ? "\uFF0A" : "*";
+      masked.append(number, at, c.size);
     }
+    seen += counted ? 1 : 0;
+    at += c.size;
   }
   return masked;
 }
@@ -263,7 +257,7 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
   };
   const auto skip = [&](auto interesting) {
     while (std::endian::native == std::endian::little && limit - p >= 8) {
-      const std::uint64_t found = interesting(cli::wordAt(at(p)));
+      const std::uint64_t found = interesting(cli::wordAt(at(p)), p);
       if (found != 0) {
         p += static_cast<std::size_t>(std::countr_zero(found) / 8);
         return;
@@ -281,7 +275,9 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
   // Mobile numbers alone start only at a 0 or 8 that no digit comes before, or at a "+"; 0 and 8
   // differ in one bit, so one test finds both.
   while (mobileAlone && p < limit) {
-    skip([&first](std::uint64_t w) { return first(w | (kOnes * 0x08), '8') | first(w, '+') | first(w, 0xEF); });
+    skip([&first](std::uint64_t w, std::size_t) {
+      return first(w | (kOnes * 0x08), '8') | first(w, '+') | first(w, 0xEF);
+    });
     if (p >= limit) break;
     const std::size_t before = p;
     if (passWide()) break;
@@ -294,9 +290,9 @@ void FormFinder::scan(bool final, bool wordAfterEnd) {
   }
   while (!mobileAlone && p < limit) {
     if (!plus && !slash) {
-      skip([&first](std::uint64_t w) { return digitBytes(w) | first(w, 0xEF); });
+      skip([&first](std::uint64_t w, std::size_t) { return digitBytes(w) | first(w, 0xEF); });
     } else {
-      skip([&first, plus, slash](std::uint64_t w) {
+      skip([&first, plus, slash](std::uint64_t w, std::size_t) {
         return digitBytes(w) | first(w, 0xEF) | (plus ? first(w, '+') : 0) | (slash ? first(w, '/') : 0);
       });
     }
@@ -420,10 +416,7 @@ std::size_t FormFinder::tryMobile(std::size_t start, bool wordAfterEnd) {
   }
   // The longest form and the character after it, in ASCII, the usual case, are read a byte at a
   // time.
-  const bool ascii = m_buffer.size() - start >= 24 &&
-                     ((cli::wordAt(at(start)) | cli::wordAt(at(start + 8)) | cli::wordAt(at(start + 16))) & kHighs) == 0;
-  const std::size_t p = ascii ? mobileEnd(start, [this](std::size_t i) { return Character{static_cast<char>(*at(i)), 1}; })
-                              : mobileEnd(start, [this](std::size_t i) { return charAt(i); });
+  const std::size_t p = mobileEnd(start, [this](std::size_t i) { return charAt(i); });
   if (p == 0) return 0;
   if (!alone(start, p, rules::kMobileDigits, wordAfterEnd)) return 0;
   // What was read is a valid mobile number: the form above is the one the verdict takes.
@@ -494,41 +487,28 @@ bool FormFinder::labelledBefore(std::size_t start, rules::IdKind kind) const {
 // Reads the first line as a CSV or TSV header, once it is held whole: the kinds that each column's
 // name labels.
 void FormFinder::readHeader(bool final) {
-  std::string_view text = m_buffer;
-  if (m_base != 0) {
-    m_headerRead = true;
-    return;
-  }
-  std::size_t newline = text.find('\n');
-  if (newline == std::string_view::npos && !final && text.size() < kLongestHeader) return;
+  const std::size_t newline = m_buffer.find('\n');
+  if (m_base == 0 && newline == std::string::npos && !final && m_buffer.size() < kLongestHeader) return;
   m_headerRead = true;
-  if (newline == std::string_view::npos) return;
-  std::string_view line = text.substr(0, newline);
-  if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
-  m_delimiter = line.find('\t') != std::string_view::npos ? '\t'
-                : line.find(',') != std::string_view::npos ? ','
-                                                            : 0;
-  if (m_delimiter == 0) return;
-  std::vector<rules::KindSet> columns(1);
-  bool any = false;
-  std::size_t fieldStart = 0;
-  bool quoted = false;
-  for (std::size_t i = 0; i <= line.size(); ++i) {
-    if (i < line.size() && line[i] == '"') quoted = !quoted;
-    if (i < line.size() && (quoted || line[i] != m_delimiter)) continue;
-    const std::string_view name = line.substr(fieldStart, i - fieldStart);
-    for (const Label& label : kLabels) {
-      if (name.find(label.word) != std::string_view::npos) {
-        columns.back() |= rules::KindBit(label.kind);
-        any = true;
-      }
+  if (m_base != 0 || newline == std::string::npos) return;
+  const std::string_view line = std::string_view(m_buffer).substr(0, newline);
+  m_delimiter = line.find('\t') != std::string_view::npos ? '\t' : ',';
+  if (line.find(m_delimiter) == std::string_view::npos) return;
+  std::vector<rules::KindSet> columns;
+  for (const Label& label : kLabels) {
+    for (std::size_t found = line.find(label.word); found != std::string_view::npos;
+         found = line.find(label.word, found + 1)) {
+      m_fieldAt = m_field = 0;
+      m_quoted = false;
+      const std::size_t field = fieldAt(found);
+      columns.resize(std::max(columns.size(), field + 1));
+      columns[field] |= rules::KindBit(label.kind);
     }
-    if (i < line.size()) columns.emplace_back();
-    fieldStart = i + 1;
   }
-  if (!any) return;
   m_columns = std::move(columns);
   m_fieldAt = m_headerEnd = newline + 1;
+  m_field = 0;
+  m_quoted = false;
 }
 
 // The field (from 0) of its line that the byte at `at` falls in, counting the delimiters outside
