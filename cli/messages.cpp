@@ -88,6 +88,7 @@ constexpr Messages kChinese{
     .redactAlone = "--redact 原樣輸出輸入內容，不能與 -c、-f 或 --no-header 一起用",
     .undecodable = "%1：第 %2 行有不是 UTF-8 或 UTF-16 文字的位元組，每個位元組各算一個字元",
     .tooFew = "這些條件只有 %1 個不同的號碼，無法產生更多不重複的號碼",
+    .tooFewBusiness = "產生器只從 %1 個統一編號中抽取（前七碼每種一個），無法產生更多不重複的號碼",
     .isFile = "「%1」是一個檔案；要檢查檔案中的號碼，請用 -i %1",
     .cannotRead = "無法讀取 %1：%2",
     .cannotWrite = "無法寫入標準輸出：%1",
@@ -185,6 +186,8 @@ constexpr Messages kEnglish{
     .undecodable = "%1: line %2 holds bytes that are neither UTF-8 nor UTF-16 text; each counts "
                    "as one character",
     .tooFew = "only %1 different numbers exist for these choices; --unique cannot give more",
+    .tooFewBusiness = "gen draws from %1 business numbers, one for each choice of the first seven "
+                      "digits; --unique cannot give more",
     .isFile = "'%1' is a file; to check the numbers in it, give -i %1",
     .cannotRead = "cannot read %1: %2",
     .cannotWrite = "cannot write to standard output: %1",
