@@ -100,7 +100,10 @@ int runFormGen(const GenSettings& settings) {
   const RowPrinter rows(settings.common.format);
   rules::FormDraw draw(settings.kind, settings.seed, settings.unique, settings.since2023);
   if (settings.unique && settings.count > draw.size()) {
-    fail(filled(m.tooFew, std::to_string(draw.size())));
+    // Every certificate, carrier and donation code of the form is drawn; a business number only
+    // with one check digit of those its first seven digits may have.
+    const Text& tooFew = settings.kind == rules::IdKind::Business ? m.tooFewBusiness : m.tooFew;
+    fail(filled(tooFew, std::to_string(draw.size())));
   }
   Output out(platform::kStandardOutput, m);
   std::string text;

@@ -93,6 +93,7 @@ constexpr Messages kChinese{
     .undecodable = "%1：第 %2 行有不是 UTF-8、UTF-16 或 Big5 文字的位元組，每個位元組各算一個字元",
     .readAsBig5 = "%1：不是 UTF-8，以 Big5（950 字碼頁）讀取；要以其他編碼讀取請用 --encoding",
     .tooFew = "這些條件只有 %1 個不同的號碼，無法產生更多不重複的號碼",
+    .tooFewBusiness = "產生器只從 %1 個統一編號中抽取（前七碼每種一個），無法產生更多不重複的號碼",
     .isFile = "「%1」是一個檔案；要檢查檔案中的號碼，請用 -i %1",
     .cannotRead = "無法讀取 %1：%2",
     .cannotWrite = "無法寫入標準輸出：%1",
@@ -197,6 +198,8 @@ constexpr Messages kEnglish{
                    "as one character",
     .readAsBig5 = "%1: not UTF-8, read as Big5 (code page 950); give --encoding to read it otherwise",
     .tooFew = "only %1 different numbers exist for these choices; --unique cannot give more",
+    .tooFewBusiness = "gen draws from %1 business numbers, one for each choice of the first seven "
+                      "digits; --unique cannot give more",
     .isFile = "'%1' is a file; to check the numbers in it, give -i %1",
     .cannotRead = "cannot read %1: %2",
     .cannotWrite = "cannot write to standard output: %1",

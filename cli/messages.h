@@ -63,6 +63,7 @@ struct Messages {
   Text undecodable;      // %1 the file, %2 the line
   Text readAsBig5;       // %1 the file
   Text tooFew;           // %1 how many different numbers there are
+  Text tooFewBusiness;   // %1 how many business numbers gen draws from (more are valid)
   Text isFile;           // %1 the argument
   Text cannotRead;       // %1 the file, %2 the system's reason
   Text cannotWrite;      // %1 the system's reason

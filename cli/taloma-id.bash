@@ -16,13 +16,22 @@ _taloma_id() {
     --sex) values='male female' ;;
     --category) values='foreign unregistered hong-kong-macao mainland-china' ;;
     --lang) values='zh-TW en' ;;
+    -p | --place)
+      # The letters, the places as numbers name them, and today's names of the renamed counties.
+      values='A B C D E F G H I J K L M N O P Q R S T U V W X Y Z
+              台北市 台中市 基隆市 台南市 高雄市 台北縣 宜蘭縣 桃園縣 新竹縣 苗栗縣 台中縣 南投縣
+              彰化縣 雲林縣 嘉義縣 台南縣 高雄縣 屏東縣 花蓮縣 台東縣 澎湖縣 陽明山 金門縣 連江縣
+              嘉義市 新竹市 新北市 桃園市' ;;
     -i | --input) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-    -n | --count | --seed | -p | --place) return ;;
+    -n | --count | --seed) return ;;
   esac
   if [ -n "$values" ]; then
-    local head=
+    local head= word=${cur##*,}
     [[ $cur == *,* ]] && head=${cur%,*},
-    COMPREPLY=($(compgen -P "$head" -W "$values" -- "${cur##*,}"))
+    # 臺 and 台 name the same places: a name begun with 臺 is completed with 臺.
+    local offered=($(compgen -W "$values" -- "${word//臺/台}"))
+    [[ $word == *臺* ]] && offered=("${offered[@]//台/臺}")
+    COMPREPLY=("${offered[@]/#/$head}")
     return
   fi
 

@@ -113,6 +113,7 @@ struct taloma_generator {
   std::uint64_t size = 0;
   std::uint64_t drawn = 0;
   bool unique = false;
+  std::string held;  // a number drawn for a buffer too small for it, given by the next call
 };
 
 extern "C" {
@@ -239,14 +240,19 @@ taloma_generator* taloma_generator_new(const taloma_gen_options* options) try {
 uint64_t taloma_generator_size(const taloma_generator* generator) { return generator->size; }
 
 size_t taloma_generator_next(taloma_generator* generator, char* buffer, size_t capacity) {
-  if (generator->unique && generator->drawn == generator->size) return 0;
   try {
-    const std::string number =
-        generator->form ? generator->form->next() : generator->identity->nextNumber();
-    if (number.size() >= capacity) return 0;
-    ++generator->drawn;
-    std::memcpy(buffer, number.c_str(), number.size() + 1);
-    return number.size();
+    if (generator->held.empty()) {
+      if (generator->unique && generator->drawn == generator->size) return 0;
+      generator->held =
+          generator->form ? generator->form->next() : generator->identity->nextNumber();
+      ++generator->drawn;
+    }
+    // A caller that retries with a bigger buffer gets this number, not the one after it.
+    const std::size_t length = generator->held.size();
+    if (length >= capacity) return 0;
+    std::memcpy(buffer, generator->held.c_str(), length + 1);
+    generator->held.clear();
+    return length;
   } catch (const std::bad_alloc&) {
     return 0;
   }

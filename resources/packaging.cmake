@@ -54,6 +54,10 @@ set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME "python3-taloma")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION "python")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3 (>= 3.11), python3 (<< 3.12)")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS "python3-pandas, python3-distributed")
+# Byte-compiled when installed and its byte code removed first when removed (py3compile, py3clean).
+set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
+    "${CMAKE_CURRENT_LIST_DIR}/debian/python3-taloma/postinst"
+    "${CMAKE_CURRENT_LIST_DIR}/debian/python3-taloma/prerm")
 string(CONCAT CPACK_DEBIAN_PYTHON_DESCRIPTION
     "Taiwanese identity-card numbers for Python\n"
     "The Python module taloma checks, generates, finds and masks Taiwanese\n"

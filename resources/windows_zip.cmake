@@ -1,11 +1,19 @@
-# The Windows zip: taloma-id.exe (and taloma.exe, when the window is built) at the top, with a
-# README.txt that lists what the zip holds, taloma-id's manual as plain text, and the licences of
-# what the programs carry inside them.
+# The Windows zip: one folder named as the zip, holding taloma-id.exe (and taloma.exe, when the
+# window is built) with a README.txt that lists what the zip holds, taloma-id's manual as plain
+# text, and the licences of what the programs carry inside them. The texts have Windows' line
+# ends, which Notepad before Windows 10 needs.
 set(zip_dir "${PROJECT_BINARY_DIR}/zip")
 file(MAKE_DIRECTORY "${zip_dir}")
 
+if(TALOMA_WINDOW)
+  set(zip_name "taloma-${TALOMA_VERSION_TEXT}-win64")
+else()
+  set(zip_name "taloma-id-${TALOMA_VERSION_TEXT}-win64")
+endif()
+
 # README.txt: what this zip holds, file by file, and how to start.
-set(windows_text "Taloma ${TALOMA_VERSION_TEXT} for Windows\n\nThis zip holds:\n\n")
+set(windows_text
+    "Taloma ${TALOMA_VERSION_TEXT} for Windows\n\nThis zip holds one folder, ${zip_name}, with:\n\n")
 if(TALOMA_WINDOW)
   string(APPEND windows_text
     "  taloma.exe            the window (身分證字號產生器): make, check and copy numbers\n")
@@ -44,12 +52,20 @@ add_custom_command(OUTPUT "${manual}"
   DEPENDS "${PROJECT_BINARY_DIR}/cli/taloma-id.1" VERBATIM)
 add_custom_target(taloma_zip_texts ALL DEPENDS "${manual}")
 install(FILES "${zip_dir}/README.txt" "${manual}" DESTINATION .)
-install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
+# taloma_text(SOURCE NAME): SOURCE in the zip as NAME, with Windows' line ends.
+function(taloma_text source name)
+  file(READ "${source}" text)
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE "${zip_dir}/${name}" "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+  install(FILES "${zip_dir}/${name}" DESTINATION .)
+endfunction()
+taloma_text("${PROJECT_SOURCE_DIR}/LICENSE" LICENSE.txt)
 
 if(TALOMA_WINDOW)
   # Qt's licences and ours to meet them: what is inside, and Taloma's source to relink it with.
   install(DIRECTORY "${QT6_INSTALL_PREFIX}/licenses/" DESTINATION licenses)
-  install(FILES "${CMAKE_CURRENT_LIST_DIR}/windows_licences.txt" DESTINATION . RENAME LICENCES.txt)
+  taloma_text("${CMAKE_CURRENT_LIST_DIR}/windows_licences.txt" LICENCES.txt)
   find_package(Git QUIET)
   if(GIT_FOUND AND EXISTS "${PROJECT_SOURCE_DIR}/.git")
     set(source_archive "${zip_dir}/taloma-source.tar.gz")
@@ -69,10 +85,6 @@ set(CPACK_PACKAGE_NAME "taloma")
 set(CPACK_PACKAGE_VERSION "${TALOMA_VERSION_TEXT}")
 set(CPACK_PACKAGE_VENDOR "Taloma")
 set(CPACK_STRIP_FILES ON)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-if(TALOMA_WINDOW)
-  set(CPACK_PACKAGE_FILE_NAME "taloma-${TALOMA_VERSION_TEXT}-win64")
-else()
-  set(CPACK_PACKAGE_FILE_NAME "taloma-id-${TALOMA_VERSION_TEXT}-win64")
-endif()
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_PACKAGE_FILE_NAME "${zip_name}")
 include(CPack)

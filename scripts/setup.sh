@@ -18,7 +18,7 @@ TALOMA_PACKAGES=(
   qt6-base-private-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick openbox wmctrl fonts-noto-cjk
-  desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 lintian
+  desktop-file-utils appstream dpkg-dev file binutils-mingw-w64-x86-64 lintian gpg gpg-agent
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq
   emscripten chromium node-typescript

@@ -58,24 +58,27 @@
     if (box.checkTakesFocus && !keepFocus) cmdCheck.focus();
   };
 
-  // Typing upper-cases a to z; a paste or drop loses what nobody sees and keeps its case. Either
-  // way the box holds ten characters at most, a surrogate pair whole or not at all.
-  const insert = (text) => {
-    const start = txtNo.selectionStart, end = txtNo.selectionEnd;
-    let room = 10 - (txtNo.value.length - (end - start));
+  // Puts `text` in place of a box's selection, as much of it as the box's length limit leaves room
+  // for, a surrogate pair whole or not at all. False when that changes nothing: a key that a full
+  // box refuses is no edit.
+  const insert = (box, text) => {
+    const start = box.selectionStart, end = box.selectionEnd;
+    const room = box.maxLength - (box.value.length - (end - start));
     let kept = text.slice(0, Math.max(room, 0));
     if (/[\uD800-\uDBFF]$/.test(kept)) kept = kept.slice(0, -1);
-    // A key that a full box refuses changes nothing: no edit, so the buttons and focus stay.
-    if (kept === "" && start === end) return;
-    txtNo.setRangeText(kept, start, end, "end");
-    changed();
+    if (kept === "" && start === end) return false;
+    box.setRangeText(kept, start, end, "end");
+    return true;
   };
+  const isPaste = (event) => event.inputType === "insertFromPaste" || event.inputType === "insertFromDrop";
+  const pastedText = (event) => event.data ?? event.dataTransfer?.getData("text/plain") ?? "";
+  // Typing upper-cases a to z; a paste or drop loses what nobody sees and keeps its case. A key
+  // the full box refuses leaves the buttons and focus as they are.
   txtNo.addEventListener("beforeinput", (event) => {
-    const pasted = event.inputType === "insertFromPaste" || event.inputType === "insertFromDrop";
-    if (event.inputType !== "insertText" && !pasted) return;
-    const data = event.data ?? event.dataTransfer?.getData("text/plain") ?? "";
+    if (event.inputType !== "insertText" && !isPaste(event)) return;
+    const data = pastedText(event);
     event.preventDefault();
-    insert(pasted ? module.pasted(data) : module.typed(data));
+    if (insert(txtNo, isPaste(event) ? module.pasted(data) : module.typed(data))) changed();
   });
   txtNo.addEventListener("input", changed);
 
@@ -317,6 +320,14 @@
   txtOther.addEventListener("keydown", (event) => {
     if (event.key === "Enter") otherCheck();
   });
+  // A pasted number loses what nobody sees, as in the number box, and the white space around it;
+  // the verdict on the last number goes once the box holds another.
+  txtOther.addEventListener("beforeinput", (event) => {
+    if (!isPaste(event)) return;
+    event.preventDefault();
+    if (insert(txtOther, module.pasted(pastedText(event)).trim())) otherSay("", false);
+  });
+  txtOther.addEventListener("input", () => otherSay("", false));
   $("cmdOtherProduce").addEventListener("click", () => {
     const [high, low] = seed();
     const numbers = module.formGenerate(words.otherBatch, Number(cboOtherKind.value), high, low);
@@ -325,7 +336,10 @@
     otherSay(numbers.length === 0 ? t.otherNoMobile : "", numbers.length === 0);
   });
   // A produced number picked from the list goes into the box, to be checked or changed.
-  lstOther.addEventListener("change", () => { txtOther.value = lstOther.value; });
+  lstOther.addEventListener("change", () => {
+    txtOther.value = lstOther.value;
+    otherSay("", false);
+  });
   cmdOtherCopy.addEventListener("click", async () => {
     await copyText(module.clipboardText([...lstOther.options].map((option) => option.value)));
     otherSay(t.otherCopied, false);
@@ -347,6 +361,7 @@
       .catch((error) => console.warn(`not kept for use offline: ${error.message}`));
   }
 
+  for (const control of document.querySelectorAll("[data-needs-module]")) control.disabled = false;
   txtNo.focus();
   $("needsWasm").remove();
   $("frmTwno").setAttribute("aria-busy", "false");

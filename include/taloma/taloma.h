@@ -100,7 +100,7 @@ TALOMA_API taloma_generator* taloma_generator_new(const taloma_gen_options* opti
 TALOMA_API uint64_t taloma_generator_size(const taloma_generator* generator);
 /* The next number, written with a NUL to `buffer` (32 bytes always suffice), the same as the next
  * line of taloma-id gen with the same options. Returns its length, or 0 when `capacity` is too
- * small or a unique generator has drawn every number. */
+ * small (the number is then kept for the next call) or a unique generator has drawn every number. */
 TALOMA_API size_t taloma_generator_next(taloma_generator* generator, char* buffer,
                                         size_t capacity);
 TALOMA_API void taloma_generator_free(taloma_generator* generator);

@@ -63,16 +63,18 @@ for kinds in national,resident,resident-old national resident-old,resident \
     same "redact -k $kinds" "$work/redact.want" "$consumer" redact "$kinds" <"$text"
   done
 done
-for options in "national 42 300" "resident 7 100 A,臺中市 female" "resident 9 50 '' '' foreign,mainland-china" \
-               "resident-old 5 80 F,H male" "business 1 50" "certificate 2 20" "carrier 3 20" \
-               "donation 4 20"; do
+for options in "gen national 42 300" "gen-unique national 42 300" "gen resident 7 100 A,臺中市 female" \
+               "gen-unique resident 9 50 '' '' foreign,mainland-china" "gen resident-old 5 80 F,H male" \
+               "gen business 1 50" "gen-unique business 1 50" "gen certificate 2 20" \
+               "gen carrier 3 20" "gen donation 4 20"; do
   eval "set -- $options"
-  args=(gen -k "$1" --seed "$2" -n "$3")
-  [ -n "${4:-}" ] && args+=(-p "$4")
-  [ -n "${5:-}" ] && args+=(--sex "$5")
-  [ -n "${6:-}" ] && args+=(--category "$6")
+  args=(gen -k "$2" --seed "$3" -n "$4")
+  [ "$1" = gen-unique ] && args+=(--unique)
+  [ -n "${5:-}" ] && args+=(-p "$5")
+  [ -n "${6:-}" ] && args+=(--sex "$6")
+  [ -n "${7:-}" ] && args+=(--category "$7")
   "$id" "${args[@]}" >"$work/gen.want"
-  for consumer in "${consumers[@]}"; do same "${args[*]}" "$work/gen.want" "$consumer" gen "$@"; done
+  for consumer in "${consumers[@]}"; do same "${args[*]}" "$work/gen.want" "$consumer" "$@"; done
 done
 "$id" places -f tsv --no-header >"$work/places.want"
 for consumer in "${consumers[@]}"; do same places "$work/places.want" "$consumer" places; done

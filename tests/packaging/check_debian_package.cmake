@@ -40,6 +40,17 @@ foreach(check "${library}|usr/lib/[a-z0-9_-]+/libtaloma\\.so\\.1 -> |Section: li
   endif()
 endforeach()
 
+# python3-taloma byte-compiles the module when installed and removes the byte code when removed.
+foreach(script "postinst|py3compile" "prerm|py3clean")
+  string(REPLACE "|" ";" script "${script}")
+  list(GET script 0 name)
+  list(GET script 1 tool)
+  execute_process(COMMAND "${DPKG_DEB}" --info "${python}" ${name} OUTPUT_VARIABLE text)
+  if(NOT text MATCHES "\n +${tool} -p python3-taloma\n")
+    message(FATAL_ERROR "python3-taloma's ${name} does not call ${tool}:\n${text}")
+  endif()
+endforeach()
+
 execute_process(COMMAND "${DPKG_DEB}" --field "${packages}" Package Version Section Homepage Depends
                 OUTPUT_VARIABLE fields COMMAND_ERROR_IS_FATAL ANY)
 foreach(pattern "Package: taloma\n" "Version: ${VERSION_TEXT}\n" "Section: utils\n"

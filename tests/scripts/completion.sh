@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# taloma-id's bash completion: what it offers after what is typed.
-# Usage: completion.sh COMPLETION-FILE
+# taloma-id's bash completion: what it offers after what is typed, and for -p the places that
+# taloma-id itself knows.
+# Usage: completion.sh COMPLETION-FILE TALOMA-ID
 set -euo pipefail
 source "$1"
 failed=0 passed=0
@@ -28,5 +29,17 @@ offers "national,resident national,resident-old" check --kinds national,res
 offers "foreign,hong-kong-macao" gen --category foreign,h
 offers "jsonl" places -f j
 offers "" gen --seed ''
+offers "台北市 台中市 台南市 台北縣 台中縣 台南縣 台東縣" gen -p 台
+offers "A,臺北市 A,臺北縣" gen --place A,臺北
+# After -p: only what taloma-id takes, and every letter and place it lists.
+COMP_WORDS=(taloma-id gen -p '') COMP_CWORD=3 COMPREPLY=()
+_taloma_id
+"$2" gen -n 0 -p "$(IFS=,; echo "${COMPREPLY[*]}")" || failed=$((failed + 1))
+places=$("$2" places -f tsv --no-header)
+while IFS=$'\t' read -r letter _ place _; do
+  for word in "$letter" "$place"; do
+    [[ " ${COMPREPLY[*]} " == *" $word "* ]] || { failed=$((failed + 1)); echo "FAIL: -p lacks $word"; }
+  done
+done <<<"$places"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

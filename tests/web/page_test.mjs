@@ -52,7 +52,7 @@ const closeWith = async (id, key) => {
 const copied = () => page.evaluate(() => window.copied.at(-1));
 const numbers = () => page.$$eval("#lstNo [role=option]", (items) => items.map((i) => i.textContent));
 const listed = (n) => `#lstNo [role=option]:nth-child(${n})`;
-const paste = (pasted) => page.$eval("#txtNo", (box, data) => {
+const paste = (pasted, into = "#txtNo") => page.$eval(into, (box, data) => {
   box.focus();
   box.select();
   box.dispatchEvent(new InputEvent("beforeinput", {
@@ -187,6 +187,17 @@ await page.focus("#txtOther");
 await page.keyboard.press("Enter");
 expect("business checked", [await value("#txtOther"), await text("#lblOther")],
   [others[0], "這是正確的統一編號"]);
+// A new number, typed or pasted, clears the last verdict, and the empty message area is no box;
+// a pasted number loses the white space around it and what nobody sees, as in the number box.
+await page.keyboard.press("Backspace");
+expect("typing clears the verdict", await text("#lblOther"), "");
+await page.keyboard.press("Enter");
+await paste(`\u3000 ${others[1]}\u200B\t`, "#txtOther");
+expect("pasted", await page.$eval("#lblOther", (area) => [area.textContent,
+  getComputedStyle(area).borderTopStyle, getComputedStyle(area).backgroundColor,
+  document.getElementById("txtOther").value]), ["", "none", "rgba(0, 0, 0, 0)", others[1]]);
+await page.keyboard.press("Enter");
+expect("pasted and checked", await text("#lblOther"), "這是正確的統一編號");
 await page.select("#cboOtherKind", "7");
 await page.click("#cmdOtherProduce");
 expect("no mobile numbers", [await text("#lblOther"), (await page.$$("#lstOther option")).length],
@@ -228,11 +239,18 @@ await refusing.click("#cmdProduce");
 expect("compiled in the background", await refusing.$$eval("#lstNo [role=option]", (o) => o.length), 1);
 await refusing.close();
 
-// Without script, or without WebAssembly, the form still reads in full and one line says why it
-// does nothing.
+// Without WebAssembly, or without script, the form still reads in full, one line says why it does
+// nothing, and every control shows that it does nothing.
+const idle = (tab) => tab.evaluate(() => [...["needsWasm", "cmdProduce", "lblTel"].map((id) =>
+  document.getElementById(id).textContent), [...document.querySelectorAll("main :is(input, select, button)")]
+  .filter((control) => !control.disabled).map((control) => control.id)]);
+const idleForm = ["此頁需要 WebAssembly", "產生號碼", "歡迎使用Taloma v2.0\n身分證字號產生器", []];
+const withoutWasm = await newTab(browser);
+await withoutWasm.evaluateOnNewDocument(() => { delete window.WebAssembly; });
+await withoutWasm.goto(url);
+expect("no WebAssembly", await idle(withoutWasm), idleForm);
 await page.setJavaScriptEnabled(false);
 await page.goto(url);
-expect("no script", [await text("#needsWasm"), await text("#cmdProduce"), await text("#lblTel")],
-  ["此頁需要 WebAssembly", "產生號碼", "歡迎使用Taloma v2.0\n身分證字號產生器"]);
+expect("no script", await idle(page), idleForm);
 await browser.close();
 finish();

@@ -1,7 +1,9 @@
 /* A program that uses libtaloma as any other would, from its installed header and library. It
  * writes what taloma-id writes for the same work, so that a test can compare the two:
  *   consumer check KINDS         lines of standard input, as taloma-id check -k KINDS -f tsv
- *   consumer gen KIND SEED N [PLACES [SEX [CATEGORIES]]]   as taloma-id gen
+ *   consumer gen KIND SEED N [PLACES [SEX [CATEGORIES]]]   as taloma-id gen, each number asked
+ *                                                          for first with too small a buffer
+ *   consumer gen-unique ...      as taloma-id gen --unique, the same way
  *   consumer scan KINDS          standard input, as taloma-id scan -k KINDS -a -f tsv
  *   consumer redact KINDS        standard input, as taloma-id scan -k KINDS --redact
  *   consumer places              as taloma-id places -f tsv --no-header */
@@ -64,8 +66,9 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  if (strcmp(mode, "gen") == 0 && argc >= 5) {
+  if ((strcmp(mode, "gen") == 0 || strcmp(mode, "gen-unique") == 0) && argc >= 5) {
     taloma_gen_options options = taloma_gen_defaults(strtoull(argv[3], NULL, 10));
+    options.unique = mode[3] == '-';
     options.kind = (taloma_kind)(__builtin_ctz(kinds_of(argv[2])));
     if (argc > 5) options.places = argv[5];
     if (argc > 6) options.sex = strcmp(argv[6], "male") == 0 ? 0 : strcmp(argv[6], "female") == 0 ? 1 : -1;
@@ -74,7 +77,10 @@ int main(int argc, char** argv) {
     if (generator == NULL) return 2;
     char number[32];
     for (unsigned long n = strtoul(argv[4], NULL, 10); n > 0; --n) {
-      if (taloma_generator_next(generator, number, sizeof number) == 0) return 2;
+      if (taloma_generator_next(generator, number, 3) != 0 ||
+          taloma_generator_next(generator, number, sizeof number) == 0) {
+        return 2;
+      }
       puts(number);
     }
     taloma_generator_free(generator);
