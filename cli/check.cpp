@@ -5,7 +5,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
-#include "cli/line_reader.h"
+#include "engine/line_reader.h"
 #include "cli/platform.h"
 #include "cli/report.h"
 #include "rules/form_numbers.h"
@@ -150,12 +150,12 @@ class Checker {
 
   // Checks every line of the input but the blank ones; the errno of a read error, or 0.
   int checkLines(const std::string& name, TextSource& text) {
-    LineReader reader([&text](char* into, std::size_t size) { return text.read(into, size); });
+    engine::LineReader reader([&text](char* into, std::size_t size) { return text.read(into, size); });
     Where where{name, 0};
     if (m_settings.status && !m_settings.normalize && !m_settings.count) {
       // -s asks only whether every number is valid: the fewest steps a line can take.
       bool valid = true;
-      for (Line line; reader.next(line);) {
+      for (engine::Line line; reader.next(line);) {
         if (++where.line == 1) dropByteOrderMark(line.text);
         if (line.text.empty() && !line.cut) continue;
         valid &= rules::VerifyAny(line.text, m_settings.kinds).isValid();
@@ -163,7 +163,7 @@ class Checker {
       m_anyInvalid = m_anyInvalid || !valid;
       return reader.error();
     }
-    for (Line line; reader.next(line);) {
+    for (engine::Line line; reader.next(line);) {
       if (++where.line == 1) dropByteOrderMark(line.text);
       check(line.text, line.cut, where);
     }

@@ -11,10 +11,13 @@
 #include "cli/messages.h"
 #include "cli/output.h"
 #include "cli/rows.h"
-#include "cli/text_source.h"
+#include "engine/text_source.h"
 #include "rules/id_kinds.h"
 
 namespace cli {
+
+using engine::Encoding;
+using engine::TextSource;
 
 // The encodings that --encoding names.
 inline constexpr rules::Named<Encoding> kEncodingNames[] = {{"utf-8", Encoding::Utf8},

@@ -7,8 +7,8 @@
 #include "cli/commands.h"
 #include "cli/platform.h"
 #include "cli/report.h"
-#include "cli/form_finder.h"
-#include "cli/scanner.h"
+#include "engine/masks.h"
+#include "engine/scan.h"
 
 namespace cli {
 namespace {
@@ -39,7 +39,7 @@ class Reporter {
     m_out.put(header);
   }
 
-  void report(std::string_view file, const Found& found) {
+  void report(std::string_view file, const engine::Found& found) {
     if (m_withFile) m_out.put(m_file.of(file, m_rows, m_beforeFile));
     if (!m_beforeLine.empty()) m_out.put(m_beforeLine);
     putNumber(m_out, found.line);
@@ -86,17 +86,17 @@ int runScan(const ScanSettings& settings) {
   if (report) reporter.emplace(out, settings, inputs.size() > 1);
   Counts counts{};
   bool anyFound = false;
-  const ScanOptions options{settings.kinds,    settings.nearMisses, settings.normalize,
+  const engine::ScanOptions options{settings.kinds,    settings.nearMisses, settings.normalize,
                             report, settings.redact, settings.labelled};
   // Whatever is ready goes out before a read that may wait, so a slow input streams.
   const auto flush = [&out] { out.flush(); };
   const bool allRead = forEachInput(inputs, settings.encoding, m, flush, [&](const std::string& name, TextSource& text) {
-    const Scanner::Source source = [&text](char* into, std::size_t size) {
+    const engine::Source source = [&text](char* into, std::size_t size) {
       return text.read(into, size);
     };
-    std::optional<Encoder> encoder;  // --redact writes UTF-16 back as UTF-16
+    std::optional<engine::Encoder> encoder;  // --redact writes UTF-16 and Big5 back as they were
     std::string encoded;
-    const Scanner::Sink sink = [&](std::string_view bytes, const Found* number) {
+    const engine::Sink sink = [&](std::string_view bytes, const engine::Found* number) {
       if (number != nullptr) {
         anyFound = true;
         if (report) reporter->report(name, *number);
@@ -104,7 +104,7 @@ int runScan(const ScanSettings& settings) {
       }
       if (!settings.redact) return;
       const std::string masked =
-          number != nullptr ? MaskedNumber(bytes, number->verdict.kind) : std::string();
+          number != nullptr ? engine::MaskedNumber(bytes, number->verdict.kind) : std::string();
       if (number != nullptr) bytes = masked;
       if (!encoder && text.encoding() != Encoding::Utf8) encoder.emplace(text.encoding());
       if (!encoder) return out.put(bytes);
@@ -112,7 +112,7 @@ int runScan(const ScanSettings& settings) {
       encoder->put(bytes, encoded);
       out.put(encoded);
     };
-    const int error = ScanWith(options, source, sink);
+    const int error = engine::ScanWith(options, source, sink);
     if (settings.redact && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
     return error;
   });

@@ -1,4 +1,4 @@
-// The C interface over the rules and taloma-id's scanner. No exception leaves it: a function
+// The C interface over the rules and the text engine. No exception leaves it: a function
 // that could meet one (memory running out) answers as its header says instead.
 #include "taloma/taloma.h"
 
@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/form_finder.h"
-#include "cli/scanner.h"
+#include "engine/masks.h"
+#include "engine/scan.h"
 #include "resources/version.h"
 #include "rules/form_numbers.h"
 #include "rules/generation.h"
@@ -82,8 +82,8 @@ std::vector<std::string_view> listOf(const char* names) {
   return items;
 }
 
-cli::ScanOptions scanOptionsOf(const taloma_scan_options* options, bool text) {
-  cli::ScanOptions scan;
+engine::ScanOptions scanOptionsOf(const taloma_scan_options* options, bool text) {
+  engine::ScanOptions scan;
   scan.kinds = rules::KindsOrIdentity(options != nullptr ? options->kinds : 0);
   scan.nearMisses = options != nullptr && options->near_misses != 0;
   scan.normalize = options != nullptr && options->normalize != 0;
@@ -94,7 +94,7 @@ cli::ScanOptions scanOptionsOf(const taloma_scan_options* options, bool text) {
 }
 
 // Hands `text` to a scanner as one read; a stopped scan reads nothing more.
-cli::Scanner::Source sourceOf(std::string_view text, const bool& stopped) {
+engine::Source sourceOf(std::string_view text, const bool& stopped) {
   return [text, &stopped, given = false](char* into, std::size_t room) mutable -> long {
     if (given || stopped) return 0;
     const std::size_t n = std::min(room, text.size());
@@ -265,8 +265,8 @@ size_t taloma_scan(const char* text, size_t length, const taloma_scan_options* o
   std::size_t reported = 0;
   bool stopped = false;
   try {
-    cli::ScanWith(scanOptionsOf(options, false), sourceOf(std::string_view(text, length), stopped),
-                  [&](std::string_view, const cli::Found* number) {
+    engine::ScanWith(scanOptionsOf(options, false), sourceOf(std::string_view(text, length), stopped),
+                  [&](std::string_view, const engine::Found* number) {
                     if (number == nullptr || stopped) return;
                     taloma_found found{};
                     found.offset = static_cast<std::size_t>(number->offset);
@@ -289,13 +289,13 @@ size_t taloma_redact(const char* text, size_t length, const taloma_scan_options*
     redacted.reserve(length);
     std::size_t masked = 0;
     const bool stopped = false;
-    cli::ScanWith(scanOptionsOf(options, true), sourceOf(std::string_view(text, length), stopped),
-                  [&](std::string_view bytes, const cli::Found* number) {
+    engine::ScanWith(scanOptionsOf(options, true), sourceOf(std::string_view(text, length), stopped),
+                  [&](std::string_view bytes, const engine::Found* number) {
                     if (number == nullptr) {
                       redacted += bytes;
                       return;
                     }
-                    redacted += cli::MaskedNumber(bytes, number->verdict.kind);
+                    redacted += engine::MaskedNumber(bytes, number->verdict.kind);
                     ++masked;
                   });
     char* copy = static_cast<char*>(std::malloc(redacted.size() + 1));

@@ -12,10 +12,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/line_reader.h"
 #include "cli/rows.h"
-#include "cli/form_finder.h"
-#include "cli/scanner.h"
+#include "engine/identity_finder.h"
+#include "engine/line_reader.h"
+#include "engine/masks.h"
+#include "engine/other_finder.h"
 #include "rules/form_numbers.h"
 #include "rules/id_core.h"
 #include "rules/place_table.h"
@@ -91,10 +92,10 @@ rules::IdVerdict plainVerdict(std::string_view line, unsigned kinds) {
   return valid;
 }
 
-void checkLine(std::string_view whole, const cli::Line& got, unsigned kinds) {
-  const bool long_ = whole.size() > cli::LineReader::kKeep;
+void checkLine(std::string_view whole, const engine::Line& got, unsigned kinds) {
+  const bool long_ = whole.size() > engine::LineReader::kKeep;
   require(got.cut == long_, "cut", whole);
-  require(got.text == whole.substr(0, long_ ? cli::LineReader::kKeep : whole.size()), "text",
+  require(got.text == whole.substr(0, long_ ? engine::LineReader::kKeep : whole.size()), "text",
           whole);
 
   const rules::IdVerdict verdict = rules::VerifyId(got.text, kinds);
@@ -159,18 +160,18 @@ std::vector<Plain> plainCharacters(std::string_view text) {
 }
 
 // Every number that stands alone, as the scanner should report it.
-std::vector<cli::Found> plainScan(std::string_view input, unsigned kinds, bool nearMisses) {
+std::vector<engine::Found> plainScan(std::string_view input, unsigned kinds, bool nearMisses) {
   const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   const auto isLetter = [&](char c) { return c != 0 && !isDigit(c); };
   const std::vector<Plain> c = plainCharacters(input);
   const bool bom = input.starts_with("\xEF\xBB\xBF");
-  std::vector<cli::Found> found;
+  std::vector<engine::Found> found;
   for (std::size_t i = 0; i + 10 <= c.size(); ++i) {
     bool shape = isLetter(c[i].ascii) && c[i + 1].ascii != 0 && (i == 0 || c[i - 1].ascii == 0) &&
                  (i + 10 == c.size() || c[i + 10].ascii == 0);
     for (std::size_t k = 2; shape && k < 10; ++k) shape = isDigit(c[i + k].ascii);
     if (!shape) continue;
-    cli::Found f;
+    engine::Found f;
     for (std::size_t k = 0; k < 10; ++k) f.ascii[k] = c[i + k].ascii;
     f.verdict = rules::VerifyTen(reinterpret_cast<const unsigned char*>(f.ascii), kinds);
     if (!f.verdict.isValid() && !nearMisses) continue;
@@ -192,28 +193,28 @@ std::vector<cli::Found> plainScan(std::string_view input, unsigned kinds, bool n
 void checkScan(std::string_view input, unsigned kinds, std::size_t block, std::size_t step) {
   const bool nearMisses = (kinds & 1) != 0;
   std::size_t offered = 0, calls = 0;
-  cli::Scanner scanner(
+  engine::IdentityFinder scanner(
       [&](char* into, std::size_t room) -> long {
         const std::size_t n = std::min({room, input.size() - offered, step + calls++ % 3});
         std::copy_n(input.data() + offered, n, into);
         offered += n;
         return static_cast<long>(n);
       },
-      cli::ScanOptions{kinds, nearMisses, false, true}, block);
-  std::vector<cli::Found> got;
+      engine::ScanOptions{kinds, nearMisses, false, true}, block);
+  std::vector<engine::Found> got;
   std::string passed, redacted;
-  scanner.run([&](std::string_view bytes, const cli::Found* number) {
+  scanner.run([&](std::string_view bytes, const engine::Found* number) {
     passed += bytes;
-    redacted += number != nullptr && number->verdict.isValid() ? cli::Masked(bytes) : bytes;
+    redacted += number != nullptr && number->verdict.isValid() ? engine::Masked(bytes) : bytes;
     if (number == nullptr) return;
     require(bytes == number->text, "scanned bytes", input);
-    cli::Found kept = *number;
+    engine::Found kept = *number;
     kept.text = input.substr(kept.offset, kept.text.size());
     require(kept.text == number->text, "found where it stands", input);
     got.push_back(kept);
   });
   require(passed == input, "scanned input passes whole", input);
-  const std::vector<cli::Found> want = plainScan(input, kinds, nearMisses);
+  const std::vector<engine::Found> want = plainScan(input, kinds, nearMisses);
   require(got.size() == want.size(), "numbers found", input);
   for (std::size_t i = 0; i < got.size(); ++i) {
     require(got[i].offset == want[i].offset && got[i].text == want[i].text, "number", input);
@@ -222,7 +223,7 @@ void checkScan(std::string_view input, unsigned kinds, std::size_t block, std::s
   }
   // Redacted, the input differs only inside valid numbers, each as its letter and nine masks.
   std::string expected(input);
-  for (const cli::Found& f : want) {
+  for (const engine::Found& f : want) {
     if (!f.verdict.isValid()) continue;
     const std::size_t first = f.text[0] == '\xEF' ? 3 : 1;
     std::string mask;
@@ -237,17 +238,17 @@ void checkScan(std::string_view input, unsigned kinds, std::size_t block, std::s
 // redacted text differs from the input only inside the numbers.
 void checkNormalizedScan(std::string_view input, unsigned kinds, std::size_t block) {
   std::size_t offered = 0;
-  cli::Scanner scanner(
+  engine::IdentityFinder scanner(
       [&](char* into, std::size_t room) -> long {
         const std::size_t n = std::min({room, input.size() - offered, block / 3 + 1});
         std::copy_n(input.data() + offered, n, into);
         offered += n;
         return static_cast<long>(n);
       },
-      cli::ScanOptions{kinds, true, true, true}, block);
+      engine::ScanOptions{kinds, true, true, true}, block);
   std::string redacted;
   std::size_t end = 0;
-  scanner.run([&](std::string_view bytes, const cli::Found* number) {
+  scanner.run([&](std::string_view bytes, const engine::Found* number) {
     if (number == nullptr) {
       redacted += bytes;
       return;
@@ -261,7 +262,7 @@ void checkNormalizedScan(std::string_view input, unsigned kinds, std::size_t blo
       if (c.ascii != 0) visible += visible.size() < 2 && c.ascii >= 'a' ? static_cast<char>(c.ascii - 32) : c.ascii;
     }
     require(visible == std::string_view(number->ascii, 10), "normalized number's characters", input);
-    const std::string masked = cli::Masked(bytes);
+    const std::string masked = engine::Masked(bytes);
     require(masked.size() == bytes.size() && masked.substr(0, 1) == bytes.substr(0, 1),
             "normalized mask", input);
     redacted += masked;
@@ -271,13 +272,13 @@ void checkNormalizedScan(std::string_view input, unsigned kinds, std::size_t blo
 
 // The other kinds' finder, handed the input in small pieces and whole: the same numbers, each
 // where it stands with the verdict its text gets from the rules, and all of the input passed on.
-void checkFormFinder(std::string_view input, unsigned kinds, bool nearMisses, bool labelled,
+void checkOtherFinder(std::string_view input, unsigned kinds, bool nearMisses, bool labelled,
                      std::size_t step) {
   const auto findAll = [&](std::size_t piece) {
-    std::vector<cli::Found> found;
+    std::vector<engine::Found> found;
     std::string passed;
-    cli::FormFinder finder(cli::ScanOptions{kinds, nearMisses, false, true, true, labelled},
-                           [&](std::string_view bytes, const cli::Found* number) {
+    engine::OtherFinder finder(engine::ScanOptions{kinds, nearMisses, false, true, true, labelled},
+                           [&](std::string_view bytes, const engine::Found* number) {
                              passed += bytes;
                              if (number != nullptr) found.push_back(*number);
                            });
@@ -291,10 +292,10 @@ void checkFormFinder(std::string_view input, unsigned kinds, bool nearMisses, bo
     require(passed == input, "the finder passes the input whole", input);
     return found;
   };
-  const std::vector<cli::Found> pieces = findAll(step), whole = findAll(input.size() + 1);
+  const std::vector<engine::Found> pieces = findAll(step), whole = findAll(input.size() + 1);
   require(pieces.size() == whole.size(), "the same numbers in pieces", input);
   for (std::size_t i = 0; i < pieces.size(); ++i) {
-    const cli::Found& f = pieces[i];
+    const engine::Found& f = pieces[i];
     require(f.offset == whole[i].offset && f.line == whole[i].line && f.column == whole[i].column,
             "found at the same place in pieces", input);
     // The rules take the number's ASCII form: full-width forms narrowed.
@@ -345,16 +346,16 @@ void checkPieces(std::string_view choices) {
   std::vector<std::pair<std::size_t, std::size_t>> found;
   std::size_t offered = 0;
   const auto kinds = rules::kIdentityKinds | rules::KindBit(rules::IdKind::Business) | rules::KindBit(rules::IdKind::Mobile);
-  cli::ScanWith(cli::ScanOptions{kinds, false, false, true, true, false},
+  engine::ScanWith(engine::ScanOptions{kinds, false, false, true, true, false},
                 [&](char* into, std::size_t room) -> long {
                   const std::size_t n = std::min(room, text.size() - offered);
                   std::copy_n(text.data() + offered, n, into);
                   offered += n;
                   return static_cast<long>(n);
                 },
-                [&](std::string_view bytes, const cli::Found* number) {
+                [&](std::string_view bytes, const engine::Found* number) {
                   if (number != nullptr) found.emplace_back(number->offset, bytes.size());
-                  redacted += number != nullptr ? cli::MaskedNumber(bytes, number->verdict.kind) : std::string(bytes);
+                  redacted += number != nullptr ? engine::MaskedNumber(bytes, number->verdict.kind) : std::string(bytes);
                 });
   for (const auto& [at, written] : numbers) {
     require(std::find(found.begin(), found.end(), std::pair{at, written.size()}) != found.end(),
@@ -370,17 +371,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The first byte picks the kinds and a small block, so lines outgrow it; the second the sizes
   // the source hands out, so lines and line ends fall across reads.
   const unsigned kinds = 1 + data[0] % 7;
-  const std::size_t block = cli::LineReader::kKeep + 2 + data[0] % 61;
+  const std::size_t block = engine::LineReader::kKeep + 2 + data[0] % 61;
   const std::size_t step = 1 + data[1] % 97;
   const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
   const unsigned formKinds = (static_cast<unsigned>(data[1]) << 3) & rules::kFormKinds;
-  checkFormFinder(input,
+  checkOtherFinder(input,
                   (formKinds != 0 ? formKinds : rules::kFormKinds) |
                       ((data[1] & 0x80u) != 0 ? rules::kBusinessBefore2023 : 0u),
                   (data[0] & 1u) != 0, (data[0] & 2u) != 0, step);
 
   std::size_t offered = 0, calls = 0;
-  cli::LineReader reader(
+  engine::LineReader reader(
       [&](char* into, std::size_t room) -> long {
         const std::size_t n = std::min({room, input.size() - offered, step + calls++ % 3});
         std::copy_n(input.data() + offered, n, into);
@@ -390,7 +391,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       block);
 
   std::size_t start = 0;
-  cli::Line line;
+  engine::Line line;
   while (reader.next(line)) {
     require(start < input.size(), "a line past the end", {});
     const std::size_t newline = input.find('\n', start);

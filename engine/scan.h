@@ -1,0 +1,66 @@
+// Finding numbers in text: what is found, how the search is asked for, and the search itself over
+// a source read in pieces, which hands the input on to a sink, the numbers marked.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "rules/id_kinds.h"
+
+namespace engine {
+
+// A number in the text, standing alone: no letter or digit of either width touches it.
+struct Found {
+  std::uint64_t offset = 0;  // of its first byte in the input
+  std::uint64_t line = 1;    // counted from 1
+  std::uint64_t column = 1;  // counted from 1 in characters, after a byte-order mark that opens
+                             // the input; each byte that is not UTF-8 is a character of its own
+  std::string_view text;     // as it stands in the input, from its letter to its last digit
+  char ascii[10] = {};       // an identity number's characters in ASCII, case kept
+  rules::IdVerdict verdict;  // of the ASCII form
+};
+
+struct ScanOptions {
+  rules::KindSet kinds = rules::kIdentityKinds;
+  bool nearMisses = false;  // report every shape of a number, valid or not
+  bool normalize = false;   // invisible formatting characters inside a number do not break it,
+                            // and lower-case letters count as capitals
+  bool positions = true;    // count the line and column of each number found
+  bool text = true;         // hand the text between numbers to the sink too
+  bool labelled = false;    // business numbers, certificates and donation codes only with a label
+};
+
+// Fills `into` with up to `size` bytes; returns how many, 0 at the end, -1 on an error (errno).
+using Source = std::function<long(char* into, std::size_t size)>;
+// Receives the input in order, in pieces: plain text with `number` null, or the bytes of one number
+// with `number` set.
+using Sink = std::function<void(std::string_view bytes, const Found* number)>;
+
+// The blocks a source is read in.
+inline constexpr std::size_t kBlockSize = 64 * 1024;
+
+// Reads the whole of `source` through `sink`: the identity numbers found by an IdentityFinder, the
+// other kinds by an OtherFinder over the text between them, or by an OtherFinder alone when no
+// identity kind is asked for. The errno of a read error, or 0.
+int ScanWith(const ScanOptions& options, const Source& source, const Sink& sink);
+
+// The kinds that --labelled finds only where a label names them: each is mostly noise without one.
+inline constexpr rules::KindSet kNeedLabels = rules::KindBit(rules::IdKind::Business) |
+                                              rules::KindBit(rules::IdKind::Certificate) |
+                                              rules::KindBit(rules::IdKind::Donation);
+
+// The words that label a number of a kind, before it on its line or the line before, or in the
+// header of its column.
+struct Label {
+  std::string_view word;
+  rules::IdKind kind;
+};
+inline constexpr Label kLabels[] = {
+    {"統一編號", rules::IdKind::Business}, {"統編", rules::IdKind::Business},
+    {"UBN", rules::IdKind::Business},       {"憑證", rules::IdKind::Certificate},
+    {"捐贈碼", rules::IdKind::Donation},   {"愛心碼", rules::IdKind::Donation},
+    {"捐贈代碼", rules::IdKind::Donation}};
+
+}  // namespace engine
