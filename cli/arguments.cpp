@@ -138,10 +138,10 @@ void addKinds(CLI::App& command, std::vector<rules::IdKind>& kinds, const Messag
       ->transform(oneOf<rules::IdKind>(rules::kKindNames, m.kindWord, m));
 }
 
-rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds, bool before2023) {
-  rules::KindSet set = before2023 ? rules::kBusinessBefore2023 : 0;
+rules::KindChoice kindSetOf(const std::vector<rules::IdKind>& kinds, bool before2023) {
+  rules::KindSet set = 0;
   for (const rules::IdKind kind : kinds) set |= rules::KindBit(kind);
-  return rules::KindsOrIdentity(set);
+  return {set == 0 ? rules::kIdentityKinds : set, before2023};
 }
 
 void addEncoding(CLI::App& command, std::optional<Encoding>& encoding, const Messages& m) {

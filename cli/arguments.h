@@ -58,7 +58,7 @@ CLI::Validator wholeNumber(const char* pattern);
 // -k/--kinds LIST of check and scan: the kinds accepted, the identity kinds when none is given;
 // with --before-2023, business numbers by the older rule.
 void addKinds(CLI::App& command, std::vector<rules::IdKind>& kinds, const Messages& m);
-rules::KindSet kindSetOf(const std::vector<rules::IdKind>& kinds, bool before2023);
+rules::KindChoice kindSetOf(const std::vector<rules::IdKind>& kinds, bool before2023);
 
 // --encoding NAME of check and scan.
 void addEncoding(CLI::App& command, std::optional<Encoding>& encoding, const Messages& m);

@@ -8,7 +8,7 @@
 #include "engine/line_reader.h"
 #include "cli/platform.h"
 #include "cli/report.h"
-#include "rules/form_numbers.h"
+#include "rules/other_kinds.h"
 
 namespace cli {
 namespace {
@@ -180,7 +180,7 @@ class Checker {
   }
 
   void writeCounts() {
-    m_out.put(CountsRow(m_counts, m_settings.common, m_settings.kinds));
+    m_out.put(CountsRow(m_counts, m_settings.common, m_settings.kinds.kinds));
   }
 
   const CheckSettings& m_settings;

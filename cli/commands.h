@@ -12,7 +12,7 @@
 #include "cli/output.h"
 #include "cli/rows.h"
 #include "engine/text_source.h"
-#include "rules/id_kinds.h"
+#include "rules/kinds.h"
 
 namespace cli {
 
@@ -39,7 +39,7 @@ struct CheckSettings {
   std::vector<std::string> numbers;
   std::vector<std::string> inputs;  // file names, "-" for standard input
   std::optional<Encoding> encoding;  // as --encoding gives it; none to tell from the input
-  rules::KindSet kinds = rules::kIdentityKinds;
+  rules::KindChoice kinds;
   bool normalize = false;
   bool quiet = false;
   bool status = false;
@@ -68,7 +68,7 @@ struct ScanSettings {
   Common common;
   std::vector<std::string> inputs;  // file names, "-" for standard input
   std::optional<Encoding> encoding;  // as --encoding gives it; none to tell from the input
-  rules::KindSet kinds = rules::kIdentityKinds;
+  rules::KindChoice kinds;
   bool labelled = false;
   bool nearMisses = false;
   bool normalize = false;

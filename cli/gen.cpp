@@ -10,7 +10,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/platform.h"
-#include "rules/form_numbers.h"
+#include "rules/other_kinds.h"
 #include "rules/generation.h"
 
 namespace cli {
@@ -98,7 +98,7 @@ CLI::Validator placeName(const Messages& m) {
 int runFormGen(const GenSettings& settings) {
   const Messages& m = settings.common.m();
   const RowPrinter rows(settings.common.format);
-  rules::FormDraw draw(settings.kind, settings.seed, settings.unique, settings.since2023);
+  rules::OtherDraw draw(settings.kind, settings.seed, settings.unique, settings.since2023);
   if (settings.unique && settings.count > draw.size()) {
     // Every certificate, carrier and donation code of the form is drawn; a business number only
     // with one check digit of those its first seven digits may have.

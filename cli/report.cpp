@@ -4,7 +4,7 @@
 #include <array>
 
 namespace cli {
-VerdictParts::VerdictParts(const RowPrinter& rows, rules::KindSet kinds, rules::Language language)
+VerdictParts::VerdictParts(const RowPrinter& rows, const rules::KindChoice& kinds, rules::Language language)
     : m_rows(rows), m_kinds(kinds), m_language(language), m_parts(kParts) {}
 
 std::string VerdictParts::build(const rules::IdVerdict& v) const {

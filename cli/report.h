@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/rows.h"
-#include "rules/id_kinds.h"
+#include "rules/kinds.h"
 #include "rules/wording.h"
 
 namespace cli {
@@ -17,7 +17,7 @@ namespace cli {
 // kind, sex, category, letter, place, reason, position and expected in the other formats.
 class VerdictParts {
  public:
-  VerdictParts(const RowPrinter& rows, rules::KindSet kinds, rules::Language language);
+  VerdictParts(const RowPrinter& rows, const rules::KindChoice& kinds, rules::Language language);
 
   const std::string& operator()(const rules::IdVerdict& verdict) {
     std::string& part = m_parts[slotOf(verdict)];
@@ -30,19 +30,20 @@ class VerdictParts {
   // digit positions 3 to 10 and the check digits 0 to 9; then the other kinds' verdicts, by kind,
   // reason and position (the expected digit for Check).
   static constexpr std::size_t kCategories = 5;
-  static constexpr std::size_t kValidParts = 3 * 2 * kCategories * rules::kPlaceCount;
+  static constexpr std::size_t kValidParts = rules::kIdentityKindCount * 2 * kCategories * rules::kPlaceCount;
   static constexpr std::size_t kIdentityParts = kValidParts + 3 + 8 + 10;
   static constexpr std::size_t kPositions = 33;
-  static constexpr std::size_t kPerFormKind = 7 * kPositions;
-  static constexpr std::size_t kParts = kIdentityParts + 5 * kPerFormKind;
+  static constexpr std::size_t kPerOtherKind = 7 * kPositions;
+  static constexpr std::size_t kParts =
+      kIdentityParts + (rules::kKindCount - rules::kIdentityKindCount) * kPerOtherKind;
 
   static std::size_t slotOf(const rules::IdVerdict& v) {
     using rules::Reason;
     if (!rules::IsIdentityKind(v.kind)) {
-      const auto kind = static_cast<std::size_t>(v.kind) - 3;
+      const auto kind = static_cast<std::size_t>(v.kind) - rules::kIdentityKindCount;
       const auto reason = static_cast<std::size_t>(v.reason);
       const auto at = static_cast<std::size_t>(v.reason == Reason::Check ? v.expected : v.position);
-      return kIdentityParts + kind * kPerFormKind + reason * kPositions + at;
+      return kIdentityParts + kind * kPerOtherKind + reason * kPositions + at;
     }
     switch (v.reason) {
       case Reason::None:
@@ -64,7 +65,7 @@ class VerdictParts {
   std::string build(const rules::IdVerdict& verdict) const;
 
   const RowPrinter& m_rows;
-  rules::KindSet m_kinds;
+  rules::KindChoice m_kinds;
   rules::Language m_language;
   std::vector<std::string> m_parts;
 };

@@ -86,8 +86,9 @@ int runScan(const ScanSettings& settings) {
   if (report) reporter.emplace(out, settings, inputs.size() > 1);
   Counts counts{};
   bool anyFound = false;
-  const engine::ScanOptions options{settings.kinds,    settings.nearMisses, settings.normalize,
-                            report, settings.redact, settings.labelled};
+  engine::ScanOptions options{settings.kinds.kinds, settings.nearMisses, settings.normalize,
+                              report, settings.redact, settings.labelled};
+  options.before2023 = settings.kinds.before2023;
   // Whatever is ready goes out before a read that may wait, so a slow input streams.
   const auto flush = [&out] { out.flush(); };
   const bool allRead = forEachInput(inputs, settings.encoding, m, flush, [&](const std::string& name, TextSource& text) {
@@ -116,7 +117,7 @@ int runScan(const ScanSettings& settings) {
     if (settings.redact && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
     return error;
   });
-  if (settings.count) out.put(CountsRow(counts, settings.common, settings.kinds));
+  if (settings.count) out.put(CountsRow(counts, settings.common, settings.kinds.kinds));
   if (!allRead) return 2;
   return anyFound ? 0 : 1;
 }

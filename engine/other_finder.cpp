@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "engine/bytes.h"
-#include "rules/form_numbers.h"
+#include "rules/kinds.h"
 
 namespace engine {
 namespace {
@@ -189,7 +189,7 @@ void OtherFinder::scan(bool final, bool wordAfterEnd) {
     m_inLongRun = p + 3 > size && !final;
   }
   const bool plus = asked(rules::IdKind::Mobile);
-  const bool mobileAlone = (m_options.kinds & rules::kFormKinds) == rules::KindBit(rules::IdKind::Mobile);
+  const bool mobileAlone = (m_options.kinds & rules::kOtherKinds) == rules::KindBit(rules::IdKind::Mobile);
   const bool slash = asked(rules::IdKind::Carrier);
   // The bytes that may start a number: digits, the lead of the full-width forms, and "+" and "/"
   // when asked for; mobile numbers alone start only at a 0 or 8 or at a "+".
@@ -294,8 +294,8 @@ std::size_t OtherFinder::tryRun(std::size_t start, std::size_t end, std::size_t 
     const std::size_t from = start - second.size - letter.size;
     if (second.size > 0 && letter.size > 0 && isLetter(static_cast<unsigned char>(second.ascii)) &&
         isLetter(static_cast<unsigned char>(letter.ascii)) && !wordBefore(from) &&
-        !wordAt(end, wordAfterEnd) && (!m_options.labelled || labelled(from, IdKind::Certificate))) {
-      const rules::IdVerdict verdict = rules::VerifyForm(asciiOf(from, end, 2), IdKind::Certificate);
+        !wordAt(end, wordAfterEnd) && named(from, IdKind::Certificate)) {
+      const rules::IdVerdict verdict = rules::VerifyOther(asciiOf(from, end, 2), IdKind::Certificate);
       if (verdict.isValid() || m_options.nearMisses) {
         emit(from, end, verdict);
         return end;
@@ -306,17 +306,17 @@ std::size_t OtherFinder::tryRun(std::size_t start, std::size_t end, std::size_t 
     return 0;
   }
   if (asked(IdKind::Business) && digits == rules::kBusinessLength &&
-      (!m_options.labelled || labelled(start, IdKind::Business))) {
-    const rules::IdVerdict verdict = rules::VerifyForm(
-        asciiOf(start, end, 0), IdKind::Business, (m_options.kinds & rules::kBusinessBefore2023) != 0);
+      named(start, IdKind::Business)) {
+    const rules::IdVerdict verdict = rules::VerifyOther(
+        asciiOf(start, end, 0), IdKind::Business, m_options.before2023);
     if (verdict.isValid() || m_options.nearMisses) {
       emit(start, end, verdict);
       return end;
     }
   }
   if (asked(IdKind::Donation) && digits >= rules::kDonationShortest &&
-      digits <= rules::kDonationLongest && (!m_options.labelled || labelled(start, IdKind::Donation))) {
-    emit(start, end, rules::VerifyForm(asciiOf(start, end, 0), IdKind::Donation));
+      digits <= rules::kDonationLongest && named(start, IdKind::Donation)) {
+    emit(start, end, rules::VerifyOther(asciiOf(start, end, 0), IdKind::Donation));
     return end;
   }
   return 0;
@@ -386,10 +386,16 @@ std::size_t OtherFinder::tryCarrier(std::size_t start, bool wordAfterEnd) {
     return 0;
   }
   const rules::IdVerdict verdict =
-      rules::VerifyForm(asciiOf(start, end, rules::kCarrierLength), rules::IdKind::Carrier);
+      rules::VerifyOther(asciiOf(start, end, rules::kCarrierLength), rules::IdKind::Carrier);
   if (!verdict.isValid() && !nearMisses) return 0;
   emit(start, end, verdict);
   return end;
+}
+
+// Whether a number of `kind` at `start` counts: with --labelled, one of a kind that needs a label
+// only where one names it.
+bool OtherFinder::named(std::size_t start, rules::IdKind kind) {
+  return !m_options.labelled || (rules::kNeedLabels & rules::KindBit(kind)) == 0 || labelled(start, kind);
 }
 
 bool OtherFinder::labelled(std::size_t start, rules::IdKind kind) {
@@ -411,11 +417,11 @@ bool OtherFinder::labelledBefore(std::size_t start, rules::IdKind kind) const {
       before.remove_prefix(earlier + 1);
     }
   }
-  for (const Label& label : kLabels) {
-    if (label.kind != kind) continue;
-    const std::size_t found = before.rfind(label.word);
+  for (const std::string_view label : rules::EntryOf(kind).labels) {
+    if (label.empty()) continue;
+    const std::size_t found = before.rfind(label);
     if (found == std::string_view::npos) continue;
-    const std::string_view between = before.substr(found + label.word.size());
+    const std::string_view between = before.substr(found + label.size());
     bool digits = false;
     for (std::size_t i = 0; i < between.size() && !digits; ++i) {
       const auto* p = reinterpret_cast<const unsigned char*>(between.data()) + i;
@@ -440,14 +446,16 @@ void OtherFinder::readHeader(bool final) {
   m_delimiter = line.find('\t') != std::string_view::npos ? '\t' : ',';
   if (line.find(m_delimiter) == std::string_view::npos) return;
   std::vector<rules::KindSet> columns;
-  for (const Label& label : kLabels) {
-    for (std::size_t found = line.find(label.word); found != std::string_view::npos;
-         found = line.find(label.word, found + 1)) {
-      m_fieldAt = m_field = 0;
-      m_quoted = false;
-      const std::size_t field = fieldAt(found);
-      columns.resize(std::max(columns.size(), field + 1));
-      columns[field] |= rules::KindBit(label.kind);
+  for (const rules::KindEntry& entry : rules::kKinds) {
+    for (const std::string_view label : entry.labels) {
+      for (std::size_t found = label.empty() ? std::string_view::npos : line.find(label);
+           found != std::string_view::npos; found = line.find(label, found + 1)) {
+        m_fieldAt = m_field = 0;
+        m_quoted = false;
+        const std::size_t field = fieldAt(found);
+        columns.resize(std::max(columns.size(), field + 1));
+        columns[field] |= rules::KindBit(entry.kind);
+      }
     }
   }
   m_columns = std::move(columns);

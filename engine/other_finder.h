@@ -40,6 +40,7 @@ class OtherFinder {
   std::size_t tryRun(std::size_t start, std::size_t end, std::size_t digits, bool wordAfterEnd);
   std::size_t tryMobile(std::size_t start, bool wordAfterEnd);
   std::size_t tryCarrier(std::size_t start, bool wordAfterEnd);
+  bool named(std::size_t start, rules::IdKind kind);
   bool labelled(std::size_t start, rules::IdKind kind);
   bool labelledBefore(std::size_t start, rules::IdKind kind) const;
   void readHeader(bool final);

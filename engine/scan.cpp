@@ -7,11 +7,11 @@
 namespace engine {
 
 int ScanWith(const ScanOptions& options, const Source& source, const Sink& sink) {
-  if ((options.kinds & rules::kFormKinds) == 0) return IdentityFinder(source, options).run(sink);
+  if ((options.kinds & rules::kOtherKinds) == 0) return IdentityFinder(source, options).run(sink);
   OtherFinder finder(options, sink);
   if ((options.kinds & rules::kIdentityKinds) == 0) return finder.run(source);
   ScanOptions identity = options;
-  identity.kinds &= rules::kIdentityKinds | rules::kBusinessBefore2023;
+  identity.kinds &= rules::kIdentityKinds;
   identity.text = true;
   const int error = IdentityFinder(source, identity).run(
       [&finder](std::string_view bytes, const Found* number) { finder.take(bytes, number); });

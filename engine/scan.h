@@ -7,7 +7,7 @@
 #include <functional>
 #include <string_view>
 
-#include "rules/id_kinds.h"
+#include "rules/kinds.h"
 
 namespace engine {
 
@@ -29,7 +29,8 @@ struct ScanOptions {
                             // and lower-case letters count as capitals
   bool positions = true;    // count the line and column of each number found
   bool text = true;         // hand the text between numbers to the sink too
-  bool labelled = false;    // business numbers, certificates and donation codes only with a label
+  bool labelled = false;    // the kinds that need a label (rules::kNeedLabels) only with one
+  bool before2023 = false;  // 統一編號 by the rule before April 2023
 };
 
 // Fills `into` with up to `size` bytes; returns how many, 0 at the end, -1 on an error (errno).
@@ -45,22 +46,5 @@ inline constexpr std::size_t kBlockSize = 64 * 1024;
 // other kinds by an OtherFinder over the text between them, or by an OtherFinder alone when no
 // identity kind is asked for. The errno of a read error, or 0.
 int ScanWith(const ScanOptions& options, const Source& source, const Sink& sink);
-
-// The kinds that --labelled finds only where a label names them: each is mostly noise without one.
-inline constexpr rules::KindSet kNeedLabels = rules::KindBit(rules::IdKind::Business) |
-                                              rules::KindBit(rules::IdKind::Certificate) |
-                                              rules::KindBit(rules::IdKind::Donation);
-
-// The words that label a number of a kind, before it on its line or the line before, or in the
-// header of its column.
-struct Label {
-  std::string_view word;
-  rules::IdKind kind;
-};
-inline constexpr Label kLabels[] = {
-    {"統一編號", rules::IdKind::Business}, {"統編", rules::IdKind::Business},
-    {"UBN", rules::IdKind::Business},       {"憑證", rules::IdKind::Certificate},
-    {"捐贈碼", rules::IdKind::Donation},   {"愛心碼", rules::IdKind::Donation},
-    {"捐贈代碼", rules::IdKind::Donation}};
 
 }  // namespace engine

@@ -16,7 +16,7 @@
 #include "engine/masks.h"
 #include "engine/scan.h"
 #include "resources/version.h"
-#include "rules/form_numbers.h"
+#include "rules/kinds.h"
 #include "rules/generation.h"
 #include "rules/place_table.h"
 #include "rules/wording.h"
@@ -68,6 +68,9 @@ void fill(const rules::IdVerdict& v, taloma_verdict* out) {
   out->expected = v.expected;
 }
 
+// A set of kinds as the interface takes it, TALOMA_BEFORE_2023 included.
+rules::KindChoice choiceOf(unsigned kinds) { return rules::ChoiceOf(kinds, TALOMA_BEFORE_2023); }
+
 std::vector<std::string_view> listOf(const char* names) {
   std::vector<std::string_view> items;
   std::string_view rest = names != nullptr ? names : "";
@@ -84,7 +87,9 @@ std::vector<std::string_view> listOf(const char* names) {
 
 engine::ScanOptions scanOptionsOf(const taloma_scan_options* options, bool text) {
   engine::ScanOptions scan;
-  scan.kinds = rules::KindsOrIdentity(options != nullptr ? options->kinds : 0);
+  const rules::KindChoice choice = choiceOf(options != nullptr ? options->kinds : 0);
+  scan.kinds = choice.kinds;
+  scan.before2023 = choice.before2023;
   scan.nearMisses = options != nullptr && options->near_misses != 0;
   scan.normalize = options != nullptr && options->normalize != 0;
   scan.labelled = options != nullptr && options->labelled != 0;
@@ -109,7 +114,7 @@ engine::Source sourceOf(std::string_view text, const bool& stopped) {
 
 struct taloma_generator {
   std::unique_ptr<rules::NumberDraw> identity;
-  std::unique_ptr<rules::FormDraw> form;
+  std::unique_ptr<rules::OtherDraw> form;
   std::uint64_t size = 0;
   std::uint64_t drawn = 0;
   bool unique = false;
@@ -134,14 +139,14 @@ int taloma_kinds(const char* names, unsigned* kinds) {
 }
 
 int taloma_check(const char* text, size_t length, unsigned kinds, taloma_verdict* verdict) {
-  const rules::IdVerdict v = rules::VerifyAny(std::string_view(text, length), rules::KindsOrIdentity(kinds));
+  const rules::IdVerdict v = rules::VerifyAny(std::string_view(text, length), choiceOf(kinds));
   if (verdict != nullptr) fill(v, verdict);
   return v.isValid() ? 1 : 0;
 }
 
 size_t taloma_check_many(const char* const* texts, const size_t* lengths, size_t count,
                          unsigned kinds, taloma_verdict* verdicts) {
-  const rules::KindSet set = rules::KindsOrIdentity(kinds);
+  const rules::KindChoice set = choiceOf(kinds);
   std::size_t valid = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const rules::IdVerdict v = rules::VerifyAny(std::string_view(texts[i], lengths[i]), set);
@@ -154,7 +159,7 @@ size_t taloma_check_many(const char* const* texts, const size_t* lengths, size_t
 size_t taloma_decode(const char* text, size_t length, unsigned kinds, int chinese, char* buffer,
                      size_t capacity) {
   try {
-    const rules::KindSet set = rules::KindsOrIdentity(kinds);
+    const rules::KindChoice set = choiceOf(kinds);
     const std::string sentence =
         rules::VerdictSentence(chinese != 0 ? rules::Language::ZhTw : rules::Language::En,
                                rules::VerifyAny(std::string_view(text, length), set), set);
@@ -189,7 +194,7 @@ taloma_generator* taloma_generator_new(const taloma_gen_options* options) try {
         options->current != 0 || (options->since_2023 != 0 && kind != IdKind::Business)) {
       return nullptr;
     }
-    generator->form = std::make_unique<rules::FormDraw>(kind, options->seed, generator->unique,
+    generator->form = std::make_unique<rules::OtherDraw>(kind, options->seed, generator->unique,
                                                         options->since_2023 != 0);
     generator->size = generator->form->size();
     return generator.release();

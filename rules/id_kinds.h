@@ -1,9 +1,10 @@
 // The kinds of number: the three of identity numbers (national, resident, resident-old) and the
-// other numbers of a form (rules/form_numbers.h); the sexes, categories and reasons of a verdict,
-// the verdict, and the second characters each identity kind takes. The identity verdict core is
-// in rules/id_core.h.
+// other kinds (rules/other_kinds.h), whose facts the registry (rules/kinds.h) holds; the sexes,
+// categories and reasons of a verdict, the verdict, and the second characters each identity kind
+// takes. The identity verdict core is in rules/id_core.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -24,20 +25,33 @@ enum class IdKind : std::uint8_t {
 };
 enum class Sex : std::uint8_t { Male, Female };
 
+// How many kinds there are, the identity kinds first: the registry of kinds (rules/kinds.h) has an
+// entry for each, in this order, which it checks.
+inline constexpr std::size_t kKindCount = 8;
+inline constexpr std::size_t kIdentityKindCount = 3;
+
 // A set of kinds, one bit per kind.
 using KindSet = unsigned;
 constexpr KindSet KindBit(IdKind kind) noexcept { return 1u << static_cast<unsigned>(kind); }
-inline constexpr KindSet kIdentityKinds = 0x07;
-inline constexpr KindSet kFormKinds = 0xF8;
-// Not a kind: in a set, 統一編號 are checked by the rule before 2023.
-inline constexpr KindSet kBusinessBefore2023 = 0x100;
+inline constexpr KindSet kAllKinds = (1u << kKindCount) - 1;
+inline constexpr KindSet kIdentityKinds = (1u << kIdentityKindCount) - 1;
+inline constexpr KindSet kOtherKinds = kAllKinds & ~kIdentityKinds;
 
-constexpr bool IsIdentityKind(IdKind kind) noexcept { return (KindBit(kind) & kIdentityKinds) != 0; }
+constexpr bool IsIdentityKind(IdKind kind) noexcept {
+  return static_cast<std::size_t>(kind) < kIdentityKindCount;
+}
 
-// A set as the programs' interfaces take it: no kind at all stands for the identity kinds.
-constexpr KindSet KindsOrIdentity(KindSet kinds) noexcept {
-  const KindSet set = kinds & (kIdentityKinds | kFormKinds);
-  return (set == 0 ? kIdentityKinds : set) | (kinds & kBusinessBefore2023);
+// The kinds a check or a search takes, and the rule that 統一編號 are checked by.
+struct KindChoice {
+  KindSet kinds = kIdentityKinds;
+  bool before2023 = false;  // the rule before April 2023
+};
+
+// A set as the C interface and the npm module take it: no kind at all stands for the identity
+// kinds, and the bit `before2023Bit`, above every kind's, asks for the older rule of 統一編號.
+constexpr KindChoice ChoiceOf(unsigned bits, unsigned before2023Bit) noexcept {
+  const KindSet kinds = bits & kAllKinds;
+  return {kinds == 0 ? kIdentityKinds : kinds, (bits & before2023Bit) != 0};
 }
 
 // The rules in the order they are tried; None for a valid number. Character is the other kinds'

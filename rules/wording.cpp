@@ -1,17 +1,18 @@
 // The verdict sentences in Traditional Chinese and English.
 #include "rules/wording.h"
 
+#include "rules/kinds.h"
+
 namespace rules {
 namespace {
-
-constexpr IdKind kKinds[] = {IdKind::National, IdKind::Resident, IdKind::ResidentOld};
 
 // The second characters allowed for `kinds`, as a sentence lists them.
 std::string AllowedSeconds(Language language, KindSet kinds) {
   if (language == Language::ZhTw) {
     std::string male, female;
-    for (const IdKind kind : kKinds) {
-      if ((kinds & KindBit(kind)) == 0) continue;
+    for (const KindEntry& entry : kKinds) {
+      const IdKind kind = entry.kind;
+      if (!IsIdentityKind(kind) || (kinds & KindBit(kind)) == 0) continue;
       for (const char c : SecondCharacters(kind, Sex::Male)) (male += male.empty() ? "" : "、") += c;
       for (const char c : SecondCharacters(kind, Sex::Female))
         (female += female.empty() ? "" : "、") += c;
@@ -50,35 +51,9 @@ std::string ValidSentence(Language language, const IdVerdict& verdict) {
   return start + "，字首 " + letter + " 為" + place + category;
 }
 
-// What each kind's rules ask, for the sentences of its verdicts.
-struct FormRules {
-  IdKind kind;
-  std::string_view zhLength, enLength;
-  std::string_view zhCharacter, enCharacter;  // Letter, Digit and Character
-};
-constexpr FormRules kFormRules[] = {
-    {IdKind::Business, "統一編號應為八碼數字", "not eight digits", "統一編號應為數字０～９",
-     "must be a digit 0-9"},
-    {IdKind::Certificate, "自然人憑證號碼應為兩個大寫英文字母及十四碼數字",
-     "not two letters and fourteen digits", "自然人憑證號碼前兩碼應為大寫英文字母、其後為數字",
-     "breaks the form: two capital letters A-Z, then digits 0-9"},
-    {IdKind::Carrier, "手機條碼應為「/」加七個字元", "not \"/\" and seven characters",
-     "手機條碼第一碼應為「/」，其後為０～９、Ａ～Ｚ、「.」「-」「+」",
-     "breaks the form: \"/\", then seven of 0-9, A-Z, \".\", \"-\" and \"+\""},
-    {IdKind::Donation, "捐贈碼應為三到七碼數字", "not three to seven digits",
-     "捐贈碼應為數字０～９", "must be a digit 0-9"},
-    {IdKind::Mobile, "手機號碼應為 09 開頭的十碼數字（或 +886 9 開頭）",
-     "not 09 and eight digits (or +886 9 and eight digits)",
-     "手機號碼應以 09 或 +886 9 開頭，其後為數字，可用空格或連字號分組",
-     "breaks the form: 09 or +886 9, then digits, grouped by single spaces or hyphens"},
-};
-
-std::string FormSentence(Language language, const IdVerdict& verdict, KindSet kinds) {
+std::string OtherSentence(Language language, const IdVerdict& verdict, bool before2023) {
   const bool zh = language == Language::ZhTw;
-  const FormRules* rules = &kFormRules[0];
-  for (const FormRules& each : kFormRules) {
-    if (each.kind == verdict.kind) rules = &each;
-  }
+  const RuleWords* rules = &EntryOf(verdict.kind).words;
   const std::string label(zh ? KindLabel(verdict.kind) : NameOf(verdict.kind));
   const std::string position = std::to_string(verdict.position);
   switch (verdict.reason) {
@@ -87,7 +62,6 @@ std::string FormSentence(Language language, const IdVerdict& verdict, KindSet ki
       return "valid " + label + " number";
     case Reason::Length: return std::string(zh ? rules->zhLength : rules->enLength);
     case Reason::Check: {
-      const bool before2023 = (kinds & kBusinessBefore2023) != 0;
       const std::string digit(1, static_cast<char>('0' + verdict.expected));
       if (zh) {
         return std::string(before2023 ? "統一編號檢查不符（2023 年前的規則：加總應為 10 的倍數），"
@@ -105,20 +79,6 @@ std::string FormSentence(Language language, const IdVerdict& verdict, KindSet ki
 }
 
 }  // namespace
-
-std::string_view KindLabel(IdKind kind) {
-  switch (kind) {
-    case IdKind::National: return "身分證字號";
-    case IdKind::Resident: return "新式居留證號";
-    case IdKind::ResidentOld: return "舊式居留證號";
-    case IdKind::Business: return "統一編號";
-    case IdKind::Certificate: return "自然人憑證號碼";
-    case IdKind::Carrier: return "手機條碼";
-    case IdKind::Donation: return "捐贈碼";
-    case IdKind::Mobile: return "手機號碼";
-  }
-  return {};
-}
 
 std::string_view ReasonLabel(Language language, Reason reason) {
   if (language == Language::En) return NameOf(reason);
@@ -146,30 +106,10 @@ std::string_view CategoryLabel(Language language, Category category) {
   return {};
 }
 
-bool CanFailBy(KindSet kinds, Reason reason) noexcept {
-  const auto any = [kinds](std::initializer_list<IdKind> of) {
-    for (const IdKind kind : of) {
-      if ((kinds & KindBit(kind)) != 0) return true;
-    }
-    return false;
-  };
-  const bool identity = (kinds & kIdentityKinds) != 0;
-  switch (reason) {
-    case Reason::Length: return true;
-    case Reason::Letter: return identity || any({IdKind::Certificate});
-    case Reason::Second: return identity;
-    case Reason::Digit: return identity || any({IdKind::Business, IdKind::Certificate,
-                                                IdKind::Donation, IdKind::Mobile});
-    case Reason::Check: return identity || any({IdKind::Business});
-    case Reason::Character: return any({IdKind::Carrier, IdKind::Mobile});
-    case Reason::None: break;
-  }
-  return false;
-}
-
-std::string VerdictSentence(Language language, const IdVerdict& verdict, KindSet kinds) {
+std::string VerdictSentence(Language language, const IdVerdict& verdict, const KindChoice& choice) {
   const bool zh = language == Language::ZhTw;
-  if (!IsIdentityKind(verdict.kind)) return FormSentence(language, verdict, kinds);
+  const KindSet kinds = choice.kinds;
+  if (!IsIdentityKind(verdict.kind)) return OtherSentence(language, verdict, choice.before2023);
   const std::string position = std::to_string(verdict.position);
   switch (verdict.reason) {
     case Reason::None: return ValidSentence(language, verdict);

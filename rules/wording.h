@@ -21,14 +21,6 @@ struct Named {
   Enum value;
 };
 
-// The identity kinds first, then the other numbers of a form.
-inline constexpr Named<IdKind> kKindNames[] = {
-    {"national", IdKind::National},   {"resident", IdKind::Resident},
-    {"resident-old", IdKind::ResidentOld}, {"business", IdKind::Business},
-    {"certificate", IdKind::Certificate}, {"carrier", IdKind::Carrier},
-    {"donation", IdKind::Donation},   {"mobile", IdKind::Mobile}};
-inline constexpr std::span<const Named<IdKind>> kIdentityKindNames{kKindNames, 3};
-inline constexpr std::span<const Named<IdKind>> kFormKindNames{kKindNames + 3, 5};
 inline constexpr Named<Sex> kSexNames[] = {{"male", Sex::Male}, {"female", Sex::Female}};
 inline constexpr Named<Category> kCategoryNames[] = {{"foreign", Category::Foreign},
                                                      {"unregistered", Category::Unregistered},
@@ -42,9 +34,6 @@ inline constexpr Named<Reason> kReasonNames[] = {{"length", Reason::Length},
                                                  {"check", Reason::Check},
                                                  {"character", Reason::Character}};
 
-// Whether a number of a kind in `kinds` can fail by `reason`: the columns of a count.
-bool CanFailBy(KindSet kinds, Reason reason) noexcept;
-
 // The name of `value` in `names`; empty when it has none (Reason::None, Category::None).
 template <typename Enum>
 constexpr std::string_view NameOf(std::span<const Named<Enum>> names, Enum value) noexcept {
@@ -53,7 +42,6 @@ constexpr std::string_view NameOf(std::span<const Named<Enum>> names, Enum value
   }
   return {};
 }
-constexpr std::string_view NameOf(IdKind kind) noexcept { return NameOf<IdKind>(kKindNames, kind); }
 constexpr std::string_view NameOf(Sex sex) noexcept { return NameOf<Sex>(kSexNames, sex); }
 constexpr std::string_view NameOf(Category c) noexcept { return NameOf<Category>(kCategoryNames, c); }
 constexpr std::string_view NameOf(Reason reason) noexcept {
@@ -88,11 +76,9 @@ std::string_view CategoryLabel(Language language, Category category);
 // A reason as a count names it: its machine name in English, 長度, 字首, ... in Chinese.
 std::string_view ReasonLabel(Language language, Reason reason);
 
-// What a kind of number is called in Chinese: 身分證字號, 統一編號, ...
-std::string_view KindLabel(IdKind kind);
-
-// The verdict in a sentence: the window's own wording in Chinese where it has one. `kinds` are the
-// kinds asked for, which decide what a wrong second character should have been.
-std::string VerdictSentence(Language language, const IdVerdict& verdict, KindSet kinds);
+// The verdict in a sentence: the window's own wording in Chinese where it has one. `choice` holds
+// the kinds asked for, which decide what a wrong second character should have been, and the rule
+// 統一編號 were checked by.
+std::string VerdictSentence(Language language, const IdVerdict& verdict, const KindChoice& choice);
 
 }  // namespace rules

@@ -3,6 +3,7 @@
 
 #include "resources/version.h"
 #include "rules/id_core.h"
+#include "rules/kinds.h"
 #include "rules/place_list.h"
 #include "rules/text.h"
 #include "rules/wording.h"
@@ -53,7 +54,7 @@ CheckOutcome nationalCheck(std::u16string_view typed) {
   valid.place = rules::PlaceByLetterValue(verdict.letterValue);
   valid.letter = valid.place->letter;
   outcome.valid = true;
-  outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, valid, rules::KindBit(IdKind::National));
+  outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, valid, {rules::KindBit(IdKind::National)});
   return outcome;
 }
 
@@ -84,7 +85,7 @@ CheckOutcome Check(std::u16string_view typed, rules::KindSet kinds) {
   const IdVerdict verdict = rules::VerifyId(rules::Utf8Of(typed), kinds);
   CheckOutcome outcome;
   outcome.valid = verdict.isValid();
-  outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, verdict, kinds);
+  outcome.caption = rules::VerdictSentence(rules::Language::ZhTw, verdict, {kinds});
   if (verdict.position > 0) {
     const int count = verdict.reason == Reason::Digit ? rules::kNumberLength + 1 - verdict.position : 1;
     outcome.select = selection(typed, verdict.position, count);
@@ -144,7 +145,7 @@ std::string_view ListTip(bool placesDrawn) { return placesDrawn ? words::kDecode
 std::string Decoded(std::string_view number) {
   const IdVerdict verdict = rules::VerifyId(number);
   if (!verdict.isValid() || verdict.kind != IdKind::National) {
-    return rules::VerdictSentence(rules::Language::ZhTw, verdict, rules::kIdentityKinds);
+    return rules::VerdictSentence(rules::Language::ZhTw, verdict, {rules::kIdentityKinds});
   }
   return text(words::kDecodedIn) + text(words::kLineBreak) + text(words::kOpenQuote) +
          text(verdict.place->name) + text(words::kCloseQuote) +

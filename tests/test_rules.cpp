@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "rules/form_numbers.h"
+#include "rules/other_kinds.h"
 #include "rules/id_number.h"
 #include "rules/place_list.h"
 
@@ -154,7 +154,7 @@ class FormVerdict : public testing::TestWithParam<FormCase> {};
 
 TEST_P(FormVerdict, NamesTheKindAndTheFirstBrokenRule) {
   const FormCase& c = GetParam();
-  const rules::IdVerdict verdict = rules::VerifyForm(c.text, c.kind);
+  const rules::IdVerdict verdict = rules::VerifyOther(c.text, c.kind);
   EXPECT_EQ(verdict.kind, c.kind);
   EXPECT_EQ(verdict.reason, c.reason);
   EXPECT_EQ(c.reason == rules::Reason::Check ? verdict.expected : verdict.position, c.position);
@@ -210,20 +210,20 @@ TEST(Business, EveryNumberFollowsBothRules) {
 
 // Every index of a kind's draw gives a valid number, the first and last included, and different
 // indexes different numbers.
-TEST(FormDraw, EveryIndexIsAValidNumberOfItsOwn) {
+TEST(OtherDraw, EveryIndexIsAValidNumberOfItsOwn) {
   for (const K kind : {K::Business, K::Certificate, K::Carrier, K::Donation}) {
-    const std::uint64_t size = rules::FormNumbers(kind);
+    const std::uint64_t size = rules::OtherNumbers(kind);
     std::set<std::string> seen;
     for (const std::uint64_t index : {std::uint64_t{0}, std::uint64_t{1}, size / 3, size - 1}) {
-      const std::string number = rules::FormNumber(kind, index);
-      EXPECT_TRUE(rules::VerifyForm(number, kind).isValid()) << number;
+      const std::string number = rules::OtherNumber(kind, index);
+      EXPECT_TRUE(rules::VerifyOther(number, kind).isValid()) << number;
       EXPECT_TRUE(seen.insert(number).second) << number;
     }
   }
-  EXPECT_EQ(rules::FormNumbers(K::Mobile), 0u);
-  EXPECT_TRUE(rules::VerifyForm(rules::FormNumber(K::Business, 1234567, true), K::Business).isValid());
+  EXPECT_EQ(rules::OtherNumbers(K::Mobile), 0u);
+  EXPECT_TRUE(rules::VerifyOther(rules::OtherNumber(K::Business, 1234567, true), K::Business).isValid());
   EXPECT_FALSE(
-      rules::VerifyForm(rules::FormNumber(K::Business, 1234567, true), K::Business, true).isValid());
+      rules::VerifyOther(rules::OtherNumber(K::Business, 1234567, true), K::Business, true).isValid());
 }
 
 }  // namespace

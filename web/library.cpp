@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "rules/kinds.h"
 #include "rules/place_table.h"
 #include "rules/wording.h"
 #include "taloma/taloma.h"

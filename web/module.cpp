@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "resources/version.h"
-#include "rules/form_numbers.h"
+#include "rules/kinds.h"
 #include "rules/generation.h"
 #include "rules/place_list.h"
 #include "rules/text.h"
@@ -50,10 +50,10 @@ val pageWords() {
   out.set("kinds", array(rules::kIdentityKindNames, [](const auto& kind) { return text(kind.name); }));
   out.set("kindLabels",
           array(rules::kIdentityKindNames, [](const auto& kind) { return text(rules::KindLabel(kind.value)); }));
-  out.set("formKinds", array(rules::kFormKindNames, [](const auto& kind) {
+  out.set("formKinds", array(rules::kOtherKindNames, [](const auto& kind) {
             return val(static_cast<int>(kind.value));
           }));
-  out.set("formKindLabels", array(rules::kFormKindNames, [](const auto& kind) {
+  out.set("formKindLabels", array(rules::kOtherKindNames, [](const auto& kind) {
             return text(rules::KindLabel(kind.value));
           }));
   out.set("otherBatch", words::kOtherBatch);
@@ -140,11 +140,11 @@ val generate(int count, int place, int sex, int kind, int categories, unsigned s
 
 // The other panel's verdict on `typed` as a number of `kind` (Business to Mobile).
 val formCheck(const std::string& typed, int kind) {
-  const rules::IdVerdict verdict = rules::VerifyForm(typed, static_cast<IdKind>(kind));
+  const rules::IdVerdict verdict = rules::VerifyOther(typed, static_cast<IdKind>(kind));
   val out = val::object();
   out.set("valid", verdict.isValid());
   out.set("caption", text(rules::VerdictSentence(rules::Language::ZhTw, verdict,
-                                                 rules::KindBit(static_cast<IdKind>(kind)))));
+                                                 {rules::KindBit(static_cast<IdKind>(kind))})));
   return out;
 }
 
@@ -153,8 +153,8 @@ val formCheck(const std::string& typed, int kind) {
 val formGenerate(int count, int kind, unsigned seedHigh, unsigned seedLow) {
   const IdKind formKind = static_cast<IdKind>(kind);
   std::vector<std::string> numbers;
-  if (rules::FormNumbers(formKind) != 0) {
-    rules::FormDraw draw(formKind, (std::uint64_t{seedHigh} << 32) | seedLow, false);
+  if (rules::OtherNumbers(formKind) != 0) {
+    rules::OtherDraw draw(formKind, (std::uint64_t{seedHigh} << 32) | seedLow, false);
     for (int n = 0; n < count; ++n) numbers.push_back(draw.next());
   }
   return array(numbers, [](const std::string& number) { return text(number); });

@@ -7,9 +7,14 @@
 #include <cstdint>
 #include <string_view>
 
-#include "rules/form_numbers.h"
+#include "rules/other_kinds.h"
+#include "taloma/taloma.h"
 
 namespace {
+
+// The kinds as the package gives them: bits by kind, and 0x100 (TALOMA_BEFORE_2023 of the C
+// interface) for 統一編號 by the older rule.
+rules::KindChoice choiceOf(unsigned kinds) { return rules::ChoiceOf(kinds, TALOMA_BEFORE_2023); }
 
 // A verdict as one integer, which the package turns into a row's fields through the names that
 // libraryNames gives: bits 0-2 the reason, 3-5 the kind, 6 whether the kind is shown, 7 the sex
@@ -36,7 +41,7 @@ extern "C" {
 [[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text,
                                                                    std::size_t length,
                                                                    unsigned kinds) {
-  return codeOf(rules::VerifyAny(std::string_view(text, length), rules::KindsOrIdentity(kinds)));
+  return codeOf(rules::VerifyAny(std::string_view(text, length), choiceOf(kinds)));
 }
 
 // The verdicts on `count` texts laid end to end at `texts`, the i-th ending at ends[i]: in
@@ -53,7 +58,7 @@ extern "C" {
   std::array<std::int32_t, kTable> indexes;
   codes.fill(-1);
   std::int32_t found = 0;
-  const rules::KindSet set = rules::KindsOrIdentity(kinds);
+  const rules::KindChoice set = choiceOf(kinds);
   std::uint32_t start = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::int32_t code =

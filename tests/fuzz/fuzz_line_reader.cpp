@@ -17,7 +17,7 @@
 #include "engine/line_reader.h"
 #include "engine/masks.h"
 #include "engine/other_finder.h"
-#include "rules/form_numbers.h"
+#include "rules/other_kinds.h"
 #include "rules/id_core.h"
 #include "rules/place_table.h"
 #include "rules/text.h"
@@ -205,7 +205,7 @@ void checkScan(std::string_view input, unsigned kinds, std::size_t block, std::s
   std::string passed, redacted;
   scanner.run([&](std::string_view bytes, const engine::Found* number) {
     passed += bytes;
-    redacted += number != nullptr && number->verdict.isValid() ? engine::Masked(bytes) : bytes;
+    redacted += number != nullptr && number->verdict.isValid() ? engine::MaskedNumber(bytes, rules::IdKind::National) : bytes;
     if (number == nullptr) return;
     require(bytes == number->text, "scanned bytes", input);
     engine::Found kept = *number;
@@ -262,7 +262,7 @@ void checkNormalizedScan(std::string_view input, unsigned kinds, std::size_t blo
       if (c.ascii != 0) visible += visible.size() < 2 && c.ascii >= 'a' ? static_cast<char>(c.ascii - 32) : c.ascii;
     }
     require(visible == std::string_view(number->ascii, 10), "normalized number's characters", input);
-    const std::string masked = engine::Masked(bytes);
+    const std::string masked = engine::MaskedNumber(bytes, rules::IdKind::National);
     require(masked.size() == bytes.size() && masked.substr(0, 1) == bytes.substr(0, 1),
             "normalized mask", input);
     redacted += masked;
@@ -304,7 +304,7 @@ void checkOtherFinder(std::string_view input, unsigned kinds, bool nearMisses, b
       text += static_cast<char>(c >= 0xFF01 && c <= 0xFF5E ? c - 0xFEE0 : c == 0x3000 ? ' ' : c);
     }
     const rules::IdVerdict verdict =
-        rules::VerifyForm(text, f.verdict.kind, (kinds & rules::kBusinessBefore2023) != 0);
+        rules::VerifyOther(text, f.verdict.kind, (kinds & rules::kBusinessBefore2023) != 0);
     require(verdict.reason == f.verdict.reason && verdict.position == f.verdict.position,
             "the finder's verdict is the rules'", input);
   }
@@ -328,7 +328,7 @@ void checkPieces(std::string_view choices) {
     std::string number(10, '0');
     switch (what % 6) {
       case 0: text += kNoise[b % std::size(kNoise)]; continue;
-      case 1: number = rules::FormNumber(rules::IdKind::Business, 1000u * a + b); break;
+      case 1: number = rules::OtherNumber(rules::IdKind::Business, 1000u * a + b); break;
       case 2: number = "09" + std::to_string(10000000 + 3331u * a * b).substr(0, 8); break;
       default:
         rules::ComposeId(rules::MakePrefix(rules::Places()[a % 26], "12898ABCD"[b % 9]), 9973u * a * b % 10000000,
@@ -374,9 +374,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t block = engine::LineReader::kKeep + 2 + data[0] % 61;
   const std::size_t step = 1 + data[1] % 97;
   const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
-  const unsigned formKinds = (static_cast<unsigned>(data[1]) << 3) & rules::kFormKinds;
+  const unsigned formKinds = (static_cast<unsigned>(data[1]) << 3) & rules::kOtherKinds;
   checkOtherFinder(input,
-                  (formKinds != 0 ? formKinds : rules::kFormKinds) |
+                  (formKinds != 0 ? formKinds : rules::kOtherKinds) |
                       ((data[1] & 0x80u) != 0 ? rules::kBusinessBefore2023 : 0u),
                   (data[0] & 1u) != 0, (data[0] & 2u) != 0, step);
 

@@ -1,7 +1,8 @@
-// The other numbers a Taiwanese form asks for beside an identity number: a company's 統一編號,
-// a 自然人憑證 number, an e-invoice 手機條碼 and 捐贈碼, and a mobile number. Their verdicts use
-// the identity numbers' reasons: Length, Letter and Digit as there, Character for a character
-// that the kind does not take where it stands, Check for a failed check sum.
+// The other kinds of number a Taiwanese form asks for beside an identity number: a company's
+// 統一編號, a 自然人憑證 number, an e-invoice 手機條碼 and 捐贈碼, and a mobile number. Their verdicts
+// use the identity numbers' reasons: Length, Letter and Digit as there, Character for a character
+// that the kind does not take where it stands, Check for a failed check sum. The registry
+// (rules/kinds.h) names the functions below in each kind's entry.
 #pragma once
 
 #include <array>
@@ -60,16 +61,37 @@ constexpr bool BusinessValid(const std::array<int, 8>& digits, bool before2023) 
   return sum % divisor == 0 || (digits[6] == 7 && (sum + 1) % divisor == 0);
 }
 
-// The verdict on UTF-8 `text` as a number of the one kind `kind` (Business to Mobile). For
-// Business, `before2023` checks by the older rule, and a failed check sum gives the smallest last
-// digit that passes as `expected`.
-IdVerdict VerifyForm(std::string_view text, IdKind kind, bool before2023 = false) noexcept;
+// Each kind's verdict on UTF-8 `text`. For 統一編號, `before2023` checks by the older rule, and a
+// failed check sum gives the smallest last digit that passes as `expected`.
+IdVerdict VerifyBusiness(std::string_view text, bool before2023) noexcept;
+IdVerdict VerifyCertificate(std::string_view text, bool before2023) noexcept;
+IdVerdict VerifyCarrier(std::string_view text, bool before2023) noexcept;
+IdVerdict VerifyDonation(std::string_view text, bool before2023) noexcept;
+IdVerdict VerifyMobile(std::string_view text, bool before2023) noexcept;
 
-// The verdict on `text` as a number of any kind in `kinds`: the first valid one in kind order,
-// else the verdict of the kind whose rules it followed furthest. kBusinessBefore2023 in `kinds`
-// checks 統一編號 by the older rule.
+// How many numbers of each kind the drawing takes from, and the one with `index` below that. The
+// 統一編號 pass both rules, or with `since2023` the 2023 rule alone: one for each choice of the
+// first seven digits.
+inline constexpr std::uint64_t kBusinessNumbers = 10'000'000;
+inline constexpr std::uint64_t kCertificateNumbers = 26 * 26 * 100'000'000'000'000;
+inline constexpr std::uint64_t kCarrierNumbers = [] {
+  std::uint64_t count = 1;
+  for (int i = 1; i < kCarrierLength; ++i) count *= kCarrierCharacters.size();
+  return count;
+}();
+inline constexpr std::uint64_t kDonationNumbers = 11'110'000;  // 10^3 + 10^4 + ... + 10^7
+std::string DrawBusiness(std::uint64_t index, bool since2023);
+std::string DrawCertificate(std::uint64_t index, bool since2023);
+std::string DrawCarrier(std::uint64_t index, bool since2023);
+std::string DrawDonation(std::uint64_t index, bool since2023);
+
+// The verdict on UTF-8 `text` as a number of the one kind `kind`, by its entry in the registry.
+IdVerdict VerifyOther(std::string_view text, IdKind kind, bool before2023 = false) noexcept;
+
+// The verdict on `text` as a number of any kind in `choice`: the first valid one in kind order,
+// else the verdict of the kind whose rules it followed furthest.
 namespace detail {
-IdVerdict VerifyMixed(std::string_view text, KindSet kinds) noexcept;
+IdVerdict VerifyMixed(std::string_view text, const KindChoice& choice) noexcept;
 
 // What each digit adds to the 統一編號 sum at each position.
 inline constexpr auto kBusinessParts = [] {
@@ -112,28 +134,27 @@ inline bool QuickBusiness(std::string_view text, bool before2023) noexcept {
 }
 }  // namespace detail
 
-inline IdVerdict VerifyAny(std::string_view text, KindSet kinds) noexcept {
-  if ((kinds & kFormKinds) == 0) return VerifyId(text, kinds);
-  if ((kinds & ~kBusinessBefore2023) == KindBit(IdKind::Business) &&
-      detail::QuickBusiness(text, (kinds & kBusinessBefore2023) != 0)) {
+inline IdVerdict VerifyAny(std::string_view text, const KindChoice& choice) noexcept {
+  if ((choice.kinds & kOtherKinds) == 0) return VerifyId(text, choice.kinds);
+  if (choice.kinds == KindBit(IdKind::Business) && detail::QuickBusiness(text, choice.before2023)) {
     IdVerdict verdict{Reason::None};
     verdict.kind = IdKind::Business;
     return verdict;
   }
-  return detail::VerifyMixed(text, kinds);
+  return detail::VerifyMixed(text, choice);
 }
 
-// How many different numbers FormNumber draws from, and the one with `index` below that. For
-// Business the numbers pass both rules, or with `since2023` the 2023 rule alone.
-std::uint64_t FormNumbers(IdKind kind) noexcept;
-std::string FormNumber(IdKind kind, std::uint64_t index, bool since2023 = false);
+// How many different numbers OtherNumber draws from for `kind`, and the one with `index` below
+// that, by the kind's entry in the registry.
+std::uint64_t OtherNumbers(IdKind kind) noexcept;
+std::string OtherNumber(IdKind kind, std::uint64_t index, bool since2023 = false);
 
 // A seeded batch of one kind, as NumberDraw gives identity numbers.
-class FormDraw {
+class OtherDraw {
  public:
-  FormDraw(IdKind kind, std::uint64_t seed, bool unique, bool since2023 = false)
+  OtherDraw(IdKind kind, std::uint64_t seed, bool unique, bool since2023 = false)
       : m_kind(kind),
-        m_size(FormNumbers(kind)),
+        m_size(OtherNumbers(kind)),
         m_unique(unique),
         m_since2023(since2023),
         m_random(seed),
@@ -142,7 +163,7 @@ class FormDraw {
   std::uint64_t size() const noexcept { return m_size; }
   std::string next() {
     const std::uint64_t index = m_unique ? m_permutation(m_drawn++) : m_random.below(m_size);
-    return FormNumber(m_kind, index, m_since2023);
+    return OtherNumber(m_kind, index, m_since2023);
   }
 
  private:

@@ -1,10 +1,11 @@
-// The verdicts and the drawing of the other numbers of a form.
-#include "rules/form_numbers.h"
+// The verdicts and the drawing of the other kinds of number.
+#include "rules/other_kinds.h"
 
 #include <algorithm>
 #include <bit>
 
 #include "rules/id_core.h"
+#include "rules/kinds.h"
 #include "rules/text.h"
 
 namespace rules {
@@ -54,7 +55,7 @@ bool FirstNonDigit(const Characters& c, int from, int to, IdKind kind, IdVerdict
   return false;
 }
 
-IdVerdict VerifyBusiness(const Characters& c, bool before2023) {
+IdVerdict VerifyBusinessOf(const Characters& c, bool before2023) {
   IdVerdict verdict = Broken(IdKind::Business, Reason::None);
   if (c.count != kBusinessLength) return Broken(IdKind::Business, Reason::Length);
   if (FirstNonDigit(c, 0, kBusinessLength, IdKind::Business, verdict)) return verdict;
@@ -72,7 +73,7 @@ IdVerdict VerifyBusiness(const Characters& c, bool before2023) {
   return verdict;
 }
 
-IdVerdict VerifyCertificate(const Characters& c) {
+IdVerdict VerifyCertificateOf(const Characters& c) {
   IdVerdict verdict = Broken(IdKind::Certificate, Reason::None);
   if (c.count != kCertificateLength) return Broken(IdKind::Certificate, Reason::Length);
   for (int i = 0; i < kCertificateLetters; ++i) {
@@ -84,7 +85,7 @@ IdVerdict VerifyCertificate(const Characters& c) {
   return verdict;
 }
 
-IdVerdict VerifyCarrier(const Characters& c) {
+IdVerdict VerifyCarrierOf(const Characters& c) {
   if (c.count != kCarrierLength) return Broken(IdKind::Carrier, Reason::Length);
   if (c.at[0] != '/') return Broken(IdKind::Carrier, Reason::Character, 1);
   for (int i = 1; i < kCarrierLength; ++i) {
@@ -95,7 +96,7 @@ IdVerdict VerifyCarrier(const Characters& c) {
   return Broken(IdKind::Carrier, Reason::None);
 }
 
-IdVerdict VerifyDonation(const Characters& c) {
+IdVerdict VerifyDonationOf(const Characters& c) {
   IdVerdict verdict = Broken(IdKind::Donation, Reason::None);
   if (c.count < kDonationShortest || c.count > kDonationLongest) {
     return Broken(IdKind::Donation, Reason::Length);
@@ -109,7 +110,7 @@ constexpr bool IsSeparator(char c) noexcept { return c == ' ' || c == '-'; }
 // 0912345678, 0912-345-678, +886 912 345 678, 886912345678: the characters other than separators
 // decide the form and its length (10, 12 after 886, 13 after +886); then the start, then the
 // digits, a separator standing only between two digits or after the country code, one at a time.
-IdVerdict VerifyMobile(const Characters& c) {
+IdVerdict VerifyMobileOf(const Characters& c) {
   constexpr IdKind kKind = IdKind::Mobile;
   if (c.count >= static_cast<int>(c.at.size())) return Broken(kKind, Reason::Length);
   const int kept = static_cast<int>(
@@ -160,31 +161,31 @@ void PutDigits(std::uint64_t value, int width, char* out) noexcept {
   }
 }
 
-constexpr std::uint64_t kTenTo7 = 10'000'000;
 constexpr std::uint64_t kTenTo14 = 100'000'000'000'000;
-constexpr std::uint64_t kDonations = 11'110'000;  // 10^3 + 10^4 + ... + 10^7
 
 }  // namespace
 
-IdVerdict VerifyForm(std::string_view text, IdKind kind, bool before2023) noexcept {
-  const Characters characters = CharactersOf(text);
-  switch (kind) {
-    case IdKind::Business: return VerifyBusiness(characters, before2023);
-    case IdKind::Certificate: return VerifyCertificate(characters);
-    case IdKind::Carrier: return VerifyCarrier(characters);
-    case IdKind::Donation: return VerifyDonation(characters);
-    case IdKind::Mobile: return VerifyMobile(characters);
-    default: break;
-  }
-  return VerifyId(text, KindBit(kind));
+IdVerdict VerifyBusiness(std::string_view text, bool before2023) noexcept {
+  return VerifyBusinessOf(CharactersOf(text), before2023);
+}
+IdVerdict VerifyCertificate(std::string_view text, bool) noexcept {
+  return VerifyCertificateOf(CharactersOf(text));
+}
+IdVerdict VerifyCarrier(std::string_view text, bool) noexcept { return VerifyCarrierOf(CharactersOf(text)); }
+IdVerdict VerifyDonation(std::string_view text, bool) noexcept { return VerifyDonationOf(CharactersOf(text)); }
+IdVerdict VerifyMobile(std::string_view text, bool) noexcept { return VerifyMobileOf(CharactersOf(text)); }
+
+IdVerdict VerifyOther(std::string_view text, IdKind kind, bool before2023) noexcept {
+  const KindEntry& entry = EntryOf(kind);
+  return entry.verify != nullptr ? entry.verify(text, before2023) : VerifyId(text, KindBit(kind));
 }
 
-IdVerdict detail::VerifyMixed(std::string_view text, KindSet kinds) noexcept {
+IdVerdict detail::VerifyMixed(std::string_view text, const KindChoice& choice) noexcept {
+  const KindSet kinds = choice.kinds;
   // One kind alone, the usual case, needs no choosing.
-  const KindSet form = kinds & kFormKinds;
-  if ((kinds & kIdentityKinds) == 0 && (form & (form - 1)) == 0) {
-    return VerifyForm(text, static_cast<IdKind>(std::countr_zero(form)),
-                      (kinds & kBusinessBefore2023) != 0);
+  const KindSet others = kinds & kOtherKinds;
+  if ((kinds & kIdentityKinds) == 0 && (others & (others - 1)) == 0) {
+    return VerifyOther(text, static_cast<IdKind>(std::countr_zero(others)), choice.before2023);
   }
   IdVerdict best;
   bool any = false;
@@ -193,10 +194,9 @@ IdVerdict detail::VerifyMixed(std::string_view text, KindSet kinds) noexcept {
     if (best.isValid()) return best;
     any = true;
   }
-  for (const IdKind kind : {IdKind::Business, IdKind::Certificate, IdKind::Carrier,
-                            IdKind::Donation, IdKind::Mobile}) {
-    if ((kinds & KindBit(kind)) == 0) continue;
-    const IdVerdict verdict = VerifyForm(text, kind, (kinds & kBusinessBefore2023) != 0);
+  for (const KindEntry& entry : kKinds) {
+    if ((kinds & KindBit(entry.kind)) == 0 || entry.verify == nullptr) continue;
+    const IdVerdict verdict = entry.verify(text, choice.before2023);
     if (verdict.isValid()) return verdict;
     if (!any || Progress(verdict) > Progress(best)) best = verdict;
     any = true;
@@ -204,58 +204,48 @@ IdVerdict detail::VerifyMixed(std::string_view text, KindSet kinds) noexcept {
   return best;
 }
 
-std::uint64_t FormNumbers(IdKind kind) noexcept {
-  switch (kind) {
-    case IdKind::Business: return kTenTo7;
-    case IdKind::Certificate: return 26 * 26 * kTenTo14;
-    case IdKind::Carrier: {
-      std::uint64_t count = 1;
-      for (int i = 1; i < kCarrierLength; ++i) count *= kCarrierCharacters.size();
-      return count;
-    }
-    case IdKind::Donation: return kDonations;
-    default: break;
-  }
-  return 0;
+std::uint64_t OtherNumbers(IdKind kind) noexcept { return EntryOf(kind).drawable; }
+
+std::string OtherNumber(IdKind kind, std::uint64_t index, bool since2023) {
+  const KindEntry& entry = EntryOf(kind);
+  return entry.draw != nullptr ? entry.draw(index, since2023) : std::string();
 }
 
-std::string FormNumber(IdKind kind, std::uint64_t index, bool since2023) {
-  std::string number;
-  switch (kind) {
-    case IdKind::Business: {
-      // Seven drawn digits; the last makes the sum divisible by 10 (both rules), or by 5 and not
-      // by 10 (the 2023 rule alone).
-      number.assign(kBusinessLength, '0');
-      PutDigits(index, kBusinessLength - 1, number.data());
-      std::array<int, 8> digits{};
-      for (std::size_t i = 0; i + 1 < digits.size(); ++i) digits[i] = number[i] - '0';
-      const int target = since2023 ? kBusinessDivisor : 0;
-      const int last = (kBusinessDivisorBefore2023 + target - BusinessSum(digits) % 10) % 10;
-      number[kBusinessLength - 1] = static_cast<char>('0' + last);
-      break;
-    }
-    case IdKind::Certificate:
-      number.assign(kCertificateLength, '0');
-      number[0] = static_cast<char>('A' + index / kTenTo14 / 26);
-      number[1] = static_cast<char>('A' + index / kTenTo14 % 26);
-      PutDigits(index % kTenTo14, kCertificateLength - kCertificateLetters, number.data() + 2);
-      break;
-    case IdKind::Carrier:
-      number.assign(1, '/');
-      for (int i = 1; i < kCarrierLength; ++i) {
-        number += kCarrierCharacters[index % kCarrierCharacters.size()];
-        index /= kCarrierCharacters.size();
-      }
-      break;
-    case IdKind::Donation: {
-      int width = kDonationShortest;
-      for (std::uint64_t span = 1000; index >= span; span *= 10, ++width) index -= span;
-      number.assign(static_cast<std::size_t>(width), '0');
-      PutDigits(index, width, number.data());
-      break;
-    }
-    default: break;
+// Seven drawn digits; the last makes the sum divisible by 10 (both rules), or by 5 and not by 10
+// (the 2023 rule alone).
+std::string DrawBusiness(std::uint64_t index, bool since2023) {
+  std::string number(kBusinessLength, '0');
+  PutDigits(index, kBusinessLength - 1, number.data());
+  std::array<int, 8> digits{};
+  for (std::size_t i = 0; i + 1 < digits.size(); ++i) digits[i] = number[i] - '0';
+  const int target = since2023 ? kBusinessDivisor : 0;
+  const int last = (kBusinessDivisorBefore2023 + target - BusinessSum(digits) % 10) % 10;
+  number[kBusinessLength - 1] = static_cast<char>('0' + last);
+  return number;
+}
+
+std::string DrawCertificate(std::uint64_t index, bool) {
+  std::string number(kCertificateLength, '0');
+  number[0] = static_cast<char>('A' + index / kTenTo14 / 26);
+  number[1] = static_cast<char>('A' + index / kTenTo14 % 26);
+  PutDigits(index % kTenTo14, kCertificateLength - kCertificateLetters, number.data() + 2);
+  return number;
+}
+
+std::string DrawCarrier(std::uint64_t index, bool) {
+  std::string number(1, '/');
+  for (int i = 1; i < kCarrierLength; ++i) {
+    number += kCarrierCharacters[index % kCarrierCharacters.size()];
+    index /= kCarrierCharacters.size();
   }
+  return number;
+}
+
+std::string DrawDonation(std::uint64_t index, bool) {
+  int width = kDonationShortest;
+  for (std::uint64_t span = 1000; index >= span; span *= 10, ++width) index -= span;
+  std::string number(static_cast<std::size_t>(width), '0');
+  PutDigits(index, width, number.data());
   return number;
 }
 
