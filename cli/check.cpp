@@ -9,6 +9,7 @@
 #include "cli/platform.h"
 #include "cli/report.h"
 #include "rules/other_kinds.h"
+#include "rules/row.h"
 
 namespace cli {
 namespace {
@@ -22,9 +23,16 @@ void dropByteOrderMark(std::string_view& firstLine) {
   if (firstLine.starts_with(kByteOrderMark)) firstLine.remove_prefix(kByteOrderMark.size());
 }
 
-constexpr std::array<std::string_view, 12> kFields = {
-    "input",  "valid",    "kind",     "sex",  "category", "letter",
-    "place",  "reason",   "position", "expected", "line", "file"};
+// A row's fields: the input, the verdict's, and the line and file the input came from.
+constexpr auto kFields = [] {
+  std::array<std::string_view, 1 + std::size(rules::kVerdictFields) + 2> names{};
+  std::size_t at = 0;
+  names[at++] = rules::kInputField.name;
+  for (const rules::RowField& field : rules::kVerdictFields) names[at++] = field.name;
+  names[at++] = "line";
+  names[at] = "file";
+  return names;
+}();
 
 // Where a number came from: a line of an input, or an argument (line 0).
 struct Where {
@@ -43,7 +51,7 @@ class CheckWriter {
         m_settings(settings),
         m_withFile(withFile),
         m_parts(m_rows, settings.kinds, settings.common.m().language),
-        m_open(m_rows.before("input", true)),
+        m_open(m_rows.before(rules::kInputField.name, true)),
         m_beforeLine(m_rows.before("line", false)),
         m_beforeFile(m_rows.before("file", false)) {
     std::string header;

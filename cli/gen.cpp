@@ -226,41 +226,35 @@ Runner addGen(CLI::App& app, const Messages& m) {
         std::random_device entropy;
         gen.seed = (std::uint64_t{entropy()} << 32) | entropy();
       }
-      if (gen.kind == rules::IdKind::Mobile) refuse(m.noMobileNumbers.text);
-      if (gen.since2023 && gen.kind != rules::IdKind::Business) refuse(m.sinceNeedsBusiness.text);
-      if (!rules::IsIdentityKind(gen.kind)) {
-        for (const CLI::Option* option : {place, sexGiven, category, current}) {
-          if (option->count() != 0) refuse(filled(m.identityOnly, option->get_name()));
-        }
-        return gen;
+      // The places as letters, the categories as names, as the plan takes them.
+      std::vector<std::string> letters;
+      for (const int value : places) letters.emplace_back(1, static_cast<char>(rules::PlaceByLetterValue(value)->letter));
+      rules::GenRequest request;
+      request.kind = gen.kind;
+      request.places.assign(letters.begin(), letters.end());
+      if (sexGiven->count() != 0) request.sex = sex;
+      for (const rules::Category each : settings.categories) request.categories.push_back(rules::NameOf(each));
+      request.current = currentOnly;
+      request.since2023 = gen.since2023;
+      request.placesGiven = place->count() != 0;
+      request.sexGiven = sexGiven->count() != 0;
+      request.categoriesGiven = category->count() != 0;
+      request.currentGiven = current->count() != 0;
+      const rules::GenPlan plan = rules::PlanGen(request);
+      switch (plan.refusal) {
+        case rules::GenRefusal::None: break;
+        case rules::GenRefusal::NotDrawn: refuse(m.noMobileNumbers.text);
+        case rules::GenRefusal::SinceNeedsBusiness: refuse(m.sinceNeedsBusiness.text);
+        case rules::GenRefusal::IdentityOnly: refuse(filled(m.identityOnly, "--" + plan.detail));
+        case rules::GenRefusal::UnknownPlace:
+          refuse(filled(m.badPlace, place->results().empty() ? "" : shownValue(place->results().front())));
+        case rules::GenRefusal::NoneCurrent: refuse(filled(m.notCurrent, plan.detail));
+        case rules::GenRefusal::CategoryNeedsResident: refuse(m.categoryNeedsResident.text);
+        case rules::GenRefusal::UnknownCategory: refuse(filled(m.badChoice, m.categoryWord.text, plan.detail));
       }
-      if (place->count() != 0 && places.empty()) {
-        refuse(filled(m.badPlace, place->results().empty() ? "" : shownValue(place->results().front())));
-      }
-      std::string leftOut;
-      for (const rules::Place& each : rules::Places()) {
-        const bool chosen = place->count() == 0 ||
-                            std::find(places.begin(), places.end(), each.letterValue) != places.end();
-        if (!chosen) continue;
-        if (currentOnly && each.lastIssued != 0) {
-          leftOut += (leftOut.empty() ? "" : ", ") + std::string(1, each.letter);
-        } else {
-          gen.places.push_back(&each);
-        }
-      }
-      if (gen.places.empty()) refuse(filled(m.notCurrent, leftOut));
-      if (sexGiven->count() == 0 || sex == rules::Sex::Male) gen.sexes.push_back(rules::Sex::Male);
-      if (sexGiven->count() == 0 || sex == rules::Sex::Female) gen.sexes.push_back(rules::Sex::Female);
-      if (category->count() != 0 && gen.kind != rules::IdKind::Resident) {
-        refuse(m.categoryNeedsResident.text);
-      }
-      gen.categories.clear();
-      for (const auto& [name, each] : rules::kCategoryNames) {
-        if (std::find(settings.categories.begin(), settings.categories.end(), each) !=
-            settings.categories.end()) {
-          gen.categories.push_back(each);
-        }
-      }
+      gen.places = plan.places;
+      gen.sexes = plan.sexes;
+      gen.categories = plan.categories;
       return gen;
     }
   };

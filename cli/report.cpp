@@ -2,6 +2,9 @@
 #include "cli/report.h"
 
 #include <array>
+#include <iterator>
+
+#include "rules/row.h"
 
 namespace cli {
 VerdictParts::VerdictParts(const RowPrinter& rows, const rules::KindChoice& kinds, rules::Language language)
@@ -11,20 +14,16 @@ std::string VerdictParts::build(const rules::IdVerdict& v) const {
   if (m_rows.format() == Format::Text) {
     return ": " + rules::VerdictSentence(m_language, v, m_kinds) + "\n";
   }
-  const std::string letter = v.letter ? std::string(1, v.letter) : std::string();
-  const std::string position = v.position ? std::to_string(v.position) : std::string();
-  const std::string expected = v.expected >= 0 ? std::to_string(v.expected) : std::string();
-  const std::array<Field, 9> fields = {{
-      {"valid", v.isValid() ? "true" : "false", true},
-      {"kind", v.namesKind() ? rules::NameOf(v.kind) : ""},
-      {"sex", v.namesSex() ? rules::NameOf(v.sex) : ""},
-      {"category", rules::NameOf(v.category)},
-      {"letter", letter},
-      {"place", v.place ? v.place->name : ""},
-      {"reason", rules::NameOf(v.reason)},
-      {"position", position, true},
-      {"expected", expected},
-  }};
+  // Numbers written as text, each kept until the fields are.
+  std::array<std::string, std::size(rules::kVerdictFields)> numbers;
+  std::array<Field, std::size(rules::kVerdictFields)> fields;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const rules::RowField& field = rules::kVerdictFields[i];
+    const rules::FieldValue value = rules::VerdictField(v, i);
+    fields[i] = {field.name, value.text, field.type != rules::FieldType::Text};
+    if (field.type == rules::FieldType::Boolean) fields[i].value = value.boolean ? "true" : "false";
+    if (field.type == rules::FieldType::Number && value.present) fields[i].value = numbers[i] = std::to_string(value.number);
+  }
   std::string part;
   m_rows.fields(part, fields, false);
   return part;

@@ -9,13 +9,21 @@
 #include "cli/report.h"
 #include "engine/masks.h"
 #include "engine/scan.h"
+#include "rules/row.h"
 
 namespace cli {
 namespace {
 
-constexpr std::array<std::string_view, 13> kFields = {
-    "file",     "line",   "column", "input",  "valid",    "kind",    "sex",
-    "category", "letter", "place",  "reason", "position", "expected"};
+// A row's fields: the file, where the number stands in it, the number and its verdict's.
+constexpr auto kFields = [] {
+  std::array<std::string_view, 2 + std::size(rules::kFoundFields) + std::size(rules::kVerdictFields)> names{};
+  std::size_t at = 0;
+  names[at++] = "file";
+  for (const rules::RowField& field : rules::kFoundFields) names[at++] = field.name;
+  names[at++] = rules::kInputField.name;
+  for (const rules::RowField& field : rules::kVerdictFields) names[at++] = field.name;
+  return names;
+}();
 
 // Writes a row per number found, straight into the output: a number is letters and digits, which
 // no format escapes, and what follows it depends on the verdict alone.
@@ -31,7 +39,12 @@ class Reporter {
     m_beforeFile = m_rows.before("file", true);
     m_beforeLine = text ? (m_withFile ? ":" : "") : m_rows.before("line", !m_withFile);
     m_beforeColumn = text ? ":" : m_rows.before("column", false);
-    m_beforeInput = text ? ": " : m_rows.before("input", false);
+    // The offset and length in bytes, in every format but text's file:line:column.
+    if (!text) {
+      m_beforeOffset = m_rows.before("offset", false);
+      m_beforeLength = m_rows.before("length", false);
+    }
+    m_beforeInput = text ? ": " : m_rows.before(rules::kInputField.name, false);
     m_rows.end(m_close);
     if (text) m_close.clear();  // the verdict's sentence ends the line
     std::string header;
@@ -45,6 +58,12 @@ class Reporter {
     putNumber(m_out, found.line);
     m_out.put(m_beforeColumn);
     putNumber(m_out, found.column);
+    if (!m_beforeOffset.empty()) {
+      m_out.put(m_beforeOffset);
+      putNumber(m_out, found.offset);
+      m_out.put(m_beforeLength);
+      putNumber(m_out, found.text.size());
+    }
     m_out.put(m_beforeInput);
     // With --normalize a number may hold invisible characters, which the formats escape; a
     // number of the other kinds holds at most spaces, hyphens, dots and pluses.
@@ -68,7 +87,8 @@ class Reporter {
   RowPrinter m_rows;
   bool m_withFile;
   VerdictParts m_parts;
-  std::string m_beforeFile, m_beforeLine, m_beforeColumn, m_beforeInput, m_close;
+  std::string m_beforeFile, m_beforeLine, m_beforeColumn, m_beforeOffset, m_beforeLength, m_beforeInput,
+      m_close;
   FileField m_file;
   std::string m_field;
 };

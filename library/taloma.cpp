@@ -19,11 +19,28 @@
 #include "rules/kinds.h"
 #include "rules/generation.h"
 #include "rules/place_table.h"
+#include "rules/row.h"
 #include "rules/wording.h"
 
 namespace {
 
 using rules::IdKind;
+
+// The interface's kinds are the registry's, by value and by name, and its bit for the older rule
+// of 統一編號 lies above every kind's.
+constexpr std::pair<taloma_kind, std::string_view> kInterfaceKinds[] = {
+    {TALOMA_NATIONAL, "national"}, {TALOMA_RESIDENT, "resident"}, {TALOMA_RESIDENT_OLD, "resident-old"},
+    {TALOMA_BUSINESS, "business"}, {TALOMA_CERTIFICATE, "certificate"}, {TALOMA_CARRIER, "carrier"},
+    {TALOMA_DONATION, "donation"}, {TALOMA_MOBILE, "mobile"}};
+static_assert(std::size(kInterfaceKinds) == rules::kKindCount);
+static_assert([] {
+  for (const auto& [kind, name] : kInterfaceKinds) {
+    if (rules::NameOf(static_cast<IdKind>(kind)) != name) return false;
+  }
+  return true;
+}());
+static_assert(TALOMA_ALL_KINDS == rules::kAllKinds && TALOMA_IDENTITY_KINDS == rules::kIdentityKinds);
+static_assert((TALOMA_BEFORE_2023 & rules::kAllKinds) == 0);
 
 // The place table's texts are views into one constant; the interface hands out NUL-ended copies,
 // made once and never changed.
@@ -33,12 +50,16 @@ struct Texts {
   std::vector<std::string> districtNames, postalCodes;
 
   const char* letter(char c) const { return &letters[static_cast<std::size_t>(2 * (c - 'A'))]; }
+  // "0" to "9", or "" for no digit.
+  const char* digit(int d) const { return d >= 0 && d <= 9 ? &digits[static_cast<std::size_t>(2 * d)] : ""; }
+  std::array<char, 2 * 10> digits{};
 };
 
 const Texts& texts() {
   static const Texts made = [] {
     Texts t;
     for (int i = 0; i < 26; ++i) t.letters[static_cast<std::size_t>(2 * i)] = static_cast<char>('A' + i);
+    for (int i = 0; i < 10; ++i) t.digits[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i);
     for (const rules::Place& place : rules::Places()) {
       t.placeNames.emplace_back(place.name);
       t.areaCodes.emplace_back(place.diallingCode);
@@ -55,16 +76,20 @@ const Texts& texts() {
 // A name of the rules' tables, which are literals and so NUL-ended; "" for none.
 const char* named(std::string_view name) { return name.empty() ? "" : name.data(); }
 
-// The fields of taloma-id's rows.
+// The interface's verdict, field by field as the row's fields have them: an absent text field
+// is "", an absent position 0, an absent expected digit -1.
 void fill(const rules::IdVerdict& v, taloma_verdict* out) {
-  out->valid = v.isValid() ? 1 : 0;
-  out->kind = v.namesKind() ? named(rules::NameOf(v.kind)) : "";
-  out->sex = v.namesSex() ? named(rules::NameOf(v.sex)) : "";
-  out->category = named(rules::NameOf(v.category));
+  const auto text = [&v](std::size_t field) -> const char* {
+    return named(rules::VerdictField(v, field).text);
+  };
+  out->valid = rules::VerdictField(v, 0).boolean ? 1 : 0;
+  out->kind = text(1);
+  out->sex = text(2);
+  out->category = text(3);
   out->letter = v.letter >= 'A' && v.letter <= 'Z' ? texts().letter(v.letter) : "";
   out->place = v.place != nullptr ? texts().placeNames[static_cast<std::size_t>(v.place->index() - 1)].c_str() : "";
-  out->reason = named(rules::NameOf(v.reason));
-  out->position = v.position;
+  out->reason = text(6);
+  out->position = rules::VerdictField(v, 7).number;
   out->expected = v.expected;
 }
 
@@ -113,13 +138,65 @@ engine::Source sourceOf(std::string_view text, const bool& stopped) {
 }  // namespace
 
 struct taloma_generator {
-  std::unique_ptr<rules::NumberDraw> identity;
-  std::unique_ptr<rules::OtherDraw> form;
-  std::uint64_t size = 0;
+  rules::PlannedDraw draw;
   std::uint64_t drawn = 0;
   bool unique = false;
   std::string held;  // a number drawn for a buffer too small for it, given by the next call
 };
+
+namespace {
+
+// Why a generator's options draw nothing, in a sentence.
+const char* refusalOf(rules::GenRefusal refusal) {
+  switch (refusal) {
+    case rules::GenRefusal::None: break;
+    case rules::GenRefusal::NotDrawn: return "mobile numbers are not generated: any of them may be a real person's";
+    case rules::GenRefusal::SinceNeedsBusiness: return "since_2023 is for business numbers only";
+    case rules::GenRefusal::IdentityOnly:
+      return "places, sex, categories and current are for identity and resident numbers only";
+    case rules::GenRefusal::UnknownPlace: return "unknown place: give letters A-Z or place names such as 台北市";
+    case rules::GenRefusal::NoneCurrent: return "current leaves out every place chosen";
+    case rules::GenRefusal::CategoryNeedsResident: return "categories are for resident numbers only";
+    case rules::GenRefusal::UnknownCategory:
+      return "unknown category: foreign, unregistered, hong-kong-macao or mainland-china";
+  }
+  return nullptr;
+}
+
+// The generator for `options`, or null with the reason in `reason`.
+taloma_generator* openGenerator(const taloma_gen_options* options, const char** reason) try {
+  const auto refused = [reason](const char* why) -> taloma_generator* {
+    if (reason != nullptr) *reason = why;
+    return nullptr;
+  };
+  if (options == nullptr) return refused("no options");
+  if (options->kind < 0 || static_cast<std::size_t>(options->kind) >= rules::kKindCount) {
+    return refused("unknown kind");
+  }
+  if (options->sex < -1 || options->sex > 1) return refused("sex is 0 (male), 1 (female) or -1 (either)");
+  const std::vector<std::string_view> places = listOf(options->places);
+  const std::vector<std::string_view> categories = listOf(options->categories);
+  rules::GenRequest request;
+  request.kind = static_cast<IdKind>(options->kind);
+  request.places = places;
+  if (options->sex != -1) request.sex = static_cast<rules::Sex>(options->sex);
+  request.categories = categories;
+  request.current = options->current != 0;
+  request.since2023 = options->since_2023 != 0;
+  request.placesGiven = !places.empty();
+  request.sexGiven = options->sex != -1;
+  request.categoriesGiven = !categories.empty();
+  request.currentGiven = request.current;
+  const rules::GenPlan plan = rules::PlanGen(request);
+  if (plan.refusal != rules::GenRefusal::None) return refused(refusalOf(plan.refusal));
+  const bool unique = options->unique != 0;
+  return new taloma_generator{rules::PlannedDraw(plan, options->seed, unique), 0, unique, {}};
+} catch (const std::bad_alloc&) {
+  if (reason != nullptr) *reason = "out of memory";
+  return nullptr;
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -180,76 +257,22 @@ taloma_gen_options taloma_gen_defaults(uint64_t seed) {
   return options;
 }
 
-taloma_generator* taloma_generator_new(const taloma_gen_options* options) try {
-  if (options == nullptr || options->kind < TALOMA_NATIONAL || options->kind > TALOMA_DONATION) {
-    return nullptr;
-  }
-  const auto kind = static_cast<IdKind>(options->kind);
-  const std::vector<std::string_view> placeNames = listOf(options->places);
-  const std::vector<std::string_view> categoryNames = listOf(options->categories);
-  auto generator = std::make_unique<taloma_generator>();
-  generator->unique = options->unique != 0;
-  if (!rules::IsIdentityKind(kind)) {
-    if (!placeNames.empty() || !categoryNames.empty() || options->sex != -1 ||
-        options->current != 0 || (options->since_2023 != 0 && kind != IdKind::Business)) {
-      return nullptr;
-    }
-    generator->form = std::make_unique<rules::OtherDraw>(kind, options->seed, generator->unique,
-                                                        options->since_2023 != 0);
-    generator->size = generator->form->size();
-    return generator.release();
-  }
-  if (options->since_2023 != 0 || options->sex < -1 || options->sex > 1 ||
-      (!categoryNames.empty() && kind != IdKind::Resident)) {
-    return nullptr;
-  }
-  // As taloma-id gen takes them: the places in letter-value order, male before female, the
-  // categories in their own order.
-  std::vector<int> chosen;
-  for (const std::string_view name : placeNames) {
-    const rules::Place* place = rules::PlaceByName(name);
-    if (place == nullptr) return nullptr;
-    chosen.push_back(place->letterValue);
-  }
-  std::vector<const rules::Place*> places;
-  for (const rules::Place& place : rules::Places()) {
-    const bool listed =
-        chosen.empty() || std::find(chosen.begin(), chosen.end(), place.letterValue) != chosen.end();
-    if (listed && !(options->current != 0 && place.lastIssued != 0)) places.push_back(&place);
-  }
-  if (places.empty()) return nullptr;
-  std::vector<rules::Sex> sexes;
-  if (options->sex != 1) sexes.push_back(rules::Sex::Male);
-  if (options->sex != 0) sexes.push_back(rules::Sex::Female);
-  std::vector<rules::Category> categories;
-  for (const std::string_view name : categoryNames) {
-    if (std::none_of(std::begin(rules::kCategoryNames), std::end(rules::kCategoryNames),
-                     [name](const auto& named) { return named.name == name; })) {
-      return nullptr;
-    }
-  }
-  for (const auto& [name, category] : rules::kCategoryNames) {
-    if (std::find(categoryNames.begin(), categoryNames.end(), name) != categoryNames.end()) {
-      categories.push_back(category);
-    }
-  }
-  generator->identity = std::make_unique<rules::NumberDraw>(
-      rules::Choices(kind, places, sexes), rules::SerialSpace(categories), options->seed,
-      generator->unique);
-  generator->size = generator->identity->size();
-  return generator.release();
-} catch (const std::bad_alloc&) {
-  return nullptr;
+taloma_generator* taloma_generator_new(const taloma_gen_options* options) {
+  return openGenerator(options, nullptr);
 }
 
-uint64_t taloma_generator_size(const taloma_generator* generator) { return generator->size; }
+taloma_generator* taloma_generator_open(const taloma_gen_options* options, const char** reason) {
+  if (reason != nullptr) *reason = nullptr;
+  return openGenerator(options, reason);
+}
+
+uint64_t taloma_generator_size(const taloma_generator* generator) { return generator->draw.size(); }
 
 size_t taloma_generator_next(taloma_generator* generator, char* buffer, size_t capacity) {
   try {
     if (generator->held.empty()) {
-      if (generator->unique && generator->drawn == generator->size) return 0;
-      generator->held =
-          generator->form ? generator->form->next() : generator->identity->nextNumber();
+      if (generator->unique && generator->drawn == generator->draw.size()) return 0;
+      generator->held = generator->draw.next();
       ++generator->drawn;
     }
     // A caller that retries with a bigger buffer gets this number, not the one after it.
@@ -315,6 +338,37 @@ size_t taloma_redact(const char* text, size_t length, const taloma_scan_options*
 }
 
 void taloma_free(void* memory) { std::free(memory); }
+
+const char* taloma_kind_name(unsigned kind) {
+  return kind < rules::kKindCount ? named(rules::kKinds[kind].name) : nullptr;
+}
+
+const char* taloma_field_name(size_t field) {
+  return field < std::size(rules::kVerdictFields) ? named(rules::kVerdictFields[field].name) : nullptr;
+}
+
+taloma_field_type taloma_verdict_field(const taloma_verdict* v, size_t field, int* number,
+                                       const char** text) {
+  if (v == nullptr || field >= std::size(rules::kVerdictFields)) return TALOMA_FIELD_ABSENT;
+  // The struct's members in the order of the row's fields.
+  const char* const members[] = {nullptr, v->kind, v->sex, v->category, v->letter, v->place, v->reason};
+  int value = 0;
+  const char* said = nullptr;
+  taloma_field_type type = TALOMA_FIELD_TEXT;
+  switch (rules::kVerdictFields[field].type) {
+    case rules::FieldType::Boolean: type = TALOMA_FIELD_BOOLEAN, value = v->valid != 0; break;
+    case rules::FieldType::Number:
+      type = v->position > 0 ? TALOMA_FIELD_NUMBER : TALOMA_FIELD_ABSENT, value = v->position;
+      break;
+    case rules::FieldType::Text:
+      said = field < std::size(members) ? members[field] : texts().digit(v->expected);
+      if (said == nullptr || *said == '\0') type = TALOMA_FIELD_ABSENT;
+      break;
+  }
+  if (number != nullptr) *number = value;
+  if (text != nullptr) *text = said;
+  return type;
+}
 
 size_t taloma_place_count(void) { return rules::kPlaceCount; }
 

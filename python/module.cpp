@@ -18,8 +18,6 @@ namespace py = pybind11;
 
 namespace {
 
-constexpr const char* kDigits[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
-
 unsigned kindsOf(const std::optional<std::string>& kinds, bool before2023) {
   unsigned set = 0;
   if (kinds && taloma_kinds(kinds->c_str(), &set) != 0) {
@@ -43,16 +41,20 @@ PyObject* key(const char* name) { return cached(name); }
 // value) for each.
 template <typename Put>
 void eachField(const taloma_verdict& v, Put put) {
-  put(key("valid"), v.valid != 0 ? Py_True : Py_False);
-  for (const auto& [name, field] : {std::pair{"kind", v.kind}, {"sex", v.sex}, {"category", v.category},
-                                    {"letter", v.letter}, {"place", v.place}, {"reason", v.reason}}) {
-    if (*field != '\0') put(key(name), cached(field));
+  for (std::size_t field = 0; const char* name = taloma_field_name(field); ++field) {
+    int number = 0;
+    const char* text = nullptr;
+    switch (taloma_verdict_field(&v, field, &number, &text)) {
+      case TALOMA_FIELD_ABSENT: break;
+      case TALOMA_FIELD_BOOLEAN: put(key(name), number != 0 ? Py_True : Py_False); break;
+      case TALOMA_FIELD_NUMBER: {
+        const py::int_ value(number);
+        put(key(name), value.ptr());
+        break;
+      }
+      case TALOMA_FIELD_TEXT: put(key(name), cached(text)); break;
+    }
   }
-  if (v.position > 0) {
-    const py::int_ position(v.position);
-    put(key("position"), position.ptr());
-  }
-  if (v.expected >= 0) put(key("expected"), cached(kDigits[v.expected]));
 }
 
 // A row: `row` with the verdict's fields added.
@@ -186,8 +188,10 @@ std::vector<std::string> generate(std::uint64_t count, std::uint64_t seed, const
   options.unique = unique ? 1 : 0;
   options.current = current ? 1 : 0;
   options.since_2023 = since2023 ? 1 : 0;
-  taloma_generator* generator = options.sex == -2 ? nullptr : taloma_generator_new(&options);
-  if (generator == nullptr) throw py::value_error("taloma: these options draw no numbers (see taloma-id gen)");
+  if (options.sex == -2) throw py::value_error("taloma: unknown sex \"" + *sex + "\": male or female");
+  const char* reason = nullptr;
+  taloma_generator* generator = taloma_generator_open(&options, &reason);
+  if (generator == nullptr) throw py::value_error(std::string("taloma: ") + (reason != nullptr ? reason : "no numbers"));
   if (unique && count > taloma_generator_size(generator)) {
     taloma_generator_free(generator);
     throw py::value_error("taloma: fewer different numbers than asked for");
@@ -220,10 +224,44 @@ std::vector<taloma_found> findAll(const std::string& text, const taloma_scan_opt
   return found;
 }
 
-py::list scan(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
+// A text as the library takes it: a str as UTF-8, whose positions count code points, or bytes as
+// they are, whose positions count bytes.
+struct Text {
+  std::string bytes;
+  bool unicode;
+};
+Text textOf(const py::object& text) {
+  if (py::isinstance<py::str>(text)) return {text.cast<std::string>(), true};
+  return {py::bytes(text).cast<std::string>(), false};
+}
+
+// Each found number's offset and length in the text's own unit, counted on from the last one.
+class Positions {
+ public:
+  explicit Positions(const Text& text) : m_text(text) {}
+  std::pair<std::size_t, std::size_t> of(const taloma_found& found) {
+    if (!m_text.unicode) return {found.offset, found.length};
+    m_at += codePoints(m_byte, found.offset);
+    m_byte = found.offset;
+    return {m_at, codePoints(found.offset, found.offset + found.length)};
+  }
+
+ private:
+  std::size_t codePoints(std::size_t from, std::size_t to) const {
+    std::size_t count = 0;
+    for (std::size_t i = from; i < to; ++i) count += (static_cast<unsigned char>(m_text.bytes[i]) & 0xC0) != 0x80;
+    return count;
+  }
+  const Text& m_text;
+  std::size_t m_byte = 0, m_at = 0;
+};
+
+py::list scan(const py::object& input, const std::optional<std::string>& kinds, bool before2023,
               bool nearMisses, bool normalize, bool labelled) {
+  const Text text = textOf(input);
   const std::vector<taloma_found> found =
-      findAll(text, scanOptions(kinds, before2023, nearMisses, normalize, labelled));
+      findAll(text.bytes, scanOptions(kinds, before2023, nearMisses, normalize, labelled));
+  Positions positions(text);
   py::list rows(found.size());
   std::size_t i = 0;
   for (const taloma_found& each : found) {
@@ -233,10 +271,12 @@ py::list scan(const std::string& text, const std::optional<std::string>& kinds, 
       PyDict_SetItem(dict, key(name), value);
       Py_DECREF(value);
     };
+    const auto [offset, length] = positions.of(each);
     put("line", PyLong_FromUnsignedLongLong(each.line));
     put("column", PyLong_FromUnsignedLongLong(each.column));
-    put("offset", PyLong_FromSize_t(each.offset));
-    put("input", PyUnicode_DecodeUTF8(text.data() + each.offset, static_cast<Py_ssize_t>(each.length), "replace"));
+    put("offset", PyLong_FromSize_t(offset));
+    put("length", PyLong_FromSize_t(length));
+    put("input", PyUnicode_DecodeUTF8(text.bytes.data() + each.offset, static_cast<Py_ssize_t>(each.length), "replace"));
     rows[i++] = rowOf(row, each.verdict);
   }
   return rows;
@@ -244,42 +284,41 @@ py::list scan(const std::string& text, const std::optional<std::string>& kinds, 
 
 // scan's findings as columns (line, column, input and the verdict's fields, None where a field
 // does not apply), which a DataFrame takes whole: for taloma.dask, where findings travel.
-py::dict scanTable(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
+py::dict scanTable(const py::object& input, const std::optional<std::string>& kinds, bool before2023,
                    bool nearMisses, bool normalize, bool labelled) {
+  const Text text = textOf(input);
   const std::vector<taloma_found> found =
-      findAll(text, scanOptions(kinds, before2023, nearMisses, normalize, labelled));
+      findAll(text.bytes, scanOptions(kinds, before2023, nearMisses, normalize, labelled));
   const std::size_t n = found.size();
-  py::list line(n), column(n), input(n), valid(n), kind(n), sex(n), category(n), letter(n), place(n),
-      reason(n), position(n), expected(n);
-  const auto text_or_none = [](const char* field) -> py::object {
-    return *field != '\0' ? py::reinterpret_borrow<py::object>(cached(field)) : py::none();
-  };
+  Positions positions(text);
+  py::list line(n), column(n), offset(n), length(n), input_(n);
+  std::vector<py::list> fields;
+  for (std::size_t field = 0; taloma_field_name(field) != nullptr; ++field) fields.emplace_back(n);
   for (std::size_t i = 0; i < n; ++i) {
     const taloma_found& f = found[i];
-    const taloma_verdict& v = f.verdict;
+    const auto [at, size] = positions.of(f);
     line[i] = f.line;
     column[i] = f.column;
-    input[i] = py::str(text.data() + f.offset, f.length);
-    valid[i] = v.valid != 0;
-    kind[i] = text_or_none(v.kind);
-    sex[i] = text_or_none(v.sex);
-    category[i] = text_or_none(v.category);
-    letter[i] = text_or_none(v.letter);
-    place[i] = text_or_none(v.place);
-    reason[i] = text_or_none(v.reason);
-    position[i] = v.position > 0 ? py::object(py::int_(v.position)) : py::none();
-    expected[i] = v.expected >= 0 ? text_or_none(kDigits[v.expected]) : py::none();
+    offset[i] = at;
+    length[i] = size;
+    input_[i] = py::str(text.bytes.data() + f.offset, f.length);
+    for (std::size_t field = 0; field < fields.size(); ++field) fields[field][i] = py::none();
+    std::size_t field = 0;
+    eachField(f.verdict, [&](PyObject* name, PyObject* value) {
+      while (key(taloma_field_name(field)) != name) ++field;
+      fields[field][i] = py::reinterpret_borrow<py::object>(value);
+    });
   }
   py::dict table;
-  table["line"] = line, table["column"] = column, table["input"] = input, table["valid"] = valid;
-  table["kind"] = kind, table["sex"] = sex, table["category"] = category, table["letter"] = letter;
-  table["place"] = place, table["reason"] = reason, table["position"] = position;
-  table["expected"] = expected;
+  table["line"] = line, table["column"] = column, table["offset"] = offset, table["length"] = length;
+  table["input"] = input_;
+  for (std::size_t field = 0; field < fields.size(); ++field) table[taloma_field_name(field)] = fields[field];
   return table;
 }
 
-py::str redact(const std::string& text, const std::optional<std::string>& kinds, bool before2023,
+py::str redact(const py::object& input, const std::optional<std::string>& kinds, bool before2023,
                bool nearMisses, bool normalize, bool labelled) {
+  const std::string text = textOf(input).bytes;
   const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
   char* out = nullptr;
   std::size_t length = 0;
@@ -328,6 +367,11 @@ PYBIND11_MODULE(_taloma, m) {
   using namespace pybind11::literals;
   m.doc() = "Taloma's rules: Taiwanese identity-card numbers and the other numbers of a form.";
   m.attr("__version__") = taloma_version();
+  py::list kindNames, fieldNames;
+  for (unsigned kind = 0; const char* name = taloma_kind_name(kind); ++kind) kindNames.append(name);
+  for (std::size_t field = 0; const char* name = taloma_field_name(field); ++field) fieldNames.append(name);
+  m.attr("KINDS") = py::tuple(kindNames);
+  m.attr("FIELDS") = py::tuple(fieldNames);
   m.def("check", &check, "input"_a, py::kw_only(), "kinds"_a = py::none(), "before_2023"_a = false,
         "The verdict on one string as a dict with taloma-id's field names, or a list of them for a "
         "sequence of strings (checked with the GIL released).");
@@ -339,7 +383,8 @@ PYBIND11_MODULE(_taloma, m) {
         "The numbers taloma-id gen prints for the same options.");
   m.def("scan", &scan, "text"_a, py::kw_only(), "kinds"_a = py::none(), "before_2023"_a = false,
         "near_misses"_a = false, "normalize"_a = false, "labelled"_a = false,
-        "The numbers in a text: dicts with line, column, offset (in UTF-8 bytes) and the verdict.");
+        "The numbers in a text: dicts with line, column, offset and length (in code points of a str, "
+        "bytes of bytes), the input and the verdict.");
   m.def("_scan_table", &scanTable, "text"_a, py::kw_only(), "kinds"_a = py::none(),
         "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
         "labelled"_a = false, "scan's findings as columns, for taloma.dask.");

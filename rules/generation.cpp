@@ -1,6 +1,11 @@
 // The choices, serial space and draws of a seeded batch.
 #include "rules/generation.h"
 
+#include <algorithm>
+
+#include "rules/kinds.h"
+#include "rules/wording.h"
+
 namespace rules {
 
 std::vector<Choice> Choices(IdKind kind, std::span<const Place* const> places,
@@ -38,5 +43,76 @@ std::string NumberDraw::nextNumber() {
   ComposeId(choice.prefix, serial, number.data());
   return number;
 }
+
+GenPlan PlanGen(const GenRequest& request) {
+  GenPlan plan;
+  plan.kind = request.kind;
+  plan.since2023 = request.since2023;
+  const auto refuse = [&plan](GenRefusal refusal, std::string_view detail = {}) {
+    plan.refusal = refusal;
+    plan.detail = detail;
+    return plan;
+  };
+  if (EntryOf(request.kind).drawable == 0 && !IsIdentityKind(request.kind)) return refuse(GenRefusal::NotDrawn);
+  if (request.since2023 && request.kind != IdKind::Business) return refuse(GenRefusal::SinceNeedsBusiness);
+  if (!IsIdentityKind(request.kind)) {
+    for (const auto& [given, name] : {std::pair{request.placesGiven, "place"}, {request.sexGiven, "sex"},
+                                      {request.categoriesGiven, "category"}, {request.currentGiven, "current"}}) {
+      if (given) return refuse(GenRefusal::IdentityOnly, name);
+    }
+    return plan;
+  }
+  // The places in letter-value order, each once, less those no longer issued when asked.
+  std::vector<int> chosen;
+  for (const std::string_view name : request.places) {
+    const Place* place = PlaceByName(name);
+    if (place == nullptr) return refuse(GenRefusal::UnknownPlace, name);
+    chosen.push_back(place->letterValue);
+  }
+  if (request.placesGiven && chosen.empty()) return refuse(GenRefusal::UnknownPlace);
+  std::string leftOut;
+  for (const Place& place : Places()) {
+    if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), place.letterValue) == chosen.end()) continue;
+    if (request.current && place.lastIssued != 0) {
+      leftOut += (leftOut.empty() ? "" : ", ") + std::string(1, static_cast<char>(place.letter));
+    } else {
+      plan.places.push_back(&place);
+    }
+  }
+  if (plan.places.empty()) return refuse(GenRefusal::NoneCurrent, leftOut);
+  if (request.sex != Sex::Female) plan.sexes.push_back(Sex::Male);
+  if (request.sex != Sex::Male) plan.sexes.push_back(Sex::Female);
+  if (request.categoriesGiven && request.kind != IdKind::Resident) return refuse(GenRefusal::CategoryNeedsResident);
+  for (const std::string_view name : request.categories) {
+    if (std::none_of(std::begin(kCategoryNames), std::end(kCategoryNames),
+                     [name](const auto& named) { return named.name == name; })) {
+      return refuse(GenRefusal::UnknownCategory, name);
+    }
+  }
+  for (const auto& [name, category] : kCategoryNames) {
+    if (std::find(request.categories.begin(), request.categories.end(), name) != request.categories.end()) {
+      plan.categories.push_back(category);
+    }
+  }
+  return plan;
+}
+
+std::uint64_t GenPlan::size() const {
+  if (!IsIdentityKind(kind)) return OtherNumbers(kind);
+  return Choices(kind, places, sexes).size() * SerialSpace(categories).perChoice();
+}
+
+PlannedDraw::PlannedDraw(const GenPlan& plan, std::uint64_t seed, bool unique) {
+  if (IsIdentityKind(plan.kind)) {
+    m_identity = std::make_unique<NumberDraw>(Choices(plan.kind, plan.places, plan.sexes),
+                                              SerialSpace(plan.categories), seed, unique);
+    m_size = m_identity->size();
+  } else {
+    m_other = std::make_unique<OtherDraw>(plan.kind, seed, unique, plan.since2023);
+    m_size = m_other->size();
+  }
+}
+
+std::string PlannedDraw::next() { return m_identity ? m_identity->nextNumber() : m_other->next(); }
 
 }  // namespace rules

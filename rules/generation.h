@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rules/id_core.h"
+#include "rules/other_kinds.h"
 #include "rules/random.h"
 
 namespace rules {
@@ -86,6 +90,62 @@ class NumberDraw {
   Xoshiro256StarStar m_random;
   Permutation m_permutation;
   std::uint64_t m_drawn = 0;
+};
+
+// What a batch is asked for, as every front end takes it: taloma-id gen, the C interface, the npm
+// package and the Python module. Places are letters or names and categories names; `given` says
+// which options were given at all, since one that the kind does not take is refused even empty.
+struct GenRequest {
+  IdKind kind = IdKind::National;
+  std::vector<std::string_view> places;      // none: every place
+  std::optional<Sex> sex;                    // none: either
+  std::vector<std::string_view> categories;  // none: every category
+  bool current = false;                      // only letters still issued
+  bool since2023 = false;                    // 統一編號 that only the 2023 rule accepts
+  bool placesGiven = false, sexGiven = false, categoriesGiven = false, currentGiven = false;
+};
+
+// Why a request draws nothing, in the order it is looked for.
+enum class GenRefusal : std::uint8_t {
+  None,
+  NotDrawn,               // mobile numbers: any of them may be a real person's
+  SinceNeedsBusiness,     // since2023 for another kind than 統一編號
+  IdentityOnly,           // a place, sex, category or current for another kind
+  UnknownPlace,           // a place that no letter or name names, or none at all
+  NoneCurrent,            // every place chosen is no longer issued
+  CategoryNeedsResident,  // categories for another kind than resident
+  UnknownCategory,        // a category that no name names
+};
+
+// A request settled: what to draw from, or why nothing can be. `detail` names what was wrong: the
+// option (IdentityOnly: "place", "sex", "category" or "current"), the value (UnknownPlace,
+// UnknownCategory) or the letters left out (NoneCurrent).
+struct GenPlan {
+  GenRefusal refusal = GenRefusal::None;
+  std::string detail;
+  IdKind kind = IdKind::National;
+  std::vector<const Place*> places;    // distinct, in letter-value order
+  std::vector<Sex> sexes;              // male first
+  std::vector<Category> categories;    // distinct, in order; empty for all
+  bool since2023 = false;
+
+  // How many different numbers the plan draws from.
+  std::uint64_t size() const;
+};
+
+GenPlan PlanGen(const GenRequest& request);
+
+// A plan's numbers from a seed, one at a time, as taloma-id gen prints them.
+class PlannedDraw {
+ public:
+  PlannedDraw(const GenPlan& plan, std::uint64_t seed, bool unique);
+  std::uint64_t size() const noexcept { return m_size; }
+  std::string next();
+
+ private:
+  std::unique_ptr<NumberDraw> m_identity;
+  std::unique_ptr<OtherDraw> m_other;
+  std::uint64_t m_size = 0;
 };
 
 }  // namespace rules

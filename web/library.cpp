@@ -10,8 +10,10 @@
 
 #include "rules/kinds.h"
 #include "rules/place_table.h"
+#include "rules/row.h"
 #include "rules/wording.h"
 #include "taloma/taloma.h"
+#include "web/verdict_codes.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ using emscripten::val;
 
 val text(std::string_view utf8) { return val(std::string(utf8)); }
 
-// The names that verdict codes stand for (verdict_codes.cpp), and the places by row.
+// The names the package asks for: the kinds and sexes by their values, and the version.
 val libraryNames() {
   val out = val::object();
   const auto list = [](const auto& names) {
@@ -29,38 +31,48 @@ val libraryNames() {
   };
   out.set("kinds", list(rules::kKindNames));
   out.set("sexes", list(rules::kSexNames));
-  out.set("categories", list(rules::kCategoryNames));
-  out.set("reasons", list(rules::kReasonNames));
-  val places = val::array();
-  places.set(0, val::null());
-  for (const rules::Place& place : rules::Places()) {
-    val row = val::object();
-    row.set("letter", text(std::string(1, place.letter)));
-    row.set("place", text(place.name));
-    places.set(static_cast<unsigned>(place.index()), row);
-  }
-  out.set("places", places);
   out.set("version", text(taloma_version()));
   return out;
 }
 
-// The row taloma-id's jsonl writes for a verdict, without the input.
-void setVerdict(val& row, const taloma_verdict& v) {
-  row.set("valid", v.valid != 0);
-  for (const auto& [name, field] : {std::pair{"kind", v.kind}, {"sex", v.sex},
-                                    {"category", v.category}, {"letter", v.letter},
-                                    {"place", v.place}, {"reason", v.reason}}) {
-    if (*field != '\0') row.set(name, text(field));
+// The verdict a code of the checks stands for (verdict_codes.cpp), as a row's fields but the input,
+// those the verdict has, in the row's order.
+val libraryTemplate(int code) {
+  const rules::IdVerdict v = VerdictOfCode(code);
+  val row = val::object();
+  for (std::size_t field = 0; field < std::size(rules::kVerdictFields); ++field) {
+    const rules::FieldValue value = rules::VerdictField(v, field);
+    if (!value.present) continue;
+    const std::string name(rules::kVerdictFields[field].name);
+    switch (rules::kVerdictFields[field].type) {
+      case rules::FieldType::Boolean: row.set(name, value.boolean); break;
+      case rules::FieldType::Number: row.set(name, value.number); break;
+      case rules::FieldType::Text: row.set(name, text(value.text)); break;
+    }
   }
-  if (v.position > 0) row.set("position", v.position);
-  if (v.expected >= 0) row.set("expected", text(std::to_string(v.expected)));
+  return row;
+}
+
+// The fields of a verdict of the C interface on `row`, as the interface walks them.
+void setVerdict(val& row, const taloma_verdict& v) {
+  for (std::size_t field = 0; const char* name = taloma_field_name(field); ++field) {
+    int number = 0;
+    const char* value = nullptr;
+    switch (taloma_verdict_field(&v, field, &number, &value)) {
+      case TALOMA_FIELD_ABSENT: break;
+      case TALOMA_FIELD_BOOLEAN: row.set(name, number != 0); break;
+      case TALOMA_FIELD_NUMBER: row.set(name, number); break;
+      case TALOMA_FIELD_TEXT: row.set(name, text(value)); break;
+    }
+  }
 }
 
 taloma_scan_options scanOptions(unsigned kinds, bool nearMisses, bool normalize, bool labelled) {
   return {kinds, nearMisses ? 1 : 0, normalize ? 1 : 0, labelled ? 1 : 0};
 }
 
-// Rows with line and column, as taloma-id scan -f jsonl writes them.
+// Rows as taloma-id scan -f jsonl writes them, the offset and length in UTF-16 units, which a
+// JavaScript string counts.
 val libraryScan(const std::string& input, unsigned kinds, bool nearMisses, bool normalize,
                 bool labelled) {
   val rows = val::array();
@@ -68,13 +80,28 @@ val libraryScan(const std::string& input, unsigned kinds, bool nearMisses, bool 
   struct Context {
     val* rows;
     const std::string* input;
+    std::size_t byte = 0, unit = 0;
+    // UTF-16 units of the UTF-8 bytes from `from` to `to`: one for each character, two for each
+    // beyond the first plane.
+    std::size_t units(std::size_t from, std::size_t to) const {
+      std::size_t count = 0;
+      for (std::size_t i = from; i < to; ++i) {
+        const auto b = static_cast<unsigned char>((*input)[i]);
+        count += (b & 0xC0) == 0x80 ? 0 : b >= 0xF0 ? 2 : 1;
+      }
+      return count;
+    }
   } context{&rows, &input};
   taloma_scan(input.data(), input.size(), &options,
               [](const taloma_found* found, void* user) {
                 auto* c = static_cast<Context*>(user);
+                c->unit += c->units(c->byte, found->offset);
+                c->byte = found->offset;
                 val row = val::object();
                 row.set("line", static_cast<double>(found->line));
                 row.set("column", static_cast<double>(found->column));
+                row.set("offset", static_cast<double>(c->unit));
+                row.set("length", static_cast<double>(c->units(found->offset, found->offset + found->length)));
                 row.set("input", text(std::string_view(*c->input).substr(found->offset, found->length)));
                 setVerdict(row, found->verdict);
                 c->rows->call<void>("push", row);
@@ -97,7 +124,8 @@ val libraryRedact(const std::string& input, unsigned kinds, bool nearMisses, boo
   return redacted;
 }
 
-// The numbers taloma-id gen prints for the same options, one a line; null for wrong options.
+// The numbers taloma-id gen prints for the same options, one a line, or {error} saying why the
+// options draw none.
 val libraryGenerate(double count, unsigned seedHigh, unsigned seedLow, int kind,
                     const std::string& places, int sex, const std::string& categories,
                     bool unique, bool current, bool since2023) {
@@ -109,11 +137,17 @@ val libraryGenerate(double count, unsigned seedHigh, unsigned seedLow, int kind,
   options.unique = unique ? 1 : 0;
   options.current = current ? 1 : 0;
   options.since_2023 = since2023 ? 1 : 0;
-  taloma_generator* generator = taloma_generator_new(&options);
-  if (generator == nullptr) return val::null();
+  const char* reason = nullptr;
+  taloma_generator* generator = taloma_generator_open(&options, &reason);
+  const auto refused = [](const char* why) {
+    val out = val::object();
+    out.set("error", text(why));
+    return out;
+  };
+  if (generator == nullptr) return refused(reason != nullptr ? reason : "no numbers");
   if (unique && count > static_cast<double>(taloma_generator_size(generator))) {
     taloma_generator_free(generator);
-    return val::null();
+    return refused("fewer different numbers than asked for");
   }
   std::string lines;
   char number[32];
@@ -169,6 +203,7 @@ int libraryKinds(const std::string& names) {
 
 EMSCRIPTEN_BINDINGS(taloma_library) {
   emscripten::function("libraryNames", &libraryNames);
+  emscripten::function("libraryTemplate", &libraryTemplate);
   emscripten::function("libraryScan", &libraryScan);
   emscripten::function("libraryRedact", &libraryRedact);
   emscripten::function("libraryGenerate", &libraryGenerate);

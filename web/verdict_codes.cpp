@@ -7,7 +7,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "web/verdict_codes.h"
+
 #include "rules/other_kinds.h"
+#include "rules/place_table.h"
+#include "rules/wording.h"
 #include "taloma/taloma.h"
 
 namespace {
@@ -16,24 +20,36 @@ namespace {
 // interface) for 統一編號 by the older rule.
 rules::KindChoice choiceOf(unsigned kinds) { return rules::ChoiceOf(kinds, TALOMA_BEFORE_2023); }
 
-// A verdict as one integer, which the package turns into a row's fields through the names that
-// libraryNames gives: bits 0-2 the reason, 3-5 the kind, 6 whether the kind is shown, 7 the sex
-// (shown when 8 is set), 9-11 the category, 12-16 the place's row (0 for none), 17-22 the
-// position, 23-26 the expected digit plus one.
-std::int32_t codeOf(const rules::IdVerdict& v) {
+}  // namespace
+
+// A verdict as one integer, which the package turns into a row's fields through libraryTemplate:
+// bits 0-2 the reason, 3-6 the kind, 7 the sex, 8-10 the category, 11-15 the place's row (0 for
+// none), 16-21 the position, 22-25 the expected digit plus one.
+static_assert(std::size(rules::kReasonNames) < 8 && rules::kKindCount <= 16 && rules::kPlaceCount < 32);
+std::int32_t CodeOf(const rules::IdVerdict& v) {
   std::uint32_t code = static_cast<std::uint32_t>(v.reason);
   code |= static_cast<std::uint32_t>(v.kind) << 3;
-  code |= (v.namesKind() ? 1u : 0u) << 6;
   code |= static_cast<std::uint32_t>(v.sex) << 7;
-  code |= (v.namesSex() ? 1u : 0u) << 8;
-  code |= static_cast<std::uint32_t>(v.category) << 9;
-  code |= static_cast<std::uint32_t>(v.place != nullptr ? v.place->index() : 0) << 12;
-  code |= static_cast<std::uint32_t>(v.position & 63) << 17;
-  code |= static_cast<std::uint32_t>(v.expected + 1) << 23;
+  code |= static_cast<std::uint32_t>(v.category) << 8;
+  code |= static_cast<std::uint32_t>(v.place != nullptr ? v.place->index() : 0) << 11;
+  code |= static_cast<std::uint32_t>(v.position & 63) << 16;
+  code |= static_cast<std::uint32_t>(v.expected + 1) << 22;
   return static_cast<std::int32_t>(code);
 }
 
-}  // namespace
+rules::IdVerdict VerdictOfCode(std::int32_t value) {
+  const auto code = static_cast<std::uint32_t>(value);
+  rules::IdVerdict v{static_cast<rules::Reason>(code & 7)};
+  v.kind = static_cast<rules::IdKind>((code >> 3) & 15);
+  v.sex = static_cast<rules::Sex>((code >> 7) & 1);
+  v.category = static_cast<rules::Category>((code >> 8) & 7);
+  const unsigned place = (code >> 11) & 31;
+  v.place = place > 0 ? &rules::Places()[place - 1] : nullptr;
+  v.letter = v.place != nullptr ? static_cast<char>(v.place->letter) : 0;
+  v.position = static_cast<std::int8_t>((code >> 16) & 63);
+  v.expected = static_cast<std::int8_t>(static_cast<int>((code >> 22) & 15) - 1);
+  return v;
+}
 
 extern "C" {
 
@@ -41,7 +57,7 @@ extern "C" {
 [[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check(const char* text,
                                                                    std::size_t length,
                                                                    unsigned kinds) {
-  return codeOf(rules::VerifyAny(std::string_view(text, length), choiceOf(kinds)));
+  return CodeOf(rules::VerifyAny(std::string_view(text, length), choiceOf(kinds)));
 }
 
 // The verdicts on `count` texts laid end to end at `texts`, the i-th ending at ends[i]: in
@@ -62,7 +78,7 @@ extern "C" {
   std::uint32_t start = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::int32_t code =
-        codeOf(rules::VerifyAny(std::string_view(texts + start, ends[i] - start), set));
+        CodeOf(rules::VerifyAny(std::string_view(texts + start, ends[i] - start), set));
     start = ends[i];
     std::size_t at = (static_cast<std::uint32_t>(code) * 2654435761u >> 19) & (kTable - 1);
     while (codes[at] != code && codes[at] != -1) at = (at + 1) & (kTable - 1);

@@ -24,6 +24,13 @@
 extern "C" {
 #endif
 
+/* The version of this header and of taloma_version(), 2.00. The shared library's SONAME,
+ * libtaloma.so.1, changes only when a change breaks a program built against an older header;
+ * what later versions add carries a symbol version of its own (TALOMA_2 beside TALOMA_1), so that
+ * a program that uses it says so to the dynamic linker. Structs that may grow take their size. */
+#define TALOMA_VERSION_MAJOR 2
+#define TALOMA_VERSION_MINOR 0
+
 /* The kinds, and the bits of a set of them. */
 typedef enum taloma_kind {
   TALOMA_NATIONAL = 0,     /* 身分證字號 */
@@ -104,6 +111,11 @@ TALOMA_API uint64_t taloma_generator_size(const taloma_generator* generator);
 TALOMA_API size_t taloma_generator_next(taloma_generator* generator, char* buffer,
                                         size_t capacity);
 TALOMA_API void taloma_generator_free(taloma_generator* generator);
+/* As taloma_generator_new, and when the options draw nothing, *reason (when `reason` is not NULL)
+ * points to a sentence that says why: an option the kind does not take, an unknown place, ...
+ * (2.0, TALOMA_2) */
+TALOMA_API taloma_generator* taloma_generator_open(const taloma_gen_options* options,
+                                                   const char** reason);
 
 /* What taloma-id scan looks for. */
 typedef struct taloma_scan_options {
@@ -138,6 +150,26 @@ TALOMA_API size_t taloma_redact(const char* text, size_t length, const taloma_sc
                                 char** out, size_t* out_length);
 
 TALOMA_API void taloma_free(void* memory);
+
+/* The names of the kinds, "national" to "mobile", by taloma_kind; NULL past the last. (2.0,
+ * TALOMA_2) */
+TALOMA_API const char* taloma_kind_name(unsigned kind);
+
+/* A verdict's fields as a row writes them, in order: "valid", "kind", "sex", "category",
+ * "letter", "place", "reason", "position", "expected", the names and order of taloma-id's rows,
+ * the npm package's and Python's. taloma_field_name gives NULL past the last; taloma_verdict_field
+ * gives a field's value: its type, with a boolean (0 or 1) or a number in *number and a text in
+ * *text (a constant), or TALOMA_FIELD_ABSENT for a field the verdict does not have. (2.0,
+ * TALOMA_2) */
+typedef enum taloma_field_type {
+  TALOMA_FIELD_ABSENT = 0,
+  TALOMA_FIELD_BOOLEAN = 1,
+  TALOMA_FIELD_NUMBER = 2,
+  TALOMA_FIELD_TEXT = 3
+} taloma_field_type;
+TALOMA_API const char* taloma_field_name(size_t field);
+TALOMA_API taloma_field_type taloma_verdict_field(const taloma_verdict* verdict, size_t field,
+                                                  int* number, const char** text);
 
 /* The 26 places in letter-value order, and the 369 postal districts, as taloma-id places lists
  * them. Each returns 0, or -1 for an index out of range. */

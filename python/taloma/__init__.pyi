@@ -1,6 +1,8 @@
 from typing import Iterable, Literal, TypedDict, overload
 
 __version__: str
+KINDS: tuple[str, ...]
+FIELDS: tuple[str, ...]
 
 class Verdict(TypedDict, total=False):
     valid: bool
@@ -19,7 +21,8 @@ class Row(Verdict, total=False):
 class ScanRow(Row, total=False):
     line: int
     column: int
-    offset: int
+    offset: int  # in code points of a str, bytes of bytes
+    length: int
 
 class Place(TypedDict, total=False):
     letter: str

@@ -15,7 +15,7 @@ import pandas as pd
 import taloma
 from taloma._taloma import _scan_table
 
-_FIELDS = ["valid", "kind", "sex", "category", "letter", "place", "reason", "position", "expected"]
+_FIELDS = list(taloma.FIELDS)
 
 
 def check_series(series, kinds=None, before_2023=False):

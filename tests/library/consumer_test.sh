@@ -1,8 +1,9 @@
 #!/bin/bash
 # libtaloma as a program outside the project takes it: the build installed into a folder of its
-# own, a consumer built there once with find_package (shared and static) and once with pkg-config,
-# and what it writes compared with taloma-id on the case table's inputs, seeded batches, a text
-# to scan and redact, and the places.
+# own, a consumer built there once with find_package (shared and static), once with pkg-config and
+# once against the first version's header (tests/library/abi1), and what it writes compared with
+# taloma-id on the case table's inputs, seeded batches, a text to scan and redact, and the places;
+# and the header compiled as C++.
 # consumer_test.sh BUILD_DIR TALOMA_ID CASES WORK_DIR
 set -euo pipefail
 build=$1 id=$2 cases=$3 work=$4
@@ -18,7 +19,19 @@ export PKG_CONFIG_PATH=$pc_dir
 # shellcheck disable=SC2046  # pkg-config's flags are words
 cc -std=c99 -Wall -Werror -o "$work/consumer_pc" "$here/consumer_project/consumer.c" \
   $(pkg-config --cflags --libs taloma) -Wl,-rpath,"$(pkg-config --variable=libdir taloma)"
-consumers=("$work/cmake/consumer" "$work/cmake/consumer_static" "$work/consumer_pc")
+# Built against the first version's header, run against this library: what it asks for is there.
+cc -std=c99 -Wall -Werror -o "$work/consumer_abi1" "$here/consumer_project/consumer.c" \
+  -I"$here/abi1" $(pkg-config --libs taloma) -Wl,-rpath,"$(pkg-config --variable=libdir taloma)"
+if objdump -T "$work/consumer_abi1" | grep -q TALOMA_2; then
+  echo "a program built against the first header asks for TALOMA_2" >&2
+  exit 1
+fi
+# The header as C++ takes it, every warning an error.
+printf '#include <taloma/taloma.h>\nstatic_assert(TALOMA_VERSION_MAJOR == 2);\nint main() { return taloma_kind_name(TALOMA_MOBILE) == nullptr; }\n' |
+  c++ -std=c++17 -Wall -Wextra -Wpedantic -Werror -x c++ - $(pkg-config --cflags --libs taloma) \
+    -Wl,-rpath,"$(pkg-config --variable=libdir taloma)" -o "$work/header_cxx"
+"$work/header_cxx"
+consumers=("$work/cmake/consumer" "$work/cmake/consumer_static" "$work/consumer_pc" "$work/consumer_abi1")
 
 failed=0
 # same NAME EXPECTED-FILE COMMAND...: the command's output is the expected one.

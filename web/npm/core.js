@@ -3,7 +3,7 @@
 // gzip-compressed, in base64) come before this text in the files that pack.mjs writes.
 
 let wasm = null;  // the module, once `ready` has settled
-let names = null;  // what the verdict codes stand for
+let names = null;  // the kinds' and sexes' names, and the version
 let scratch = { at: 0, size: 0 };  // a buffer in the module's memory, kept between calls
 
 const unpack = async () => {
@@ -66,8 +66,9 @@ const put = (heap, text, at) => {
   return at;
 };
 
-// The verdict a code stands for (see web/library.cpp), made once per code and shared: the fields
-// of taloma-id's jsonl row but the input, in its order, those that do not apply left out.
+// The verdict a code stands for (web/verdict_codes.cpp), made once per code by the module and
+// shared: the fields of taloma-id's jsonl row but the input, in its order, those that do not apply
+// left out.
 // A small direct-mapped cache in front of the map keeps the lookup off a single check's path.
 const templates = new Map();
 const cachedCodes = new Int32Array(1024).fill(-1);
@@ -81,25 +82,8 @@ const templateOf = (code) => {
   return t;
 };
 const makeTemplate = (code) => {
-  const reason = code & 7;
-  const placeRow = (code >>> 12) & 31;
-  const place = placeRow > 0 ? names.places[placeRow] : null;
-  const position = (code >>> 17) & 63;
-  const expected = ((code >>> 23) & 15) - 1;
-  const fields = {
-    valid: reason === 0,
-    kind: (code >>> 6) & 1 ? names.kinds[(code >>> 3) & 7] : undefined,
-    sex: (code >>> 8) & 1 ? names.sexes[(code >>> 7) & 1] : undefined,
-    category: names.categories[(code >>> 9) & 7],
-    letter: place ? place.letter : undefined,
-    place: place ? place.place : undefined,
-    reason: reason === 0 ? undefined : names.reasons[reason],
-    position: position > 0 ? position : undefined,
-    expected: expected >= 0 ? String(expected) : undefined,
-  };
-  const t = {};
-  for (const [field, value] of Object.entries(fields)) if (value !== undefined) t[field] = value;
-  templates.set(code, Object.freeze(t));
+  const t = Object.freeze(wasm.libraryTemplate(code));
+  templates.set(code, t);
   return t;
 };
 
@@ -198,7 +182,7 @@ const generate = (options = {}) => {
   const lines = module.libraryGenerate(count, Number(seed >> 32n), Number(seed & 0xffffffffn), kind,
     listOf(options.places), sex, listOf(options.categories), Boolean(options.unique),
     Boolean(options.current), Boolean(options.since2023));
-  if (lines === null) throw new Error("taloma: these options draw no numbers (see taloma-id gen)");
+  if (lines.error !== undefined) throw new Error(`taloma: ${lines.error}`);
   return count === 0 ? [] : lines.split("\n");
 };
 

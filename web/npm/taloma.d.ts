@@ -33,6 +33,9 @@ export interface ScanRow extends Row {
   line: number;
   /** In characters, from 1. */
   column: number;
+  /** Where the number stands, in UTF-16 units: `text.slice(offset, offset + length)` is it. */
+  offset: number;
+  length: number;
 }
 
 export interface KindOptions {

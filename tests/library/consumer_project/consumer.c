@@ -33,8 +33,9 @@ static void print_verdict(const taloma_verdict* v) {
 }
 
 static int print_found(const taloma_found* found, void* user) {
-  printf("-\t%llu\t%llu\t%.*s", (unsigned long long)found->line,
-         (unsigned long long)found->column, (int)found->length, (const char*)user + found->offset);
+  printf("-\t%llu\t%llu\t%zu\t%zu\t%.*s", (unsigned long long)found->line,
+         (unsigned long long)found->column, found->offset, found->length, (int)found->length,
+         (const char*)user + found->offset);
   print_verdict(&found->verdict);
   putchar('\n');
   return 0;
