@@ -14,7 +14,7 @@ include(GNUInstallDirs)
 set(TALOMA_WEB_BUILD "${PROJECT_BINARY_DIR}/web-build")
 set(TALOMA_PAGE "${TALOMA_WEB_BUILD}/web/taloma.html")
 set(TALOMA_SITE "${TALOMA_WEB_BUILD}/web/site")
-set(TALOMA_WEB_MODULE "${TALOMA_WEB_BUILD}/web/taloma_module.js")
+set(TALOMA_WEB_MODULE "${TALOMA_WEB_BUILD}/web/taloma_page_module.js")
 set(TALOMA_NPM_PACKAGE "${TALOMA_WEB_BUILD}/web/npm")
 # emscripten's own JavaScript tools need Debian's node modules, which a node from elsewhere does
 # not look for.

@@ -1,5 +1,5 @@
-// What the npm package calls, in the same module as the page: libtaloma's C interface bound with
-// embind. Checking, where speed counts, has plain exports of its own (verdict_codes.cpp).
+// The npm package's WebAssembly module: libtaloma's C interface bound with embind. Checking,
+// where speed counts, has plain exports of its own (verdict_codes.cpp).
 #include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/val.h>
