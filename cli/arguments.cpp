@@ -19,7 +19,7 @@ constexpr rules::Named<Format> kFormatNames[] = {{"text", Format::Text},
 // and its headings end in the language's own colon.
 class Help : public CLI::Formatter {
  public:
-  explicit Help(const Messages& m) : m_messages(m) {}
+  explicit Help(const Words& m) : m_words(m) {}
 
   std::string make_option(const CLI::Option* option, bool positional) const override {
     const std::string name = "  " + make_option_name(option, positional) + make_option_opts(option);
@@ -40,8 +40,8 @@ class Help : public CLI::Formatter {
   std::string make_help(const CLI::App* app, std::string name,
                         CLI::AppFormatMode mode) const override {
     std::string help = CLI::Formatter::make_help(app, std::move(name), mode);
-    if (m_messages.language != Language::ZhTw) return help;
-    const Messages& m = m_messages;
+    if (m_words.language != Language::ZhTw) return help;
+    const Words& m = m_words;
     for (const char* label : {m.usageLabel.text, m.argumentsLabel.text, m.optionsLabel.text,
                               m.commandsGroup.text, m.commandLabel.text}) {
       const std::string from = std::string(label) + ":";
@@ -64,7 +64,7 @@ class Help : public CLI::Formatter {
     return width;
   }
 
-  const Messages& m_messages;
+  const Words& m_words;
 };
 
 // Every option under `app`, its commands' included.
@@ -77,7 +77,7 @@ std::vector<const CLI::Option*> everyOption(const CLI::App& app) {
 }
 
 // What went wrong, in our words. CLI11 puts the name of the option a message is about before it.
-std::string whatWentWrong(const CLI::App& app, const CLI::Error& error, const Messages& m) {
+std::string whatWentWrong(const CLI::App& app, const CLI::Error& error, const Words& m) {
   const std::string what = error.what();
   const CLI::Option* about = nullptr;
   std::string rest = what;
@@ -103,7 +103,7 @@ std::string whatWentWrong(const CLI::App& app, const CLI::Error& error, const Me
 
 }  // namespace
 
-CLI::App* addCommand(CLI::App& app, const char* name, const char* description, const Messages& m) {
+CLI::App* addCommand(CLI::App& app, const char* name, const char* description, const Words& m) {
   CLI::App* command = app.add_subcommand(name, description);
   command->group(m.commandsGroup);
   command->set_help_flag("-h,--help", m.help);
@@ -130,7 +130,7 @@ CLI::Validator wholeNumber(const char* pattern) {
       "");
 }
 
-void addKinds(CLI::App& command, std::vector<rules::IdKind>& kinds, const Messages& m) {
+void addKinds(CLI::App& command, std::vector<rules::IdKind>& kinds, const Words& m) {
   command.add_option("-k,--kinds", kinds, describing<rules::IdKind>(m.kinds, rules::kKindNames, m))
       ->type_name(m.listValue)
       ->delimiter(',')
@@ -144,7 +144,7 @@ rules::KindChoice kindSetOf(const std::vector<rules::IdKind>& kinds, bool before
   return {set == 0 ? rules::kIdentityKinds : set, before2023};
 }
 
-void addEncoding(CLI::App& command, std::optional<Encoding>& encoding, const Messages& m) {
+void addEncoding(CLI::App& command, std::optional<Encoding>& encoding, const Words& m) {
   command
       .add_option_function<int>(
           "--encoding", [&encoding](int value) { encoding = static_cast<Encoding>(value); },
@@ -153,7 +153,7 @@ void addEncoding(CLI::App& command, std::optional<Encoding>& encoding, const Mes
       ->transform(oneOf<Encoding>(kEncodingNames, m.encodingWord, m));
 }
 
-CLI::Validator languageName(const Messages& m) {
+CLI::Validator languageName(const Words& m) {
   return CLI::Validator(
       [&m](std::string& value) -> std::string {
         return languageNamed(value) ? std::string() : filled(m.badLanguage, shownValue(value));
@@ -161,7 +161,7 @@ CLI::Validator languageName(const Messages& m) {
       "");
 }
 
-void CommonOptions::addTo(CLI::App& command, const Messages& m) {
+void CommonOptions::addTo(CLI::App& command, const Words& m) {
   formatOption =
       command.add_option("-f,--format", format, describing<Format>(m.format, kFormatNames, m))
           ->type_name(m.formatValue)
@@ -172,7 +172,7 @@ void CommonOptions::addTo(CLI::App& command, const Messages& m) {
 
 void refuse(const std::string& message) { throw CLI::ValidationError(message); }
 
-void localize(CLI::App& app, const Messages& m) {
+void localize(CLI::App& app, const Words& m) {
   app.formatter(std::make_shared<Help>(m));
   const auto formatter = app.get_formatter();
   formatter->label("Usage", m.usageLabel);

@@ -202,7 +202,7 @@ class Checker {
 }  // namespace
 
 std::string CountsRow(const Counts& counts, const Common& common, rules::KindSet kinds) {
-  const Messages& m = common.m();
+  const Words& m = common.m();
   const RowPrinter rows(common.format);
   std::uint64_t total = 0;
   for (const std::uint64_t count : counts) total += count;
@@ -262,7 +262,7 @@ int runCheck(const CheckSettings& settings) {
   return checker.anyInvalid() ? 1 : 0;
 }
 
-Runner addCheck(CLI::App& app, const Messages& m) {
+Runner addCheck(CLI::App& app, const Words& m) {
   struct Options {
     CheckSettings settings;
     std::vector<rules::IdKind> kinds;

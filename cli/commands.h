@@ -1,4 +1,5 @@
-// The four subcommands of taloma-id, each run with settings already checked.
+// The four subcommands of taloma-id: what each takes, how each is added to the parser and how each
+// runs with its settings already checked.
 #pragma once
 
 #include <array>
@@ -8,11 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "cli/messages.h"
+#include "cli/words.h"
 #include "cli/output.h"
 #include "cli/rows.h"
 #include "engine/text_source.h"
 #include "rules/kinds.h"
+
+namespace CLI {
+class App;
+}
 
 namespace cli {
 
@@ -27,11 +32,11 @@ inline constexpr rules::Named<Encoding> kEncodingNames[] = {{"utf-8", Encoding::
 
 // What every command takes: the user's language, and the shape of its rows.
 struct Common {
-  const Messages* messages = &messagesIn(Language::En);
+  const Words* messages = &wordsIn(Language::En);
   Format format = Format::Text;
   bool header = true;
 
-  const Messages& m() const { return *messages; }
+  const Words& m() const { return *messages; }
 };
 
 struct CheckSettings {
@@ -77,11 +82,19 @@ struct ScanSettings {
   bool lineBuffered = false;
 };
 
-// Each returns the exit status: for check 0 all valid, 1 any invalid; for scan 0 a number found,
-// 1 none; 2 for an unreadable input.
+// What runs a command once the arguments are parsed; its exit status.
+using Runner = std::function<int()>;
+
+// Each command: add* adds it to `app` and returns what runs it, run* runs it with its settings
+// checked. The exit status: for check 0 all valid, 1 any invalid; for scan 0 a number found, 1
+// none; 2 for an unreadable input.
+Runner addCheck(CLI::App& app, const Words& m);
 int runCheck(const CheckSettings& settings);
+Runner addGen(CLI::App& app, const Words& m);
 int runGen(const GenSettings& settings);
+Runner addPlaces(CLI::App& app, const Words& m);
 int runPlaces(const PlacesSettings& settings);
+Runner addScan(CLI::App& app, const Words& m);
 int runScan(const ScanSettings& settings);
 
 // Calls `each(name, text)` for every input, "-" being standard input, read as text in `encoding`
@@ -90,7 +103,7 @@ int runScan(const ScanSettings& settings);
 // error with the reason, and makes the result false; the others are still read. An input that is
 // not text, or was taken for Big5, gets a note on standard error.
 bool forEachInput(const std::vector<std::string>& inputs, std::optional<Encoding> encoding,
-                  const Messages& m,
+                  const Words& m,
                   const std::function<void()>& beforeRead,
                   const std::function<int(const std::string& name, TextSource& text)>& each);
 

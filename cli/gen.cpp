@@ -41,8 +41,8 @@ std::vector<std::string> rowEndsOf(const GenSettings& settings, const RowPrinter
 // the job has run a second. The line is wiped when the program ends, Ctrl-C included.
 class Progress {
  public:
-  explicit Progress(const Messages& m)
-      : m_messages(m),
+  explicit Progress(const Words& m)
+      : m_words(m),
         m_shown(platform::isTerminal(platform::kStandardError) &&
                 !platform::sameTerminal(platform::kStandardOutput, platform::kStandardError)),
         m_start(Clock::now()) {
@@ -58,7 +58,7 @@ class Progress {
     m_last = now;
     char rate[32];
     std::snprintf(rate, sizeof rate, "%.1f", static_cast<double>(done) / seconds / 1e6);
-    const std::string line = filled(m_messages.progress, std::to_string(done), rate);
+    const std::string line = filled(m_words.progress, std::to_string(done), rate);
     s_drawn = true;
     platform::writeAll(platform::kStandardError, "\r" + line + "\033[K");
   }
@@ -72,14 +72,14 @@ class Progress {
   }
 
   static inline volatile bool s_drawn = false;
-  const Messages& m_messages;
+  const Words& m_words;
   bool m_shown;
   Clock::time_point m_start;
   Clock::time_point m_last;
 };
 
 // A place as rules::PlaceByName knows it: its letter value, for CLI11 to convert.
-CLI::Validator placeName(const Messages& m) {
+CLI::Validator placeName(const Words& m) {
   return CLI::Validator(
       [&m](std::string& value) -> std::string {
         // Spaces around a name in a list are the list's, not the name's.
@@ -96,7 +96,7 @@ CLI::Validator placeName(const Messages& m) {
 
 // Numbers of the other kinds: the number and its kind in a row.
 int runFormGen(const GenSettings& settings) {
-  const Messages& m = settings.common.m();
+  const Words& m = settings.common.m();
   const RowPrinter rows(settings.common.format);
   rules::OtherDraw draw(settings.kind, settings.seed, settings.unique, settings.since2023);
   if (settings.unique && settings.count > draw.size()) {
@@ -135,7 +135,7 @@ int runFormGen(const GenSettings& settings) {
 
 int runGen(const GenSettings& settings) {
   if (!rules::IsIdentityKind(settings.kind)) return runFormGen(settings);
-  const Messages& m = settings.common.m();
+  const Words& m = settings.common.m();
   const RowPrinter rows(settings.common.format);
   rules::NumberDraw draw(rules::Choices(settings.kind, settings.places, settings.sexes),
                          rules::SerialSpace(settings.categories), settings.seed, settings.unique);
@@ -204,7 +204,7 @@ int runGen(const GenSettings& settings) {
   return 0;
 }
 
-Runner addGen(CLI::App& app, const Messages& m) {
+Runner addGen(CLI::App& app, const Words& m) {
   struct Options {
     GenSettings settings;
     std::vector<int> places;  // letter values
@@ -219,7 +219,7 @@ Runner addGen(CLI::App& app, const Messages& m) {
 
     // The settings as runGen takes them: without --place or --sex every place and both sexes;
     // the places in letter-value order, less those --current leaves out.
-    GenSettings settingsOf(const Messages& m) {
+    GenSettings settingsOf(const Words& m) {
       GenSettings gen = settings;
       gen.common = common.settings(m);
       if (seed->count() == 0) {

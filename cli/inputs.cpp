@@ -5,7 +5,7 @@
 namespace cli {
 
 bool forEachInput(const std::vector<std::string>& inputs, std::optional<Encoding> encoding,
-                  const Messages& m,
+                  const Words& m,
                   const std::function<void()>& beforeRead,
                   const std::function<int(const std::string& name, TextSource& text)>& each) {
   bool allRead = true;

@@ -14,7 +14,7 @@
 namespace {
 
 using cli::Language;
-using cli::Messages;
+using cli::Words;
 
 // The language has to be known before the help texts are built, so --lang is looked for first.
 Language chooseLanguage(const std::vector<std::string>& args) {
@@ -30,7 +30,7 @@ Language chooseLanguage(const std::vector<std::string>& args) {
 }
 
 // Writes `text` to standard output, and fails as any output does when it cannot.
-int print(const std::string& text, const Messages& m) {
+int print(const std::string& text, const Words& m) {
   cli::Output out(cli::platform::kStandardOutput, m);
   out.put(text);
   return 0;
@@ -40,7 +40,7 @@ int print(const std::string& text, const Messages& m) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args = cli::platform::start(argc, argv);
-  const Messages& m = cli::messagesIn(chooseLanguage(args));
+  const Words& m = cli::wordsIn(chooseLanguage(args));
 
   CLI::App app(m.program, "taloma-id");
   // A file name such as /tmp/x is no option, on Windows as anywhere.

@@ -7,8 +7,8 @@
 
 namespace cli {
 
-Output::Output(int fd, const Messages& messages)
-    : m_fd(fd), m_messages(messages), m_data(new char[kSize]) {}
+Output::Output(int fd, const Words& messages)
+    : m_fd(fd), m_words(messages), m_data(new char[kSize]) {}
 
 void Output::flush() {
   write({m_data.get(), m_used});
@@ -17,7 +17,7 @@ void Output::flush() {
 
 void Output::write(std::string_view bytes) {
   if (!platform::writeAll(m_fd, bytes)) {
-    fail(filled(m_messages.cannotWrite, reasonOf(m_messages.language, errno)));
+    fail(filled(m_words.cannotWrite, reasonOf(m_words.language, errno)));
   }
 }
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string_view>
 
-#include "cli/messages.h"
+#include "cli/words.h"
 
 namespace cli {
 
@@ -18,7 +18,7 @@ class Output {
  public:
   static constexpr std::size_t kSize = 64 * 1024;
 
-  Output(int fd, const Messages& messages);
+  Output(int fd, const Words& messages);
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
   ~Output() { flush(); }
@@ -52,7 +52,7 @@ class Output {
   void write(std::string_view bytes);
 
   int m_fd;
-  const Messages& m_messages;
+  const Words& m_words;
   std::unique_ptr<char[]> m_data;
   std::size_t m_used = 0;
   bool m_lineBuffered = false;

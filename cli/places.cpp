@@ -47,7 +47,7 @@ int runPlaces(const PlacesSettings& settings) {
   return 0;
 }
 
-Runner addPlaces(CLI::App& app, const Messages& m) {
+Runner addPlaces(CLI::App& app, const Words& m) {
   struct Options {
     PlacesSettings settings;
     CommonOptions common;

@@ -9,7 +9,7 @@
 
 #include "cli/rows.h"
 #include "rules/kinds.h"
-#include "rules/wording.h"
+#include "rules/words.h"
 
 namespace cli {
 

@@ -98,7 +98,7 @@ class Reporter {
 int runScan(const ScanSettings& settings) {
   std::vector<std::string> inputs = settings.inputs;
   if (inputs.empty()) inputs.push_back("-");
-  const Messages& m = settings.common.m();
+  const Words& m = settings.common.m();
   Output out(platform::kStandardOutput, m);
   out.setLineBuffered(settings.lineBuffered || platform::isTerminal(platform::kStandardOutput));
   const bool report = !settings.redact && !settings.count;
@@ -142,7 +142,7 @@ int runScan(const ScanSettings& settings) {
   return anyFound ? 0 : 1;
 }
 
-Runner addScan(CLI::App& app, const Messages& m) {
+Runner addScan(CLI::App& app, const Words& m) {
   struct Options {
     ScanSettings settings;
     std::vector<rules::IdKind> kinds;

@@ -20,7 +20,7 @@
 #include "rules/generation.h"
 #include "rules/place_table.h"
 #include "rules/row.h"
-#include "rules/wording.h"
+#include "rules/words.h"
 
 namespace {
 

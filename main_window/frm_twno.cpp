@@ -71,7 +71,7 @@ void nameForScreenReaders(QComboBox* list, const QString& name) {
 }
 
 // Fits `control` to the widest number it may show: two of its face's widest capital letter (an
-// old resident certificate starts with two) and eight of its widest digit. In the design's face
+// old resident certificate starts with two) and eight of its widest digit. In the window's own face
 // it fits already, and the glyphs are not loaded to find out.
 void fitNumbers(QWidget* control) {
   if (form::inDesignedFace(control)) return;
@@ -128,7 +128,7 @@ void frmTwno::showCentred() {
 }
 
 void frmTwno::createControls() {
-  // Created in the design's tab order; the frame comes early so it is drawn beneath its contents.
+  // Created in the window's tab order; the frame comes early so it is drawn beneath its contents.
   lblTel = form::create<CaptionLabel>(this, "lblTel");
   lblTel->setFont(form::mingFont(12));
   lblTel->setAutoFillBackground(true);
@@ -233,7 +233,7 @@ void frmTwno::createControls() {
 
   for (const form::TwipsRect& rect : kLayout) form::place(this, rect);
   fraOptions->lower();
-  // Each text within its box, whatever Chinese face stands in for the design's. The caption
+  // Each text within its box, whatever Chinese face stands in for the window's own. The caption
   // panel and the labels that size themselves are fitted whenever their text changes.
   for (QWidget* control : std::initializer_list<QWidget*>{
            cmdProduce, cmdCheck, cmdCopy, cmdSelectall, cmdAbout, optBoy, optGirl, cboPlace,
@@ -254,7 +254,7 @@ void frmTwno::createControls() {
 }
 
 void frmTwno::connectEvents() {
-  // Each toolkit signal stands for one event of the design, mapped here once:
+  // Each toolkit signal stands for one event of the window, mapped here once:
   // - a caption change is raised by the label itself, inside the assignment;
   // - "change" of txtNo fires for typed, pasted and code-set text alike, so textChanged;
   // - a place is "clicked" when the user picks one (activated, the same item again included)

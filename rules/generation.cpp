@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "rules/kinds.h"
-#include "rules/wording.h"
+#include "rules/words.h"
 
 namespace rules {
 

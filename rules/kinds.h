@@ -13,7 +13,7 @@
 
 #include "rules/id_kinds.h"
 #include "rules/other_kinds.h"
-#include "rules/wording.h"
+#include "rules/words.h"
 
 namespace rules {
 

@@ -36,7 +36,7 @@ struct TwipsRect {
 
 QRect toPixels(const TwipsRect& twips);
 
-// Creates a control under `form` whose object name is its name in the window's design.
+// Creates a control under `form` whose object name is its name in the window.
 template <typename T>
 T* create(QWidget* form, const char* name) {
   auto* control = new T(form);

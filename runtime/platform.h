@@ -45,7 +45,7 @@ bool anotherCopyHoldsLock();
 // `context` is gone; the mail program is never stopped with it.
 void openMailProgram(const QString& address, QObject* context, std::function<void(bool)> done);
 
-// The faces that show the design's 新細明體 at its own sizes (AR PL UMing is drawn the same size).
+// The faces that show the window's own face, 新細明體, at its own sizes (AR PL UMing is drawn the same size).
 QStringList designedMingFaces();
 
 // Those, then the faces that stand in for them, in order of preference.

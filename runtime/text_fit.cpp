@@ -116,7 +116,7 @@ bool inDesignedFace(const QWidget* control) {
 }
 
 void fitText(QWidget* control, const QStringList& texts, QSize room) {
-  // In the design's face every text fits at the design's size: nothing to measure, and the
+  // In the window's own face every text fits at its own size: nothing to measure, and the
   // window starts no slower for it.
   if (inDesignedFace(control)) return;
   QVariant designed = control->property(kDesignedFontProperty);

@@ -2,9 +2,9 @@
 //
 // The windows are laid out for 新細明體, or AR PL UMing, which is drawn the same size: a box of
 // 180 twips holds one of its lines at 9 points. A face with taller lines or wider Latin letters
-// (Noto CJK, WenQuanYi) would have its texts cut at the design's sizes, so a control's font is
-// made smaller, from the size the design gives it, until each of its texts fits the room its
-// style gives text. With the design's face every text fits at the design's size and no font
+// (Noto CJK, WenQuanYi) would have its texts cut at the window's own sizes, so a control's font is
+// made smaller, from the window's own size for it, until each of its texts fits the room its
+// style gives text. With the window's own face every text fits at its own size and no font
 // changes.
 #pragma once
 
@@ -33,12 +33,12 @@ QRect textRoom(const QWidget* control);
 QStringList shownTexts(const QWidget* control);
 
 // Whether `control` is drawn in a face the windows were drawn with (新細明體, AR PL UMing), in which
-// every text fits at the design's size.
+// every text fits at its own size.
 bool inDesignedFace(const QWidget* control);
 
 // Fits `control`'s font to `texts`, or to what it shows when none are given, within `room`, or its
 // text room when none is given. It starts each time from the font the control had when first
-// fitted, so a control that shows a shorter text later is drawn at the design's size again.
+// fitted, so a control that shows a shorter text later is drawn at its own size again.
 void fitText(QWidget* control, const QStringList& texts = {}, QSize room = {});
 
 }  // namespace form

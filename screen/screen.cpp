@@ -6,7 +6,7 @@
 #include "rules/kinds.h"
 #include "rules/place_list.h"
 #include "rules/text.h"
-#include "rules/wording.h"
+#include "rules/words.h"
 #include "screen/words.h"
 
 namespace screen {

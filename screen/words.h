@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "rules/wording.h"
+#include "rules/words.h"
 
 namespace words {
 

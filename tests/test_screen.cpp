@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "rules/wording.h"
+#include "rules/words.h"
 #include "screen/screen.h"
 
 namespace {

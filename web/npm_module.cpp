@@ -11,7 +11,7 @@
 #include "rules/kinds.h"
 #include "rules/place_table.h"
 #include "rules/row.h"
-#include "rules/wording.h"
+#include "rules/words.h"
 #include "taloma/taloma.h"
 #include "web/verdict_codes.h"
 

@@ -13,7 +13,7 @@
 #include "rules/generation.h"
 #include "rules/place_list.h"
 #include "rules/text.h"
-#include "rules/wording.h"
+#include "rules/words.h"
 #include "screen/screen.h"
 #include "screen/words.h"
 

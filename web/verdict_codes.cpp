@@ -11,7 +11,7 @@
 
 #include "rules/other_kinds.h"
 #include "rules/place_table.h"
-#include "rules/wording.h"
+#include "rules/words.h"
 #include "taloma/taloma.h"
 
 namespace {

@@ -42,7 +42,7 @@ title=$(xdotool getwindowname "$window")
 [ "$title" = "Taloma v2.0 (身分證字號產生器)" ] || { echo "unexpected title: $title"; exit 1; }
 echo "the window appeared: $title"
 
-# 產生號碼 and 全部, at the middle of where the design puts them (in pixels of the client area).
+# 產生號碼 and 全部, at the middle of where the window puts them (in pixels of the client area).
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.5; }
 click 37 87
 click 157 258

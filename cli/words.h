@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "rules/wording.h"
+#include "rules/words.h"
 
 namespace cli {
 
@@ -28,7 +28,7 @@ struct Text {
   const char* text;
 };
 
-struct Messages {
+struct Words {
   Language language;
   // Help; %1 in the texts of enum options stands for the names they take
   Text program, check, gen, places, scan, help, version;
@@ -74,7 +74,7 @@ struct Messages {
 };
 
 // The texts of `language`.
-const Messages& messagesIn(Language language);
+const Words& wordsIn(Language language);
 
 // `pattern` with %1 and %2 replaced by `first` and `second`.
 std::string filled(const char* pattern, std::string_view first, std::string_view second = {});

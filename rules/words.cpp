@@ -1,5 +1,5 @@
 // The verdict sentences in Traditional Chinese and English.
-#include "rules/wording.h"
+#include "rules/words.h"
 
 #include "rules/kinds.h"
 

@@ -1,6 +1,6 @@
-// What a verdict says, in Traditional Chinese and in English, shared by the command line and the
-// browser page; and the names of kinds, sexes, categories and reasons in their machine forms.
-// The window keeps its own texts.
+// The words of a verdict, in Traditional Chinese and in English, shared by the command line, the
+// C interface and the browser page; and the names of sexes, categories and reasons in their
+// machine forms (the kinds' are in their registry, rules/kinds.h). The window keeps its own.
 #pragma once
 
 #include <cstdint>

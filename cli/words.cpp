@@ -1,5 +1,5 @@
 // The words of taloma-id in Traditional Chinese and English.
-#include "cli/messages.h"
+#include "cli/words.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -11,7 +11,7 @@
 namespace cli {
 namespace {
 
-constexpr Messages kChinese{
+constexpr Words kChinese{
     .language = Language::ZhTw,
     .program = "taloma-id：檢查、產生並列出臺灣身分證字號與居留證號（舊式、新式）。",
     .check = "逐行檢查號碼，說明第一個不符合的規則",
@@ -106,7 +106,7 @@ constexpr Messages kChinese{
     .encodingWord = "編碼",
 };
 
-constexpr Messages kEnglish{
+constexpr Words kEnglish{
     .language = Language::En,
     .program =
         "taloma-id: check, generate and list Taiwanese identity-card and resident-certificate "
@@ -262,7 +262,7 @@ Language languageOfEnvironment() {
   return languageNamed(platform::systemLanguage()).value_or(Language::En);
 }
 
-const Messages& messagesIn(Language language) {
+const Words& wordsIn(Language language) {
   return language == Language::ZhTw ? kChinese : kEnglish;
 }
 
