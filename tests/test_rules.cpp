@@ -5,6 +5,10 @@
 #include <set>
 #include <string>
 
+#include "engine/masks.h"
+#include "engine/scan.h"
+#include "rules/generation.h"
+#include "rules/kinds.h"
 #include "rules/other_kinds.h"
 #include "rules/id_number.h"
 #include "rules/place_list.h"
@@ -208,22 +212,71 @@ TEST(Business, EveryNumberFollowsBothRules) {
   EXPECT_NEAR(validBefore / (100'000'000 / 7.0), 0.1, 0.02);
 }
 
-// Every index of a kind's draw gives a valid number, the first and last included, and different
-// indexes different numbers.
-TEST(OtherDraw, EveryIndexIsAValidNumberOfItsOwn) {
-  for (const K kind : {K::Business, K::Certificate, K::Carrier, K::Donation}) {
-    const std::uint64_t size = rules::OtherNumbers(kind);
-    std::set<std::string> seen;
-    for (const std::uint64_t index : {std::uint64_t{0}, std::uint64_t{1}, size / 3, size - 1}) {
-      const std::string number = rules::OtherNumber(kind, index);
-      EXPECT_TRUE(rules::VerifyOther(number, kind).isValid()) << number;
-      EXPECT_TRUE(seen.insert(number).second) << number;
+// Every kind of the registry through every table: its name, label and sentences; gen's plan draws
+// valid numbers of it, distinct ones, or refuses a kind that is never drawn; the engine finds a
+// number of it in text where it stands, masks it by its shape, and under --labelled finds a kind
+// that needs a label only after one of its labels.
+TEST(Registry, EveryKindThroughEveryTable) {
+  for (const rules::KindEntry& entry : rules::kKinds) {
+    SCOPED_TRACE(std::string(entry.name));
+    const auto index = static_cast<std::size_t>(entry.kind);
+    EXPECT_EQ(rules::kKindNames[index].name, entry.name);
+    EXPECT_FALSE(rules::KindLabel(entry.kind).empty());
+    for (std::uint8_t r = 1; r <= static_cast<std::uint8_t>(R::Character); ++r) {
+      if ((entry.reasons & rules::ReasonBit(static_cast<R>(r))) == 0) continue;
+      rules::IdVerdict broken{static_cast<R>(r), 2};
+      broken.kind = entry.kind;
+      for (const auto language : {rules::Language::ZhTw, rules::Language::En}) {
+        EXPECT_FALSE(rules::VerdictSentence(language, broken, {rules::KindBit(entry.kind)}).empty());
+      }
+    }
+    rules::GenRequest request;
+    request.kind = entry.kind;
+    const rules::GenPlan plan = rules::PlanGen(request);
+    std::vector<std::string> numbers = {"0912-345-678"};
+    if (plan.refusal != rules::GenRefusal::NotDrawn) {
+      ASSERT_EQ(plan.refusal, rules::GenRefusal::None);
+      rules::PlannedDraw draw(plan, 42, true);
+      numbers = {draw.next(), draw.next(), draw.next()};
+      EXPECT_EQ(std::set<std::string>(numbers.begin(), numbers.end()).size(), 3u);
+    } else {
+      EXPECT_TRUE(entry.draw == nullptr && !rules::IsIdentityKind(entry.kind));
+    }
+    for (const std::string& number : numbers) {
+      EXPECT_TRUE(rules::VerifyOther(number, entry.kind).isValid()) << number;
+      const std::string masked = engine::MaskedNumber(number, entry.kind);
+      EXPECT_EQ(masked.size(), number.size());
+      EXPECT_NE(masked, number);
+      for (const bool labelled : {false, true}) {
+        const bool needs = labelled && (rules::kNeedLabels & rules::KindBit(entry.kind)) != 0;
+        for (const std::string_view before : {std::string_view("x "), entry.labels[0]}) {
+          if (before.empty()) continue;
+          const std::string text = std::string(before) + number + " y\n";
+          std::vector<std::pair<std::uint64_t, std::string>> found;
+          std::string redacted;
+          engine::ScanOptions options;
+          options.kinds = rules::KindBit(entry.kind);
+          options.labelled = labelled;
+          bool given = false;
+          engine::ScanWith(options, [&](char* into, std::size_t) -> long {
+                             if (given) return 0;
+                             given = true;
+                             std::copy(text.begin(), text.end(), into);
+                             return static_cast<long>(text.size());
+                           },
+                           [&](std::string_view bytes, const engine::Found* f) {
+                             if (f != nullptr) found.emplace_back(f->offset, std::string(bytes));
+                             redacted += f != nullptr ? engine::MaskedNumber(bytes, f->verdict.kind) : std::string(bytes);
+                           });
+          const bool expected = !needs || before == entry.labels[0];
+          EXPECT_EQ(found.size(), expected ? 1u : 0u) << text;
+          if (!expected || found.empty()) continue;
+          EXPECT_EQ(found[0], std::pair(std::uint64_t{before.size()}, number));
+          EXPECT_EQ(redacted, std::string(before) + masked + " y\n");
+        }
+      }
     }
   }
-  EXPECT_EQ(rules::OtherNumbers(K::Mobile), 0u);
-  EXPECT_TRUE(rules::VerifyOther(rules::OtherNumber(K::Business, 1234567, true), K::Business).isValid());
-  EXPECT_FALSE(
-      rules::VerifyOther(rules::OtherNumber(K::Business, 1234567, true), K::Business, true).isValid());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@ import re
 import subprocess
 import tempfile
 import unittest
+from pathlib import Path
 
 import pandas as pd
 
@@ -59,6 +60,31 @@ class Rules(unittest.TestCase):
         self.assertEqual(len(taloma.places(postal=True)), 369)
         self.assertEqual(taloma.decode("A123456789", lang="zh-TW"), "這是正確的男性身分證字號戶籍地在台北市")
         self.assertEqual(taloma.__version__, talomaid("--version").split()[-1])
+
+
+class Declarations(unittest.TestCase):
+    """The lists written out beside the program, the bindings' types, the completion and the manual,
+    name the kinds, reasons and fields that the library names."""
+
+    def test_they_name_what_the_library_names(self):
+        source = Path(__file__).resolve().parents[2]
+        read = lambda path: (source / path).read_text(encoding="utf-8")
+        quoted = lambda text: re.findall(r'"([a-z-]+)"', text)
+        reasons = talomaid("check", "-c", "-f", "csv", "-k", ",".join(taloma.KINDS)).splitlines()[0].split(",")[2:]
+        dts = read("web/npm/taloma.d.ts")
+        self.assertEqual(quoted(re.search(r"type Kind =([^;]*);", dts)[1]), list(taloma.KINDS))
+        self.assertEqual(quoted(re.search(r"type Reason =([^;]*);", dts)[1]), reasons)
+        verdict = re.search(r"interface Verdict \{(.*?)\n\}", dts, re.S)[1]
+        self.assertEqual(re.findall(r"^  (\w+)\??:", verdict, re.M), list(taloma.FIELDS))
+        pyi = read("python/taloma/__init__.pyi")
+        self.assertEqual(quoted(re.search(r"reason: Literal\[([^]]*)\]", pyi)[1]), reasons)
+        typed = re.search(r"class Verdict\(TypedDict, total=False\):(.*?)\n\n", pyi, re.S)[1]
+        self.assertEqual(re.findall(r"^    (\w+):", typed, re.M), list(taloma.FIELDS))
+        self.assertEqual(re.search(r"--kinds\) values='([^']*)'", read("cli/taloma-id.bash"))[1].split(),
+                         list(taloma.KINDS))
+        kinds = read("cli/taloma-id.1.in").split(".SH LABELS")[0]
+        manual = re.findall(r"^\.TP\n\.B ([a-z-]+)$", kinds, re.M)
+        self.assertEqual(manual, list(taloma.KINDS))
 
 
 class Cluster(unittest.TestCase):
