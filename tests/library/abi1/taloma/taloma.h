@@ -1,121 +1,73 @@
-/* libtaloma: Taiwanese identity-card and resident-certificate numbers, and the other numbers a
- * form asks for (統一編號, 自然人憑證, 手機條碼, 捐贈碼, mobile numbers), checked, generated,
- * found and masked in text, with the places and postal districts. The rules of taloma-id, for
- * programs.
- *
- * Text is UTF-8 throughout, given as a pointer and a length (it need not end in NUL). Every
- * function is thread-safe and keeps no state between calls; the strings a verdict or a place
- * points at are the library's own, constant, and live as long as the program. What the library
- * allocates for the caller is freed with taloma_free or, for a generator, taloma_generator_free.
- * Copyright (c) Taloma developers; MIT licence. */
+/* libtaloma.so.1 as its first header declared it (TALOMA_1), without its comments: what a program
+ * built against that header asks of the library. tests/library/consumer_test.sh builds one. */
 #ifndef TALOMA_TALOMA_H
 #define TALOMA_TALOMA_H
-
 #include <stddef.h>
 #include <stdint.h>
-
 #if defined(_WIN32) || !defined(__GNUC__)
 #define TALOMA_API
 #else
 #define TALOMA_API __attribute__((visibility("default")))
 #endif
-
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-/* The kinds, and the bits of a set of them. */
 typedef enum taloma_kind {
-  TALOMA_NATIONAL = 0,     /* 身分證字號 */
-  TALOMA_RESIDENT = 1,     /* 新式居留證號 (since 2021) */
-  TALOMA_RESIDENT_OLD = 2, /* 舊式居留證號 */
-  TALOMA_BUSINESS = 3,     /* 統一編號 */
-  TALOMA_CERTIFICATE = 4,  /* 自然人憑證 */
-  TALOMA_CARRIER = 5,      /* 電子發票手機條碼 */
-  TALOMA_DONATION = 6,     /* 電子發票捐贈碼 */
-  TALOMA_MOBILE = 7        /* 手機號碼 */
+  TALOMA_NATIONAL = 0,
+  TALOMA_RESIDENT = 1,
+  TALOMA_RESIDENT_OLD = 2,
+  TALOMA_BUSINESS = 3,
+  TALOMA_CERTIFICATE = 4,
+  TALOMA_CARRIER = 5,
+  TALOMA_DONATION = 6,
+  TALOMA_MOBILE = 7
 } taloma_kind;
-
 #define TALOMA_KIND_BIT(kind) (1u << (unsigned)(kind))
-#define TALOMA_IDENTITY_KINDS 0x07u /* the default: national, resident, resident-old */
+#define TALOMA_IDENTITY_KINDS 0x07u
 #define TALOMA_ALL_KINDS 0xFFu
-#define TALOMA_BEFORE_2023 0x100u   /* in a set: 統一編號 by the rule before April 2023 */
-
-/* A verdict, with the fields and names of taloma-id's JSON rows; "" where a field is absent. */
+#define TALOMA_BEFORE_2023 0x100u
 typedef struct taloma_verdict {
-  int valid;            /* 1 or 0 */
-  const char* kind;     /* "national", ..., "mobile"; "" for an invalid identity number */
-  const char* sex;      /* "male", "female" */
-  const char* category; /* "foreign", "unregistered", "hong-kong-macao", "mainland-china" */
-  const char* letter;   /* "A" to "Z" */
-  const char* place;    /* the place the letter names, "台北市" */
-  const char* reason;   /* "length", "letter", "second", "digit", "check", "character" */
-  int position;         /* the character (from 1) that breaks the rule; 0 for none */
-  int expected;         /* the right check digit (for 統一編號 the smallest that passes); -1 */
+  int valid;
+  const char* kind;
+  const char* sex;
+  const char* category;
+  const char* letter;
+  const char* place;
+  const char* reason;
+  int position;
+  int expected;
 } taloma_verdict;
-
-/* "2.00". */
 TALOMA_API const char* taloma_version(void);
-
-/* The set of kinds that a comma-separated list of names gives ("national,mobile"), in *kinds.
- * Returns 0, or -1 when a name is unknown. */
 TALOMA_API int taloma_kinds(const char* names, unsigned* kinds);
-
-/* The verdict on `text` as one number of a kind in `kinds` (0 for the identity kinds): the first
- * kind it is valid as, else the first broken rule. Returns verdict->valid. */
 TALOMA_API int taloma_check(const char* text, size_t length, unsigned kinds,
                             taloma_verdict* verdict);
-
-/* The verdicts on `count` texts at once, into verdicts[0 .. count); returns how many are valid. */
 TALOMA_API size_t taloma_check_many(const char* const* texts, const size_t* lengths, size_t count,
                                     unsigned kinds, taloma_verdict* verdicts);
-
-/* The verdict in a sentence, as taloma-id check writes it ("valid national number, male, A 台北市"
- * or in Chinese "這是正確的男性身分證字號戶籍地在台北市"), written to `buffer` with a NUL when it
- * fits. `chinese` picks the language. Returns the sentence's length in bytes, NUL not counted. */
 TALOMA_API size_t taloma_decode(const char* text, size_t length, unsigned kinds, int chinese,
                                 char* buffer, size_t capacity);
-
-/* What a seeded generator draws, as taloma-id gen's options. */
 typedef struct taloma_gen_options {
   uint64_t seed;
-  taloma_kind kind;       /* any but TALOMA_MOBILE */
-  const char* places;     /* identity kinds: letters or names, "A,F,臺北市"; NULL or "" for all */
-  int sex;                /* identity kinds: 0 male, 1 female, -1 either */
-  const char* categories; /* resident: "foreign,unregistered"; NULL or "" for all */
-  int unique;             /* no number twice */
-  int current;            /* identity kinds: only letters still issued */
-  int since_2023;         /* business: numbers only the 2023 rule accepts */
+  taloma_kind kind;
+  const char* places;
+  int sex;
+  const char* categories;
+  int unique;
+  int current;
+  int since_2023;
 } taloma_gen_options;
-
-/* Options that draw national numbers of every place and either sex from `seed`. */
 TALOMA_API taloma_gen_options taloma_gen_defaults(uint64_t seed);
-
 typedef struct taloma_generator taloma_generator;
-
-/* A generator for `options`, or NULL when they are wrong (an unknown place or category, a mobile
- * kind, an option the kind does not take). */
 TALOMA_API taloma_generator* taloma_generator_new(const taloma_gen_options* options);
-/* How many different numbers it can draw. */
 TALOMA_API uint64_t taloma_generator_size(const taloma_generator* generator);
-/* The next number, written with a NUL to `buffer` (32 bytes always suffice), the same as the next
- * line of taloma-id gen with the same options. Returns its length, or 0 when `capacity` is too
- * small (the number is then kept for the next call) or a unique generator has drawn every number. */
 TALOMA_API size_t taloma_generator_next(taloma_generator* generator, char* buffer,
                                         size_t capacity);
 TALOMA_API void taloma_generator_free(taloma_generator* generator);
-
-/* What taloma-id scan looks for. */
 typedef struct taloma_scan_options {
-  unsigned kinds;   /* 0 for the identity kinds; TALOMA_BEFORE_2023 may be added */
-  int near_misses;  /* also report what has a number's shape but is not valid */
-  int normalize;    /* invisible formatting characters inside an identity number do not break it,
-                       and lower-case letters count as capitals */
-  int labelled;     /* 統一編號, 自然人憑證 and 捐贈碼 only where a label names them (man taloma-id) */
+  unsigned kinds;
+  int near_misses;
+  int normalize;
+  int labelled;
 } taloma_scan_options;
-
-/* A number found in text: where it stands (its offset and length in bytes, its line and column
- * from 1, the column in characters) and its verdict. */
 typedef struct taloma_found {
   size_t offset;
   size_t length;
@@ -123,47 +75,31 @@ typedef struct taloma_found {
   uint64_t column;
   taloma_verdict verdict;
 } taloma_found;
-
-/* Called for each number in order; a nonzero return stops the scan. */
 typedef int (*taloma_found_fn)(const taloma_found* found, void* user);
-
-/* Finds the numbers in `text` (options NULL for the defaults). Returns how many were reported. */
 TALOMA_API size_t taloma_scan(const char* text, size_t length, const taloma_scan_options* options,
                               taloma_found_fn each, void* user);
-
-/* `text` with each number found masked as taloma-id scan --redact masks it, in *out (NUL ended,
- * freed with taloma_free) and its length in *out_length. Returns how many were masked, or
- * (size_t)-1 when memory ran out. */
 TALOMA_API size_t taloma_redact(const char* text, size_t length, const taloma_scan_options* options,
                                 char** out, size_t* out_length);
-
 TALOMA_API void taloma_free(void* memory);
-
-/* The 26 places in letter-value order, and the 369 postal districts, as taloma-id places lists
- * them. Each returns 0, or -1 for an index out of range. */
 typedef struct taloma_place {
   const char* letter;
-  int value;              /* 10 to 35 */
+  int value;
   const char* name;
-  const char* area_code;  /* "" where the place has none of its own */
+  const char* area_code;
   int postal_count;
-  int last_issued;        /* the last year the letter was issued; 0 while it still is */
+  int last_issued;
 } taloma_place;
-
 typedef struct taloma_district {
-  const char* letter;     /* "" for the three districts of no place */
+  const char* letter;
   const char* place;
   const char* district;
   const char* postal_code;
 } taloma_district;
-
 TALOMA_API size_t taloma_place_count(void);
 TALOMA_API int taloma_place_at(size_t index, taloma_place* place);
 TALOMA_API size_t taloma_district_count(void);
 TALOMA_API int taloma_district_at(size_t index, taloma_district* district);
-
 #ifdef __cplusplus
 }
 #endif
-
-#endif /* TALOMA_TALOMA_H */
+#endif
