@@ -7,6 +7,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "engine/bytes.h"
 #include "rules/kinds.h"
@@ -282,42 +283,39 @@ void OtherFinder::scan(bool final, bool wordAfterEnd) {
   m_next = std::max(m_next, p);
 }
 
+// A run of digits: a mobile number's start, or a number of each kind that a run anchors, in the
+// registry's order, the first whose rules it passes (with -a, the first it fits).
 std::size_t OtherFinder::tryRun(std::size_t start, std::size_t end, std::size_t digits, bool wordAfterEnd) {
-  using rules::IdKind;
   const char first = charAt(start).ascii;
-  if (asked(IdKind::Mobile) && (first == '0' || first == '8')) {
+  if (asked(rules::IdKind::Mobile) && (first == '0' || first == '8')) {
     if (const std::size_t found = tryMobile(start, wordAfterEnd)) return found;
   }
-  if (asked(IdKind::Certificate) && digits == rules::kCertificateLength - 2) {
-    const Character second = charBefore(start);
-    const Character letter = charBefore(start - second.size);
-    const std::size_t from = start - second.size - letter.size;
-    if (second.size > 0 && letter.size > 0 && isLetter(static_cast<unsigned char>(second.ascii)) &&
-        isLetter(static_cast<unsigned char>(letter.ascii)) && !wordBefore(from) &&
-        !wordAt(end, wordAfterEnd) && named(from, IdKind::Certificate)) {
-      const rules::IdVerdict verdict = rules::VerifyOther(asciiOf(from, end, 2), IdKind::Certificate);
-      if (verdict.isValid() || m_options.nearMisses) {
-        emit(from, end, verdict);
-        return end;
+  std::optional<bool> standsAlone;  // looked at once, when a kind needs it
+  for (const rules::KindEntry& entry : rules::kKinds) {
+    if (!asked(entry.kind) || digits < entry.run.shortest || digits > entry.run.longest) continue;
+    std::size_t from = start;
+    if (entry.anchor == rules::Anchor::Letters) {
+      // Two letters before the digits, and nothing of a word before them.
+      const Character second = charBefore(start);
+      const Character letter = charBefore(start - second.size);
+      from = start - second.size - letter.size;
+      if (second.size == 0 || letter.size == 0 || !isLetter(static_cast<unsigned char>(second.ascii)) ||
+          !isLetter(static_cast<unsigned char>(letter.ascii)) || wordBefore(from) || wordAt(end, wordAfterEnd)) {
+        continue;
       }
+    } else if (entry.anchor == rules::Anchor::Digits) {
+      if (!standsAlone) standsAlone = alone(start, end, digits, wordAfterEnd);
+      if (!*standsAlone) continue;
+    } else {
+      continue;
     }
-  }
-  if (!(asked(IdKind::Business) || asked(IdKind::Donation)) || !alone(start, end, digits, wordAfterEnd)) {
-    return 0;
-  }
-  if (asked(IdKind::Business) && digits == rules::kBusinessLength &&
-      named(start, IdKind::Business)) {
-    const rules::IdVerdict verdict = rules::VerifyOther(
-        asciiOf(start, end, 0), IdKind::Business, m_options.before2023);
+    if (!named(from, entry.kind)) continue;
+    const std::size_t letters = entry.anchor == rules::Anchor::Letters ? 2 : 0;
+    const rules::IdVerdict verdict = entry.verify(asciiOf(from, end, letters), m_options.before2023);
     if (verdict.isValid() || m_options.nearMisses) {
-      emit(start, end, verdict);
+      emit(from, end, verdict);
       return end;
     }
-  }
-  if (asked(IdKind::Donation) && digits >= rules::kDonationShortest &&
-      digits <= rules::kDonationLongest && named(start, IdKind::Donation)) {
-    emit(start, end, rules::VerifyOther(asciiOf(start, end, 0), IdKind::Donation));
-    return end;
   }
   return 0;
 }

@@ -39,8 +39,15 @@ static_assert([] {
   }
   return true;
 }());
-static_assert(TALOMA_ALL_KINDS == rules::kAllKinds && TALOMA_IDENTITY_KINDS == rules::kIdentityKinds);
-static_assert((TALOMA_BEFORE_2023 & rules::kAllKinds) == 0);
+static_assert([] {
+  unsigned all = 0;
+  for (const auto& [kind, name] : kInterfaceKinds) {
+    all |= rules::InterfaceBit(static_cast<IdKind>(kind), TALOMA_BEFORE_2023);
+    if (TALOMA_KIND_BIT(kind) != rules::InterfaceBit(static_cast<IdKind>(kind), TALOMA_BEFORE_2023)) return false;
+  }
+  return all == TALOMA_ALL_KINDS && (all & TALOMA_BEFORE_2023) == 0;
+}());
+static_assert(TALOMA_IDENTITY_KINDS == rules::kIdentityKinds);
 
 // The place table's texts are views into one constant; the interface hands out NUL-ended copies,
 // made once and never changed.
@@ -207,7 +214,7 @@ int taloma_kinds(const char* names, unsigned* kinds) {
   for (const std::string_view name : listOf(names)) {
     bool known = false;
     for (const auto& [each, kind] : rules::kKindNames) {
-      if (each == name) set |= rules::KindBit(kind), known = true;
+      if (each == name) set |= rules::InterfaceBit(kind, TALOMA_BEFORE_2023), known = true;
     }
     if (!known) return -1;
   }

@@ -47,10 +47,17 @@ struct KindChoice {
   bool before2023 = false;  // the rule before April 2023
 };
 
-// A set as the C interface and the npm module take it: no kind at all stands for the identity
-// kinds, and the bit `before2023Bit`, above every kind's, asks for the older rule of 統一編號.
+// A set as the C interface and the npm module take it: one bit a kind, but that the bit
+// `before2023Bit` asks for the older rule of 統一編號 and the kinds from there on take the bit
+// above their own, so that a program built before them keeps its meaning; no kind at all stands
+// for the identity kinds.
+constexpr unsigned InterfaceBit(IdKind kind, unsigned before2023Bit) noexcept {
+  const unsigned bit = KindBit(kind);
+  return bit < before2023Bit ? bit : bit << 1;
+}
 constexpr KindChoice ChoiceOf(unsigned bits, unsigned before2023Bit) noexcept {
-  const KindSet kinds = bits & kAllKinds;
+  const unsigned below = before2023Bit - 1;
+  const KindSet kinds = ((bits & below) | ((bits >> 1) & ~below)) & kAllKinds;
   return {kinds == 0 ? kIdentityKinds : kinds, (bits & before2023Bit) != 0};
 }
 

@@ -23,7 +23,7 @@ constexpr unsigned ReasonBit(Reason reason) noexcept { return 1u << static_cast<
 enum class Anchor : std::uint8_t {
   Identity,  // a letter, a letter or digit and eight digits (the identity finder)
   Digits,    // a run of digits that stands alone
-  Letters,   // two letters, then a run of digits
+  Letters,   // two letters, then a run of digits (the two letters as its first characters)
   Mobile,    // 09, or +886 or 886 and 9, then eight digits, single spaces or hyphens between
   Slash,     // "/", then the kind's characters
 };
@@ -44,12 +44,18 @@ struct RuleWords {
   std::string_view zhCharacter, enCharacter;  // for Letter, Digit and Character
 };
 
+// How many digits a kind found by a run of digits has in that run.
+struct RunLength {
+  std::uint8_t shortest = 0, longest = 0;
+};
+
 struct KindEntry {
   IdKind kind;
   std::string_view name;   // as options, rows and the bindings name it
   std::string_view label;  // what the kind is called in Chinese
   unsigned reasons;        // ReasonBit of each reason its verdict can give
   Anchor anchor;
+  RunLength run;           // for Digits and Letters
   MaskShape mask;
   // Words that label it in text; a kind that has them is found under --labelled only with one.
   std::array<std::string_view, 3> labels{};
@@ -66,39 +72,39 @@ inline constexpr unsigned kIdentityReasons = ReasonBit(Reason::Length) | ReasonB
                                              ReasonBit(Reason::Check);
 
 inline constexpr KindEntry kKinds[] = {
-    {IdKind::National, "national", "身分證字號", kIdentityReasons, Anchor::Identity, {1, 0}},
-    {IdKind::Resident, "resident", "新式居留證號", kIdentityReasons, Anchor::Identity, {1, 0}},
-    {IdKind::ResidentOld, "resident-old", "舊式居留證號", kIdentityReasons, Anchor::Identity, {1, 0}},
+    {IdKind::National, "national", "身分證字號", kIdentityReasons, Anchor::Identity, {}, {1, 0}},
+    {IdKind::Resident, "resident", "新式居留證號", kIdentityReasons, Anchor::Identity, {}, {1, 0}},
+    {IdKind::ResidentOld, "resident-old", "舊式居留證號", kIdentityReasons, Anchor::Identity, {}, {1, 0}},
     {IdKind::Business, "business", "統一編號",
      ReasonBit(Reason::Length) | ReasonBit(Reason::Digit) | ReasonBit(Reason::Check), Anchor::Digits,
-     {0, 3},
+     {kBusinessLength, kBusinessLength}, {0, 3},
      {"統一編號", "統編", "UBN"},
      {"統一編號應為八碼數字", "not eight digits", "統一編號應為數字０～９", "must be a digit 0-9"},
      VerifyBusiness, kBusinessNumbers, DrawBusiness},
     {IdKind::Certificate, "certificate", "自然人憑證號碼",
      ReasonBit(Reason::Length) | ReasonBit(Reason::Letter) | ReasonBit(Reason::Digit), Anchor::Letters,
-     {2, 3},
+     {kCertificateLength - kCertificateLetters, kCertificateLength - kCertificateLetters}, {2, 3},
      {"憑證"},
      {"自然人憑證號碼應為兩個大寫英文字母及十四碼數字", "not two letters and fourteen digits",
       "自然人憑證號碼前兩碼應為大寫英文字母、其後為數字",
       "breaks the form: two capital letters A-Z, then digits 0-9"},
      VerifyCertificate, kCertificateNumbers, DrawCertificate},
     {IdKind::Carrier, "carrier", "手機條碼", ReasonBit(Reason::Length) | ReasonBit(Reason::Character),
-     Anchor::Slash, {1, 2, true},
+     Anchor::Slash, {}, {1, 2, true},
      {},
      {"手機條碼應為「/」加七個字元", "not \"/\" and seven characters",
       "手機條碼第一碼應為「/」，其後為０～９、Ａ～Ｚ、「.」「-」「+」",
       "breaks the form: \"/\", then seven of 0-9, A-Z, \".\", \"-\" and \"+\""},
      VerifyCarrier, kCarrierNumbers, DrawCarrier},
     {IdKind::Donation, "donation", "捐贈碼", ReasonBit(Reason::Length) | ReasonBit(Reason::Digit),
-     Anchor::Digits, {0, 1},
+     Anchor::Digits, {kDonationShortest, kDonationLongest}, {0, 1},
      {"捐贈碼", "愛心碼", "捐贈代碼"},
      {"捐贈碼應為三到七碼數字", "not three to seven digits", "捐贈碼應為數字０～９", "must be a digit 0-9"},
      VerifyDonation, kDonationNumbers, DrawDonation},
     // Checked for form only, and never drawn: any of them may be someone's.
     {IdKind::Mobile, "mobile", "手機號碼",
      ReasonBit(Reason::Length) | ReasonBit(Reason::Digit) | ReasonBit(Reason::Character),
-     Anchor::Mobile, {2, 3, false, 4},
+     Anchor::Mobile, {}, {2, 3, false, 4},
      {},
      {"手機號碼應為 09 開頭的十碼數字（或 +886 9 開頭）",
       "not 09 and eight digits (or +886 9 and eight digits)",

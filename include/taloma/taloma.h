@@ -43,7 +43,8 @@ typedef enum taloma_kind {
   TALOMA_MOBILE = 7        /* 手機號碼 */
 } taloma_kind;
 
-#define TALOMA_KIND_BIT(kind) (1u << (unsigned)(kind))
+/* A kind's bit: its own below TALOMA_BEFORE_2023, the one above its own from there on. */
+#define TALOMA_KIND_BIT(kind) ((unsigned)(kind) < 8u ? 1u << (unsigned)(kind) : 2u << (unsigned)(kind))
 #define TALOMA_IDENTITY_KINDS 0x07u /* the default: national, resident, resident-old */
 #define TALOMA_ALL_KINDS 0xFFu
 #define TALOMA_BEFORE_2023 0x100u   /* in a set: 統一編號 by the rule before April 2023 */
