@@ -209,7 +209,7 @@ extern "C" {
 
 const char* taloma_version(void) { return version::kVersion; }
 
-int taloma_kinds(const char* names, unsigned* kinds) {
+int taloma_kinds(const char* names, unsigned* kinds) try {
   unsigned set = 0;
   for (const std::string_view name : listOf(names)) {
     bool known = false;
@@ -220,6 +220,8 @@ int taloma_kinds(const char* names, unsigned* kinds) {
   }
   if (kinds != nullptr) *kinds = set;
   return 0;
+} catch (const std::bad_alloc&) {
+  return -1;
 }
 
 int taloma_check(const char* text, size_t length, unsigned kinds, taloma_verdict* verdict) {

@@ -66,7 +66,7 @@ typedef struct taloma_verdict {
 TALOMA_API const char* taloma_version(void);
 
 /* The set of kinds that a comma-separated list of names gives ("national,mobile"), in *kinds.
- * Returns 0, or -1 when a name is unknown. */
+ * Returns 0, or -1 when a name is unknown (or memory ran out). */
 TALOMA_API int taloma_kinds(const char* names, unsigned* kinds);
 
 /* The verdict on `text` as one number of a kind in `kinds` (0 for the identity kinds): the first
@@ -80,7 +80,8 @@ TALOMA_API size_t taloma_check_many(const char* const* texts, const size_t* leng
 
 /* The verdict in a sentence, as taloma-id check writes it ("valid national number, male, A 台北市"
  * or in Chinese "這是正確的男性身分證字號戶籍地在台北市"), written to `buffer` with a NUL when it
- * fits. `chinese` picks the language. Returns the sentence's length in bytes, NUL not counted. */
+ * fits. `chinese` picks the language. Returns the sentence's length in bytes, NUL not counted;
+ * no sentence is empty, so 0 says that memory ran out. */
 TALOMA_API size_t taloma_decode(const char* text, size_t length, unsigned kinds, int chinese,
                                 char* buffer, size_t capacity);
 
