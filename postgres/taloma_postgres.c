@@ -133,7 +133,6 @@ kinds_named(const char *names)
 			refuse("unknown kind \"%s\"", name, "Give " KIND_NAMES ", several separated by commas.");
 	}
 	refuse("no kind named in \"%s\"", names, "Give " KIND_NAMES ", several separated by commas.");
-	return 0;
 }
 
 /* What a call site keeps between rows: its last list of kinds, read once while it stays the same. */
@@ -163,7 +162,7 @@ kinds_argument(FunctionCallInfo fcinfo, int at)
 		site->kinds = kinds_named(text_to_cstring(names));
 		if (site->names != NULL)
 			pfree(site->names);
-		site->names = MemoryContextAlloc(fcinfo->flinfo->fn_mcxt, length + 1);
+		site->names = MemoryContextAlloc(fcinfo->flinfo->fn_mcxt, length);
 		memcpy(site->names, VARDATA_ANY(names), length);
 		site->names_length = length;
 	}
@@ -215,7 +214,7 @@ pg_taloma_check(PG_FUNCTION_ARGS)
 	for (int i = 0; i < 6; ++i)
 	{
 		nulls[i + 1] = texts[i][0] == '\0';
-		values[i + 1] = nulls[i + 1] ? (Datum) 0 : text_datum(texts[i]);
+		values[i + 1] = text_datum(texts[i]);
 	}
 	values[7] = Int32GetDatum(v.position);
 	nulls[7] = v.position == 0;
@@ -230,7 +229,7 @@ pg_taloma_decode(PG_FUNCTION_ARGS)
 {
 	unsigned	kinds = kinds_argument(fcinfo, 2);
 	Utf8		id = readable(PG_GETARG_TEXT_PP(0));
-	int			chinese = PG_GETARG_BOOL(1) ? 1 : 0;
+	int			chinese = PG_GETARG_BOOL(1);
 	char		buffer[256];
 	char	   *sentence = buffer;
 	size_t		length = taloma_decode(id.bytes, id.length, kinds, chinese, buffer, sizeof buffer);

@@ -51,6 +51,7 @@ SELECT call, pg_temp.error_of('SELECT taloma_generate(' || call || ')') FROM (VA
   ('-1, 1'), ('1, 1, ''mobile'''), ('1, 1, ''national,resident'''), ('1, 1, places => ''A,XX'''),
   ('1, 1, sex => ''other'''), ('1, 1, ''resident'', categories => ''foreign,x'''),
   ('1, 1, categories => ''foreign'''), ('1, 1, ''business'', places => ''A'''),
+  ('1, 1, ''carrier'', sex => ''male'''),
   ('1, 1, since_2023 => true'), ('1, 1, places => ''L,R'', current => true'),
   ('10000001, 1, places => ''A'', sex => ''male'', unique_numbers => true')) AS c (call);
 
