@@ -25,10 +25,12 @@ foreach(page IN LISTS pages)
 endforeach()
 add_custom_target(taloma_docs ALL DEPENDS "${doc_dir}/changelog.gz" ${manuals})
 # Each Debian package carries the copyright and the changelog in its own folder.
-set(TALOMA_DEB_COMPONENTS program library development python)
-set(TALOMA_DEB_NAMES taloma libtaloma1 libtaloma-dev python3-taloma)
+set(TALOMA_DEB_COMPONENTS program library development python postgres)
+set(TALOMA_DEB_NAMES taloma libtaloma1 libtaloma-dev python3-taloma
+    postgresql-${TALOMA_POSTGRES_MAJOR}-taloma)
 foreach(component name IN ZIP_LISTS TALOMA_DEB_COMPONENTS TALOMA_DEB_NAMES)
   if(component STREQUAL "program" OR (component STREQUAL "python" AND TARGET taloma_python) OR
+     (component STREQUAL "postgres" AND TARGET taloma_postgres) OR
      (component MATCHES "library|development" AND TARGET taloma_library))
     install(FILES "${doc_dir}/copyright" "${doc_dir}/changelog.gz"
             DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/${name}" COMPONENT ${component})
@@ -47,6 +49,9 @@ endif()
 if(TARGET taloma_python)
   list(APPEND CPACK_COMPONENTS_ALL python)
 endif()
+if(TARGET taloma_postgres)
+  list(APPEND CPACK_COMPONENTS_ALL postgres)
+endif()
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME "taloma")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_NAME "libtaloma1")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "libtaloma-dev")
@@ -64,6 +69,17 @@ string(CONCAT CPACK_DEBIAN_PYTHON_DESCRIPTION
     "identity-card and resident-certificate numbers and the other numbers a\n"
     "form asks for, a pandas column or a list at a time, and with\n"
     "taloma.dask scans and redacts files across a Dask cluster.")
+# The extension, named as Debian names them after the server's major version.
+set(CPACK_DEBIAN_POSTGRES_PACKAGE_NAME "postgresql-${TALOMA_POSTGRES_MAJOR}-taloma")
+set(CPACK_DEBIAN_POSTGRES_PACKAGE_SECTION "database")
+set(CPACK_DEBIAN_POSTGRES_PACKAGE_DEPENDS "postgresql-${TALOMA_POSTGRES_MAJOR}")
+string(CONCAT CPACK_DEBIAN_POSTGRES_DESCRIPTION
+    "Taiwanese identity-card numbers for PostgreSQL ${TALOMA_POSTGRES_MAJOR}\n"
+    "The extension taloma (CREATE EXTENSION taloma) checks Taiwanese\n"
+    "identity-card and resident-certificate numbers and the other numbers a\n"
+    "form asks for in SQL: functions for CHECK constraints and expression\n"
+    "indexes, a domain for each kind, masking of text, seeded test numbers,\n"
+    "and the places and postal districts as tables.")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION "libs")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION "libdevel")

@@ -11,7 +11,8 @@ TALOMA_RUN_PACKAGES=(
   libcli11-dev
 )
 # What testing needs besides: the test libraries, X servers and tools for the end-to-end checks,
-# packaging checks, the fuzzers, the browser page and the Windows builds.
+# packaging checks, the fuzzers, the browser page, the PostgreSQL extension and its throw-away
+# clusters, and the Windows builds.
 TALOMA_PACKAGES=(
   "${TALOMA_RUN_PACKAGES[@]}"
   ninja-build pkg-config
@@ -23,6 +24,7 @@ TALOMA_PACKAGES=(
   libxcb1-dev xclip jq
   emscripten chromium node-typescript
   pybind11-dev python3-dev python3-pandas python3-distributed
+  postgresql-server-dev-15 postgresql-common postgresql-15
   g++-mingw-w64-x86-64-posix wine wine64
 )
 

@@ -1,6 +1,6 @@
 # Builds the Debian package with CPack and checks its control fields and its files.
 # cmake -DBUILD_DIR=... -DWORK_DIR=... -DCPACK=... -DAPP_ID=... -DVERSION_TEXT=...
-#       -P check_debian_package.cmake
+#       [-DPOSTGRES=postgresql-15-taloma] -P check_debian_package.cmake
 cmake_minimum_required(VERSION 3.25)
 
 find_program(DPKG_DEB dpkg-deb)
@@ -14,19 +14,28 @@ execute_process(COMMAND "${CPACK}" -G DEB --config "${BUILD_DIR}/CPackConfig.cma
 if(failed)
   message(FATAL_ERROR "cpack failed:\n${log}")
 endif()
-# The program, the shared library and its development files.
+# The program, the shared library, its development files, the Python module, and the PostgreSQL
+# extension when POSTGRES names its package.
 file(GLOB all_packages "${WORK_DIR}/*.deb")
 file(GLOB packages "${WORK_DIR}/taloma_*.deb")
 file(GLOB library "${WORK_DIR}/libtaloma1_*.deb")
 file(GLOB development "${WORK_DIR}/libtaloma-dev_*.deb")
 file(GLOB python "${WORK_DIR}/python3-taloma_*.deb")
-list(LENGTH all_packages count)
-if(NOT count EQUAL 4 OR NOT packages OR NOT library OR NOT development OR NOT python)
-  message(FATAL_ERROR "expected taloma, libtaloma1, libtaloma-dev and python3-taloma, found: ${all_packages}")
+set(checks "${library}|usr/lib/[a-z0-9_-]+/libtaloma\\.so\\.1 -> |Section: libs"
+           "${development}|usr/include/taloma/taloma\\.h\n.*cmake/Taloma/TalomaConfig\\.cmake\n.*libtaloma\\.so -> .*pkgconfig/taloma\\.pc|Depends: libtaloma1 \\(= ${VERSION_TEXT}\\)"
+           "${python}|usr/lib/python3/dist-packages/taloma/_taloma[^\n]*\\.so\n.*taloma/dask\\.py|Section: python")
+set(expected 4)
+if(POSTGRES)
+  file(GLOB postgres "${WORK_DIR}/${POSTGRES}_*.deb")
+  list(APPEND checks "${postgres}|usr/lib/postgresql/[0-9]+/lib/taloma\\.so\n.*extension/taloma\\.control|Depends: postgresql-[0-9]+,")
+  set(expected 5)
 endif()
-foreach(check "${library}|usr/lib/[a-z0-9_-]+/libtaloma\\.so\\.1 -> |Section: libs"
-              "${development}|usr/include/taloma/taloma\\.h\n.*cmake/Taloma/TalomaConfig\\.cmake\n.*libtaloma\\.so -> .*pkgconfig/taloma\\.pc|Depends: libtaloma1 \\(= ${VERSION_TEXT}\\)"
-              "${python}|usr/lib/python3/dist-packages/taloma/_taloma[^\n]*\\.so\n.*taloma/dask\\.py|Section: python")
+list(LENGTH all_packages count)
+if(NOT count EQUAL expected OR NOT packages OR NOT library OR NOT development OR NOT python OR
+   (POSTGRES AND NOT postgres))
+  message(FATAL_ERROR "expected taloma, libtaloma1, libtaloma-dev, python3-taloma and ${POSTGRES}, found: ${all_packages}")
+endif()
+foreach(check IN LISTS checks)
   string(REPLACE "|" ";" check "${check}")
   list(GET check 0 package)
   list(GET check 1 path)

@@ -1,6 +1,6 @@
 # Installs the build into a scratch prefix and checks that a desktop finds the program there.
 # cmake -DBUILD_DIR=... -DWORK_DIR=... -DAPP_ID=... -DDESKTOP_FILE_VALIDATE=... -DAPPSTREAMCLI=...
-#       -DWITH_PAGE=ON|OFF -P check_installed_tree.cmake
+#       -DWITH_PAGE=ON|OFF [-DPOSTGRES=postgresql-15-taloma] -P check_installed_tree.cmake
 cmake_minimum_required(VERSION 3.25)
 
 foreach(tool DESKTOP_FILE_VALIDATE APPSTREAMCLI)
@@ -36,6 +36,11 @@ set(library_files "include/taloma/taloma\\.h" "lib/[^/]+/libtaloma\\.(a|so|so\\.
     "share/doc/libtaloma(1|-dev)/(copyright|changelog\\.gz)" "share/lintian/overrides/libtaloma1"
     "lib/python3[.0-9]*/(dist|site)-packages/taloma/(_taloma[^/]*\\.so|__init__\\.pyi?|dask\\.py|py\\.typed)"
     "share/doc/python3-taloma/(copyright|changelog\\.gz)")
+if(POSTGRES)
+  list(APPEND library_files "lib/postgresql/[0-9]+/lib/taloma\\.so"
+       "share/postgresql/[0-9]+/extension/taloma(\\.control|--1\\.0\\.sql)"
+       "share/doc/${POSTGRES}/(copyright|changelog\\.gz)")
+endif()
 foreach(pattern IN LISTS library_files)
   set(matched "${installed}")
   list(FILTER matched INCLUDE REGEX "^${pattern}$")

@@ -2,9 +2,9 @@
 # scripts/release packing a tree as built: every artefact the tree makes, one line each in
 # SHA256SUMS that sha256sum -c accepts, a gpg signature of the sums by the key named, and the
 # Windows zip named as left out.
-# Usage: release.sh RELEASE-SCRIPT BUILD-DIR WORK-DIR WITH-PAGE
+# Usage: release.sh RELEASE-SCRIPT BUILD-DIR WORK-DIR WITH-PAGE [POSTGRES-PACKAGE]
 set -euo pipefail
-release=$1 tree=$2 work=$3 with_page=$4
+release=$1 tree=$2 work=$3 with_page=$4 postgres=${5:-}
 rm -rf "$work"
 mkdir -p "$work"
 # A key of the test's own, in a home short enough for gpg-agent's socket.
@@ -20,6 +20,7 @@ version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$tree/CPackConf
 patterns=("taloma_${version}_[a-z0-9]+\.deb" "libtaloma1_${version}_[a-z0-9]+\.deb"
           "libtaloma-dev_${version}_[a-z0-9]+\.deb" "python3-taloma_${version}_[a-z0-9]+\.deb"
           "taloma-$version\.tar\.gz" SHA256SUMS SHA256SUMS.asc)
+[ -z "$postgres" ] || patterns+=("${postgres}_${version}_[a-z0-9]+\.deb")
 if [ "$with_page" = ON ]; then
   patterns+=(taloma\.html "taloma-web-$version\.zip" "taloma-[0-9]+\.[0-9]+\.[0-9]+\.tgz")
 fi

@@ -1,0 +1,442 @@
+/* The PostgreSQL extension taloma: libtaloma's verdicts, masks, seeded numbers and place tables as
+ * SQL functions (taloma--1.0.sql declares them). It asks the library through its C interface only,
+ * and holds no rule of its own.
+ *
+ * The library reads and writes UTF-8. A database in another encoding has its text converted both
+ * ways, and a character the database cannot hold is PostgreSQL's usual conversion error. SQL_ASCII
+ * says nothing of what its bytes mean: there, text beyond ASCII is no number of any kind (every
+ * kind's number is ASCII), and the functions whose answer counts its characters refuse it. */
+#include "postgres.h"
+
+#include "fmgr.h"
+#include "funcapi.h"
+#include "mb/pg_wchar.h"
+#include "port/pg_bitutils.h"
+#include "utils/builtins.h"
+
+#include <taloma/taloma.h>
+
+PG_MODULE_MAGIC;
+
+/* A text as the library reads it. */
+typedef struct Utf8
+{
+	const char *bytes;
+	size_t		length;
+	bool		known;			/* false for bytes beyond ASCII in a SQL_ASCII database */
+} Utf8;
+
+static bool
+is_ascii(const char *bytes, size_t length)
+{
+	for (size_t i = 0; i < length; ++i)
+	{
+		if ((unsigned char) bytes[i] >= 0x80)
+			return false;
+	}
+	return true;
+}
+
+static Utf8
+utf8_of(const text *value)
+{
+	Utf8		in = {VARDATA_ANY(value), VARSIZE_ANY_EXHDR(value), true};
+	int			encoding = GetDatabaseEncoding();
+
+	if (encoding == PG_UTF8 || is_ascii(in.bytes, in.length))
+		return in;
+	if (encoding == PG_SQL_ASCII)
+	{
+		in.known = false;
+		return in;
+	}
+	/* Text holds no NUL, and neither does its conversion. */
+	in.bytes = pg_server_to_any(in.bytes, (int) in.length, PG_UTF8);
+	in.length = strlen(in.bytes);
+	return in;
+}
+
+/* The text as UTF-8, or an error where its characters are unknown. */
+static Utf8
+readable(const text *value)
+{
+	Utf8		in = utf8_of(value);
+
+	if (!in.known)
+		ereport(ERROR,
+				(errcode(ERRCODE_CHARACTER_NOT_IN_REPERTOIRE),
+				 errmsg("taloma cannot read text beyond ASCII in a SQL_ASCII database"),
+				 errdetail("SQL_ASCII keeps bytes without saying which characters they are, and the answer counts characters."),
+				 errhint("Keep the data in a database whose encoding is UTF8.")));
+	return in;
+}
+
+/* A NUL-ended UTF-8 copy of a NUL-ended text in the database's encoding. */
+static char *
+utf8_string(const char *server)
+{
+	size_t		length = strlen(server);
+	Utf8		in;
+	text	   *value = cstring_to_text_with_len(server, (int) length);
+
+	in = readable(value);
+	return pnstrdup(in.bytes, in.length);
+}
+
+/* UTF-8 from the library as a text of the database. */
+static text *
+server_text(const char *utf8, size_t length)
+{
+	int			encoding = GetDatabaseEncoding();
+	char	   *server;
+
+	if (encoding == PG_UTF8 || encoding == PG_SQL_ASCII || is_ascii(utf8, length))
+		return cstring_to_text_with_len(utf8, (int) length);
+	server = pg_any_to_server(utf8, (int) length, PG_UTF8);
+	return cstring_to_text(server);
+}
+
+static Datum
+text_datum(const char *utf8)
+{
+	return PointerGetDatum(server_text(utf8, strlen(utf8)));
+}
+
+static void refuse(const char *message, const char *name, const char *hint) pg_attribute_noreturn();
+
+/* An error for a wrong argument: `message` with `name` for its %s, and a hint when there is one. */
+static void
+refuse(const char *message, const char *name, const char *hint)
+{
+	ereport(ERROR,
+			(errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+			 errmsg(message, name),
+			 hint != NULL ? errhint("%s", hint) : 0));
+}
+
+#define KIND_NAMES "national, resident, resident-old, business, certificate, carrier, donation or mobile"
+
+/* The set of kinds a list of names gives ("national,mobile"); an error names the first unknown. */
+static unsigned
+kinds_named(const char *names)
+{
+	unsigned	kinds = 0;
+	char	   *rest;
+	char	   *name;
+
+	if (taloma_kinds(names, &kinds) == 0 && kinds != 0)
+		return kinds;
+	rest = pstrdup(names);
+	while ((name = strsep(&rest, ",")) != NULL)
+	{
+		if (taloma_kinds(name, &kinds) != 0 || kinds == 0)
+			refuse("unknown kind \"%s\"", name, "Give " KIND_NAMES ", several separated by commas.");
+	}
+	refuse("no kind named in \"%s\"", names, "Give " KIND_NAMES ", several separated by commas.");
+}
+
+/* What a call site keeps between rows: its last list of kinds, read once while it stays the same. */
+typedef struct CallSite
+{
+	unsigned	kinds;
+	int			names_length;	/* -1 before the first row */
+	char	   *names;
+} CallSite;
+
+/* The kinds of argument `at`, with the 統一編號 rule before 2023 when argument `at` + 1 asks. */
+static unsigned
+kinds_argument(FunctionCallInfo fcinfo, int at)
+{
+	CallSite   *site = fcinfo->flinfo->fn_extra;
+	text	   *names = PG_GETARG_TEXT_PP(at);
+	int			length = VARSIZE_ANY_EXHDR(names);
+
+	if (site == NULL)
+	{
+		site = MemoryContextAllocZero(fcinfo->flinfo->fn_mcxt, sizeof(CallSite));
+		site->names_length = -1;
+		fcinfo->flinfo->fn_extra = site;
+	}
+	if (length != site->names_length || memcmp(site->names, VARDATA_ANY(names), length) != 0)
+	{
+		site->kinds = kinds_named(text_to_cstring(names));
+		if (site->names != NULL)
+			pfree(site->names);
+		site->names = MemoryContextAlloc(fcinfo->flinfo->fn_mcxt, length);
+		memcpy(site->names, VARDATA_ANY(names), length);
+		site->names_length = length;
+	}
+	return site->kinds | (PG_GETARG_BOOL(at + 1) ? TALOMA_BEFORE_2023 : 0);
+}
+
+PG_FUNCTION_INFO_V1(pg_taloma_valid);
+PG_FUNCTION_INFO_V1(pg_taloma_check);
+PG_FUNCTION_INFO_V1(pg_taloma_decode);
+PG_FUNCTION_INFO_V1(pg_taloma_redact);
+PG_FUNCTION_INFO_V1(pg_taloma_generate);
+PG_FUNCTION_INFO_V1(pg_taloma_places);
+PG_FUNCTION_INFO_V1(pg_taloma_districts);
+
+/* taloma_valid(id [, kinds, before_2023]) */
+Datum
+pg_taloma_valid(PG_FUNCTION_ARGS)
+{
+	unsigned	kinds = PG_NARGS() > 1 ? kinds_argument(fcinfo, 1) : 0;
+	Utf8		id = utf8_of(PG_GETARG_TEXT_PP(0));
+
+	PG_RETURN_BOOL(id.known && taloma_check(id.bytes, id.length, kinds, NULL) == 1);
+}
+
+/* taloma_check(id, kinds, before_2023): the verdict's fields as a taloma_verdict, NULL where
+ * taloma-id's row leaves a field out. */
+Datum
+pg_taloma_check(PG_FUNCTION_ARGS)
+{
+	unsigned	kinds = kinds_argument(fcinfo, 1);
+	Utf8		id = readable(PG_GETARG_TEXT_PP(0));
+	taloma_verdict v;
+	TupleDesc	row;
+	Datum		values[9];
+	bool		nulls[9];
+	const char *texts[6];
+
+	if (get_call_result_type(fcinfo, NULL, &row) != TYPEFUNC_COMPOSITE)
+		elog(ERROR, "taloma_check must return a row");
+	taloma_check(id.bytes, id.length, kinds, &v);
+	values[0] = BoolGetDatum(v.valid != 0);
+	nulls[0] = false;
+	texts[0] = v.kind;
+	texts[1] = v.sex;
+	texts[2] = v.category;
+	texts[3] = v.letter;
+	texts[4] = v.place;
+	texts[5] = v.reason;
+	for (int i = 0; i < 6; ++i)
+	{
+		nulls[i + 1] = texts[i][0] == '\0';
+		values[i + 1] = text_datum(texts[i]);
+	}
+	values[7] = Int32GetDatum(v.position);
+	nulls[7] = v.position == 0;
+	values[8] = Int32GetDatum(v.expected);
+	nulls[8] = v.expected < 0;
+	PG_RETURN_DATUM(HeapTupleGetDatum(heap_form_tuple(BlessTupleDesc(row), values, nulls)));
+}
+
+/* taloma_decode(id, chinese, kinds, before_2023): the verdict as taloma-id check says it. */
+Datum
+pg_taloma_decode(PG_FUNCTION_ARGS)
+{
+	unsigned	kinds = kinds_argument(fcinfo, 2);
+	Utf8		id = readable(PG_GETARG_TEXT_PP(0));
+	int			chinese = PG_GETARG_BOOL(1);
+	char		buffer[256];
+	char	   *sentence = buffer;
+	size_t		length = taloma_decode(id.bytes, id.length, kinds, chinese, buffer, sizeof buffer);
+
+	if (length >= sizeof buffer)
+	{
+		sentence = palloc(length + 1);
+		taloma_decode(id.bytes, id.length, kinds, chinese, sentence, length + 1);
+	}
+	if (length == 0)
+		ereport(ERROR, (errcode(ERRCODE_OUT_OF_MEMORY), errmsg("out of memory")));
+	PG_RETURN_TEXT_P(server_text(sentence, length));
+}
+
+/* taloma_redact(body, kinds, before_2023): the text with each number of those kinds masked, as
+ * taloma-id scan --redact masks it. */
+Datum
+pg_taloma_redact(PG_FUNCTION_ARGS)
+{
+	taloma_scan_options options = {0};
+	Utf8		body;
+	char	   *masked;
+	char	   *copy;
+	size_t		length;
+
+	options.kinds = kinds_argument(fcinfo, 1);
+	body = readable(PG_GETARG_TEXT_PP(0));
+	if (taloma_redact(body.bytes, body.length, &options, &masked, &length) == (size_t) -1)
+		ereport(ERROR, (errcode(ERRCODE_OUT_OF_MEMORY), errmsg("out of memory")));
+	/* Into PostgreSQL's memory before anything can raise an error. */
+	copy = palloc(length + 1);
+	memcpy(copy, masked, length + 1);
+	taloma_free(masked);
+	PG_RETURN_TEXT_P(server_text(copy, length));
+}
+
+/* The item of a list (places or categories) that a generator refuses alone, if any. */
+static const char *
+refused_item(const taloma_gen_options *given, char *list, bool places)
+{
+	char	   *item;
+
+	while ((item = strsep(&list, ",")) != NULL)
+	{
+		taloma_gen_options alone = *given;
+		taloma_generator *generator;
+
+		alone.places = places ? item : "";
+		alone.categories = places ? "" : item;
+		alone.current = 0;
+		generator = taloma_generator_new(&alone);
+		if (generator == NULL)
+			return item;
+		taloma_generator_free(generator);
+	}
+	return NULL;
+}
+
+/* Why the library made no generator for these options, as an error. */
+static void
+refuse_options(const taloma_gen_options *given, const char *places, const char *categories)
+{
+	const char *item;
+
+	if (given->kind > TALOMA_RESIDENT_OLD &&
+		(places[0] != '\0' || given->sex != -1 || categories[0] != '\0' || given->current))
+		refuse("places, sex, categories and current are for identity and resident numbers only", NULL,
+			   "Leave them out for the kind \"business\", \"certificate\", \"carrier\" or \"donation\".");
+	if (categories[0] != '\0' && given->kind != TALOMA_RESIDENT)
+		refuse("categories are for resident numbers only (the kind \"resident\")", NULL, NULL);
+	if (given->since_2023 && given->kind != TALOMA_BUSINESS)
+		refuse("since_2023 is for business numbers only (the kind \"business\")", NULL, NULL);
+	if ((item = refused_item(given, pstrdup(places), true)) != NULL)
+		refuse("unknown place \"%s\"", pg_any_to_server(item, (int) strlen(item), PG_UTF8), "Give letters A to Z or place names, as taloma_places() lists them.");
+	if ((item = refused_item(given, pstrdup(categories), false)) != NULL)
+		refuse("unknown category \"%s\"", pg_any_to_server(item, (int) strlen(item), PG_UTF8),
+			   "Give foreign, unregistered, hong-kong-macao or mainland-china, several separated by commas.");
+	refuse("current leaves out every place asked for: their letters are no longer issued", NULL, NULL);
+}
+
+static taloma_generator *
+generator_of(FunctionCallInfo fcinfo, int32 count)
+{
+	/* The bigint's 64 bits are the seed, as taloma-id gen --seed reads it: -1 is 2^64 - 1. */
+	taloma_gen_options options = taloma_gen_defaults((uint64) PG_GETARG_INT64(1));
+	unsigned	kind;
+	char	   *sex;
+	char	   *places;
+	char	   *categories;
+	taloma_generator *generator;
+
+	if (count < 0)
+		refuse("count must be 0 or more", NULL, NULL);
+	kind = kinds_named(text_to_cstring(PG_GETARG_TEXT_PP(2)));
+	if ((kind & (kind - 1)) != 0)
+		refuse("taloma_generate makes numbers of one kind at a time", NULL, NULL);
+	options.kind = (taloma_kind) pg_rightmost_one_pos32(kind);
+	if (options.kind == TALOMA_MOBILE)
+		refuse("mobile numbers are not generated: any of them may be a real person's", NULL, NULL);
+	sex = text_to_cstring(PG_GETARG_TEXT_PP(4));
+	if (strcmp(sex, "male") == 0 || strcmp(sex, "female") == 0)
+		options.sex = sex[0] == 'f' ? 1 : 0;
+	else if (sex[0] != '\0')
+		refuse("unknown sex \"%s\"", sex, "Give male or female, or '' for either.");
+	places = utf8_string(text_to_cstring(PG_GETARG_TEXT_PP(3)));
+	categories = utf8_string(text_to_cstring(PG_GETARG_TEXT_PP(5)));
+	options.places = places;
+	options.categories = categories;
+	options.unique = PG_GETARG_BOOL(6) ? 1 : 0;
+	options.current = PG_GETARG_BOOL(7) ? 1 : 0;
+	options.since_2023 = PG_GETARG_BOOL(8) ? 1 : 0;
+
+	generator = taloma_generator_new(&options);
+	if (generator == NULL)
+		refuse_options(&options, places, categories);
+	if (options.unique && (uint64) count > taloma_generator_size(generator))
+	{
+		char		size[32];
+
+		snprintf(size, sizeof size, UINT64_FORMAT, taloma_generator_size(generator));
+		taloma_generator_free(generator);
+		refuse("only %s different numbers exist for these choices; unique_numbers cannot give more",
+			   size, NULL);
+	}
+	return generator;
+}
+
+static void
+free_generator(void *generator)
+{
+	taloma_generator_free(generator);
+}
+
+/* taloma_generate(count, seed, kind, places, sex, categories, unique_numbers, current, since_2023):
+ * the numbers taloma-id gen prints for the same options. */
+Datum
+pg_taloma_generate(PG_FUNCTION_ARGS)
+{
+	FuncCallContext *call;
+	char		number[32];
+
+	if (SRF_IS_FIRSTCALL())
+	{
+		MemoryContextCallback *freeing;
+		MemoryContext caller;
+
+		call = SRF_FIRSTCALL_INIT();
+		caller = MemoryContextSwitchTo(call->multi_call_memory_ctx);
+		freeing = palloc(sizeof(MemoryContextCallback));
+		/* Freed with the call's memory however the call ends: done, stopped by a LIMIT, or by an error. */
+		freeing->func = free_generator;
+		freeing->arg = generator_of(fcinfo, PG_GETARG_INT32(0));
+		MemoryContextRegisterResetCallback(call->multi_call_memory_ctx, freeing);
+		call->user_fctx = freeing->arg;
+		call->max_calls = PG_GETARG_INT32(0);
+		MemoryContextSwitchTo(caller);
+	}
+	call = SRF_PERCALL_SETUP();
+	if (call->call_cntr < call->max_calls &&
+		taloma_generator_next(call->user_fctx, number, sizeof number) > 0)
+		SRF_RETURN_NEXT(call, CStringGetTextDatum(number));
+	SRF_RETURN_DONE(call);
+}
+
+/* A row of a place table, its empty fields NULL. */
+static void
+put_row(FunctionCallInfo fcinfo, Datum *values, bool *nulls)
+{
+	ReturnSetInfo *result = (ReturnSetInfo *) fcinfo->resultinfo;
+
+	tuplestore_putvalues(result->setResult, result->setDesc, values, nulls);
+}
+
+/* taloma_places(): the 26 letters, as taloma-id places lists them. */
+Datum
+pg_taloma_places(PG_FUNCTION_ARGS)
+{
+	taloma_place place;
+
+	InitMaterializedSRF(fcinfo, 0);
+	for (size_t i = 0; taloma_place_at(i, &place) == 0; ++i)
+	{
+		Datum		values[6] = {text_datum(place.letter), Int32GetDatum(place.value),
+		text_datum(place.name), text_datum(place.area_code), Int32GetDatum(place.postal_count),
+		Int32GetDatum(place.last_issued)};
+		bool		nulls[6] = {false, false, false, place.area_code[0] == '\0', false,
+		place.last_issued == 0};
+
+		put_row(fcinfo, values, nulls);
+	}
+	return (Datum) 0;
+}
+
+/* taloma_districts(): the 369 postal districts, as taloma-id places --postal lists them. */
+Datum
+pg_taloma_districts(PG_FUNCTION_ARGS)
+{
+	taloma_district district;
+
+	InitMaterializedSRF(fcinfo, 0);
+	for (size_t i = 0; taloma_district_at(i, &district) == 0; ++i)
+	{
+		Datum		values[4] = {text_datum(district.letter), text_datum(district.place),
+		text_datum(district.district), text_datum(district.postal_code)};
+		bool		nulls[4] = {district.letter[0] == '\0', district.place[0] == '\0', false, false};
+
+		put_row(fcinfo, values, nulls);
+	}
+	return (Datum) 0;
+}
