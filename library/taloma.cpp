@@ -153,27 +153,40 @@ struct taloma_generator {
 
 namespace {
 
-// Why a generator's options draw nothing, in a sentence.
-const char* refusalOf(rules::GenRefusal refusal) {
-  switch (refusal) {
+// Why a generator's options draw nothing, in a sentence that names what was wrong.
+std::string refusalOf(const rules::GenPlan& plan) {
+  const std::string quoted = "\"" + plan.detail + "\"";
+  switch (plan.refusal) {
     case rules::GenRefusal::None: break;
     case rules::GenRefusal::NotDrawn: return "mobile numbers are not generated: any of them may be a real person's";
     case rules::GenRefusal::SinceNeedsBusiness: return "since_2023 is for business numbers only";
-    case rules::GenRefusal::IdentityOnly:
-      return "places, sex, categories and current are for identity and resident numbers only";
-    case rules::GenRefusal::UnknownPlace: return "unknown place: give letters A-Z or place names such as 台北市";
-    case rules::GenRefusal::NoneCurrent: return "current leaves out every place chosen";
+    case rules::GenRefusal::IdentityOnly: {
+      // The option as the interface names it.
+      const std::string option = plan.detail == "place" ? "places" : plan.detail == "category" ? "categories" : plan.detail;
+      return "the option " + option + " is for identity and resident numbers only";
+    }
+    case rules::GenRefusal::UnknownPlace: return "unknown place " + quoted + ": give letters A-Z or place names such as 台北市";
+    case rules::GenRefusal::NoneCurrent: return "current leaves out the letters no longer issued: " + plan.detail;
     case rules::GenRefusal::CategoryNeedsResident: return "categories are for resident numbers only";
     case rules::GenRefusal::UnknownCategory:
-      return "unknown category: foreign, unregistered, hong-kong-macao or mainland-china";
+      return "unknown category " + quoted + ": foreign, unregistered, hong-kong-macao or mainland-china";
   }
-  return nullptr;
+  return {};
 }
 
-// The generator for `options`, or null with the reason in `reason`.
-taloma_generator* openGenerator(const taloma_gen_options* options, const char** reason) try {
-  const auto refused = [reason](const char* why) -> taloma_generator* {
-    if (reason != nullptr) *reason = why;
+// `text` as a NUL-ended copy that taloma_free frees, or null when memory ran out.
+char* copied(std::string_view text) {
+  char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+  if (copy == nullptr) return nullptr;
+  std::memcpy(copy, text.data(), text.size());
+  copy[text.size()] = '\0';
+  return copy;
+}
+
+// The generator for `options`, or null with the reason in `reason` (a copy, when asked for).
+taloma_generator* openGenerator(const taloma_gen_options* options, char** reason) try {
+  const auto refused = [reason](std::string_view why) -> taloma_generator* {
+    if (reason != nullptr) *reason = copied(why);
     return nullptr;
   };
   if (options == nullptr) return refused("no options");
@@ -195,11 +208,11 @@ taloma_generator* openGenerator(const taloma_gen_options* options, const char** 
   request.categoriesGiven = !categories.empty();
   request.currentGiven = request.current;
   const rules::GenPlan plan = rules::PlanGen(request);
-  if (plan.refusal != rules::GenRefusal::None) return refused(refusalOf(plan.refusal));
+  if (plan.refusal != rules::GenRefusal::None) return refused(refusalOf(plan));
   const bool unique = options->unique != 0;
   return new taloma_generator{rules::PlannedDraw(plan, options->seed, unique), 0, unique, {}};
 } catch (const std::bad_alloc&) {
-  if (reason != nullptr) *reason = "out of memory";
+  if (reason != nullptr) *reason = nullptr;
   return nullptr;
 }
 
@@ -270,7 +283,7 @@ taloma_generator* taloma_generator_new(const taloma_gen_options* options) {
   return openGenerator(options, nullptr);
 }
 
-taloma_generator* taloma_generator_open(const taloma_gen_options* options, const char** reason) {
+taloma_generator* taloma_generator_open(const taloma_gen_options* options, char** reason) {
   if (reason != nullptr) *reason = nullptr;
   return openGenerator(options, reason);
 }

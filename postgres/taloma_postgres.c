@@ -10,6 +10,7 @@
 
 #include "fmgr.h"
 #include "funcapi.h"
+#include "lib/stringinfo.h"
 #include "mb/pg_wchar.h"
 #include "port/pg_bitutils.h"
 #include "utils/builtins.h"
@@ -114,7 +115,21 @@ refuse(const char *message, const char *name, const char *hint)
 			 hint != NULL ? errhint("%s", hint) : 0));
 }
 
-#define KIND_NAMES "national, resident, resident-old, business, certificate, carrier, donation or mobile"
+/* The kinds' names as a hint lists them: "national, resident, ... or mobile". */
+static const char *
+kind_names(void)
+{
+	StringInfoData names;
+	const char *name;
+
+	initStringInfo(&names);
+	appendStringInfoString(&names, "Give ");
+	for (unsigned kind = 0; (name = taloma_kind_name(kind)) != NULL; ++kind)
+		appendStringInfo(&names, "%s%s", kind == 0 ? "" : taloma_kind_name(kind + 1) != NULL ? ", " : " or ",
+						 name);
+	appendStringInfoString(&names, ", several separated by commas.");
+	return names.data;
+}
 
 /* The set of kinds a list of names gives ("national,mobile"); an error names the first unknown. */
 static unsigned
@@ -130,9 +145,9 @@ kinds_named(const char *names)
 	while ((name = strsep(&rest, ",")) != NULL)
 	{
 		if (taloma_kinds(name, &kinds) != 0 || kinds == 0)
-			refuse("unknown kind \"%s\"", name, "Give " KIND_NAMES ", several separated by commas.");
+			refuse("unknown kind \"%s\"", name, kind_names());
 	}
-	refuse("no kind named in \"%s\"", names, "Give " KIND_NAMES ", several separated by commas.");
+	refuse("no kind named in \"%s\"", names, kind_names());
 }
 
 /* What a call site keeps between rows: its last list of kinds, read once while it stays the same. */
@@ -266,50 +281,6 @@ pg_taloma_redact(PG_FUNCTION_ARGS)
 	PG_RETURN_TEXT_P(server_text(copy, length));
 }
 
-/* The item of a list (places or categories) that a generator refuses alone, if any. */
-static const char *
-refused_item(const taloma_gen_options *given, char *list, bool places)
-{
-	char	   *item;
-
-	while ((item = strsep(&list, ",")) != NULL)
-	{
-		taloma_gen_options alone = *given;
-		taloma_generator *generator;
-
-		alone.places = places ? item : "";
-		alone.categories = places ? "" : item;
-		alone.current = 0;
-		generator = taloma_generator_new(&alone);
-		if (generator == NULL)
-			return item;
-		taloma_generator_free(generator);
-	}
-	return NULL;
-}
-
-/* Why the library made no generator for these options, as an error. */
-static void
-refuse_options(const taloma_gen_options *given, const char *places, const char *categories)
-{
-	const char *item;
-
-	if (given->kind > TALOMA_RESIDENT_OLD &&
-		(places[0] != '\0' || given->sex != -1 || categories[0] != '\0' || given->current))
-		refuse("places, sex, categories and current are for identity and resident numbers only", NULL,
-			   "Leave them out for the kind \"business\", \"certificate\", \"carrier\" or \"donation\".");
-	if (categories[0] != '\0' && given->kind != TALOMA_RESIDENT)
-		refuse("categories are for resident numbers only (the kind \"resident\")", NULL, NULL);
-	if (given->since_2023 && given->kind != TALOMA_BUSINESS)
-		refuse("since_2023 is for business numbers only (the kind \"business\")", NULL, NULL);
-	if ((item = refused_item(given, pstrdup(places), true)) != NULL)
-		refuse("unknown place \"%s\"", pg_any_to_server(item, (int) strlen(item), PG_UTF8), "Give letters A to Z or place names, as taloma_places() lists them.");
-	if ((item = refused_item(given, pstrdup(categories), false)) != NULL)
-		refuse("unknown category \"%s\"", pg_any_to_server(item, (int) strlen(item), PG_UTF8),
-			   "Give foreign, unregistered, hong-kong-macao or mainland-china, several separated by commas.");
-	refuse("current leaves out every place asked for: their letters are no longer issued", NULL, NULL);
-}
-
 static taloma_generator *
 generator_of(FunctionCallInfo fcinfo, int32 count)
 {
@@ -319,6 +290,7 @@ generator_of(FunctionCallInfo fcinfo, int32 count)
 	char	   *sex;
 	char	   *places;
 	char	   *categories;
+	char	   *reason = NULL;
 	taloma_generator *generator;
 
 	if (count < 0)
@@ -327,8 +299,6 @@ generator_of(FunctionCallInfo fcinfo, int32 count)
 	if ((kind & (kind - 1)) != 0)
 		refuse("taloma_generate makes numbers of one kind at a time", NULL, NULL);
 	options.kind = (taloma_kind) pg_rightmost_one_pos32(kind);
-	if (options.kind == TALOMA_MOBILE)
-		refuse("mobile numbers are not generated: any of them may be a real person's", NULL, NULL);
 	sex = text_to_cstring(PG_GETARG_TEXT_PP(4));
 	if (strcmp(sex, "male") == 0 || strcmp(sex, "female") == 0)
 		options.sex = sex[0] == 'f' ? 1 : 0;
@@ -342,9 +312,15 @@ generator_of(FunctionCallInfo fcinfo, int32 count)
 	options.current = PG_GETARG_BOOL(7) ? 1 : 0;
 	options.since_2023 = PG_GETARG_BOOL(8) ? 1 : 0;
 
-	generator = taloma_generator_new(&options);
+	generator = taloma_generator_open(&options, &reason);
 	if (generator == NULL)
-		refuse_options(&options, places, categories);
+	{
+		/* Into PostgreSQL's memory before the error leaves this frame. */
+		char	   *why = pstrdup(reason != NULL ? reason : "out of memory");
+
+		taloma_free(reason);
+		refuse("%s", pg_any_to_server(why, (int) strlen(why), PG_UTF8), NULL);
+	}
 	if (options.unique && (uint64) count > taloma_generator_size(generator))
 	{
 		char		size[32];

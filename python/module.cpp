@@ -189,9 +189,13 @@ std::vector<std::string> generate(std::uint64_t count, std::uint64_t seed, const
   options.current = current ? 1 : 0;
   options.since_2023 = since2023 ? 1 : 0;
   if (options.sex == -2) throw py::value_error("taloma: unknown sex \"" + *sex + "\": male or female");
-  const char* reason = nullptr;
+  char* reason = nullptr;
   taloma_generator* generator = taloma_generator_open(&options, &reason);
-  if (generator == nullptr) throw py::value_error(std::string("taloma: ") + (reason != nullptr ? reason : "no numbers"));
+  if (generator == nullptr) {
+    const std::string why(reason != nullptr ? reason : "out of memory");
+    taloma_free(reason);
+    throw py::value_error("taloma: " + why);
+  }
   if (unique && count > taloma_generator_size(generator)) {
     taloma_generator_free(generator);
     throw py::value_error("taloma: fewer different numbers than asked for");

@@ -137,14 +137,18 @@ val libraryGenerate(double count, unsigned seedHigh, unsigned seedLow, int kind,
   options.unique = unique ? 1 : 0;
   options.current = current ? 1 : 0;
   options.since_2023 = since2023 ? 1 : 0;
-  const char* reason = nullptr;
+  char* reason = nullptr;
   taloma_generator* generator = taloma_generator_open(&options, &reason);
   const auto refused = [](const char* why) {
     val out = val::object();
     out.set("error", text(why));
     return out;
   };
-  if (generator == nullptr) return refused(reason != nullptr ? reason : "no numbers");
+  if (generator == nullptr) {
+    const val out = refused(reason != nullptr ? reason : "out of memory");
+    taloma_free(reason);
+    return out;
+  }
   if (unique && count > static_cast<double>(taloma_generator_size(generator))) {
     taloma_generator_free(generator);
     return refused("fewer different numbers than asked for");

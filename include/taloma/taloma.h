@@ -114,10 +114,11 @@ TALOMA_API size_t taloma_generator_next(taloma_generator* generator, char* buffe
                                         size_t capacity);
 TALOMA_API void taloma_generator_free(taloma_generator* generator);
 /* As taloma_generator_new, and when the options draw nothing, *reason (when `reason` is not NULL)
- * points to a sentence that says why: an option the kind does not take, an unknown place, ...
+ * a sentence that says why, naming what was wrong: "unknown place \"XX\": ...", "sex is for
+ * identity and resident numbers only", ...; freed with taloma_free (NULL when memory ran out).
  * (2.0, TALOMA_2) */
 TALOMA_API taloma_generator* taloma_generator_open(const taloma_gen_options* options,
-                                                   const char** reason);
+                                                   char** reason);
 
 /* What taloma-id scan looks for. */
 typedef struct taloma_scan_options {
