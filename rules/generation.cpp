@@ -97,11 +97,6 @@ GenPlan PlanGen(const GenRequest& request) {
   return plan;
 }
 
-std::uint64_t GenPlan::size() const {
-  if (!IsIdentityKind(kind)) return OtherNumbers(kind);
-  return Choices(kind, places, sexes).size() * SerialSpace(categories).perChoice();
-}
-
 PlannedDraw::PlannedDraw(const GenPlan& plan, std::uint64_t seed, bool unique) {
   if (IsIdentityKind(plan.kind)) {
     m_identity = std::make_unique<NumberDraw>(Choices(plan.kind, plan.places, plan.sexes),

@@ -128,9 +128,6 @@ struct GenPlan {
   std::vector<Sex> sexes;              // male first
   std::vector<Category> categories;    // distinct, in order; empty for all
   bool since2023 = false;
-
-  // How many different numbers the plan draws from.
-  std::uint64_t size() const;
 };
 
 GenPlan PlanGen(const GenRequest& request);
