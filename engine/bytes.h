@@ -30,6 +30,31 @@ constexpr char WideAscii(const unsigned char* p) {
   return p[0] == 0xE3 && p[1] == 0x80 && p[2] == 0x80 ? ' ' : 0;
 }
 
+// A character of a number as the masks and the pseudonyms take it: its ASCII form (a full-width
+// form narrowed) and its size in bytes. Any other byte stands for itself.
+struct NumberCharacter {
+  char ascii;
+  unsigned size;
+};
+
+inline NumberCharacter NumberCharacterAt(std::string_view number, std::size_t at) {
+  const auto* p = reinterpret_cast<const unsigned char*>(number.data()) + at;
+  const char wide = number.size() - at >= 3 ? WideAscii(p) : 0;
+  return wide != 0 ? NumberCharacter{wide, 3} : NumberCharacter{static_cast<char>(*p), 1};
+}
+
+// The full-width form of the ASCII character `c` (! to ~), as UTF-8 into `out`'s three bytes.
+inline void PutFullWidth(char c, char* out) {
+  const unsigned code = 0xFF01u + static_cast<unsigned char>(c) - '!';
+  out[0] = static_cast<char>(0xE0 | code >> 12);
+  out[1] = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+  out[2] = static_cast<char>(0x80 | (code & 0x3F));
+}
+
+constexpr bool IsAsciiWord(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 // Eight bytes at a time: the high bit of each byte of a word that is a digit, or that is zero.
 constexpr std::uint64_t kOnes = 0x0101010101010101u;
 constexpr std::uint64_t kHighs = 0x8080808080808080u;

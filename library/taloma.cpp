@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/masks.h"
+#include "library/interface.h"
 #include "engine/scan.h"
 #include "resources/version.h"
 #include "rules/kinds.h"
@@ -117,19 +118,6 @@ std::vector<std::string_view> listOf(const char* names) {
   return items;
 }
 
-engine::ScanOptions scanOptionsOf(const taloma_scan_options* options, bool text) {
-  engine::ScanOptions scan;
-  const rules::KindChoice choice = choiceOf(options != nullptr ? options->kinds : 0);
-  scan.kinds = choice.kinds;
-  scan.before2023 = choice.before2023;
-  scan.nearMisses = options != nullptr && options->near_misses != 0;
-  scan.normalize = options != nullptr && options->normalize != 0;
-  scan.labelled = options != nullptr && options->labelled != 0;
-  scan.positions = true;
-  scan.text = text;
-  return scan;
-}
-
 // Hands `text` to a scanner as one read; a stopped scan reads nothing more.
 engine::Source sourceOf(std::string_view text, const bool& stopped) {
   return [text, &stopped, given = false](char* into, std::size_t room) mutable -> long {
@@ -143,6 +131,34 @@ engine::Source sourceOf(std::string_view text, const bool& stopped) {
 }
 
 }  // namespace
+
+namespace taloma_c {
+
+engine::ScanOptions scanOptionsOf(const taloma_scan_options* options, bool text) {
+  engine::ScanOptions scan;
+  const rules::KindChoice choice = choiceOf(options != nullptr ? options->kinds : 0);
+  scan.kinds = choice.kinds;
+  scan.before2023 = choice.before2023;
+  scan.nearMisses = options != nullptr && options->near_misses != 0;
+  scan.normalize = options != nullptr && options->normalize != 0;
+  scan.labelled = options != nullptr && options->labelled != 0;
+  scan.positions = true;
+  scan.text = text;
+  return scan;
+}
+
+char* copied(std::string_view text) {
+  char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+  if (copy == nullptr) return nullptr;
+  std::memcpy(copy, text.data(), text.size());
+  copy[text.size()] = '\0';
+  return copy;
+}
+
+}  // namespace taloma_c
+
+using taloma_c::copied;
+using taloma_c::scanOptionsOf;
 
 struct taloma_generator {
   rules::PlannedDraw draw;
@@ -172,15 +188,6 @@ std::string refusalOf(const rules::GenPlan& plan) {
       return "unknown category " + quoted + ": foreign, unregistered, hong-kong-macao or mainland-china";
   }
   return {};
-}
-
-// `text` as a NUL-ended copy that taloma_free frees, or null when memory ran out.
-char* copied(std::string_view text) {
-  char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-  if (copy == nullptr) return nullptr;
-  std::memcpy(copy, text.data(), text.size());
-  copy[text.size()] = '\0';
-  return copy;
 }
 
 // The generator for `options`, or null with the reason in `reason` (a copy, when asked for).

@@ -83,7 +83,8 @@ string(CONCAT CPACK_DEBIAN_POSTGRES_DESCRIPTION
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_SECTION "libs")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION "libdevel")
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libtaloma1 (= ${TALOMA_VERSION_TEXT})")
+# The static library links libcrypto, which libssl-dev brings.
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "libtaloma1 (= ${TALOMA_VERSION_TEXT}), libssl-dev")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 # The linker cache is refreshed by dpkg's ldconfig trigger, not by scripts that call ldconfig.
 set(CPACK_DEBIAN_LIBRARY_PACKAGE_CONTROL_EXTRA

@@ -38,6 +38,24 @@ struct MaskShape {
   std::uint8_t countryFront = 0;
 };
 
+// How a number becomes its pseudonym (engine/pseudonyms.h), and back. Of the characters that
+// count, as the mask counts them (in ASCII, letters as capitals), `enciphered` (0: all of them)
+// that end `after` characters before the last are enciphered by FF1 with AES-256, each character
+// the numeral of its place in `alphabet`; the kind's name and the characters before them
+// (TweakKeeps::Before) or the one after them (After) make the tweak; `finish` writes the
+// characters after them again. The others stay. A number whose enciphered characters give fewer
+// than a million values is masked instead.
+enum class TweakKeeps : std::uint8_t { None, Before, After };
+inline constexpr std::string_view kDecimal = "0123456789";
+struct PseudonymShape {
+  std::uint8_t enciphered = 0;
+  std::uint8_t after = 0;
+  TweakKeeps tweak = TweakKeeps::None;
+  std::string_view alphabet = kDecimal;
+  void (*finish)(std::string_view from, char* to) noexcept = nullptr;
+};
+inline constexpr std::uint64_t kFewestPseudonyms = 1'000'000;
+
 // What a failed verdict of the other kinds says of their rules.
 struct RuleWords {
   std::string_view zhLength, enLength;
@@ -57,6 +75,7 @@ struct KindEntry {
   Anchor anchor;
   RunLength run;           // for Digits and Letters
   MaskShape mask;
+  PseudonymShape pseudonym;
   // Words that label it in text; a kind that has them is found under --labelled only with one.
   std::array<std::string_view, 3> labels{};
   RuleWords words{};
@@ -72,18 +91,24 @@ inline constexpr unsigned kIdentityReasons = ReasonBit(Reason::Length) | ReasonB
                                              ReasonBit(Reason::Check);
 
 inline constexpr KindEntry kKinds[] = {
-    {IdKind::National, "national", "身分證字號", kIdentityReasons, Anchor::Identity, {}, {1, 0}},
-    {IdKind::Resident, "resident", "新式居留證號", kIdentityReasons, Anchor::Identity, {}, {1, 0}},
-    {IdKind::ResidentOld, "resident-old", "舊式居留證號", kIdentityReasons, Anchor::Identity, {}, {1, 0}},
+    // Pseudonyms keep the letter (the place) and the sex, and a resident number its category.
+    {IdKind::National, "national", "身分證字號", kIdentityReasons, Anchor::Identity, {}, {1, 0},
+     {7, 1, TweakKeeps::Before, kDecimal, FinishIdentity}},
+    {IdKind::Resident, "resident", "新式居留證號", kIdentityReasons, Anchor::Identity, {}, {1, 0},
+     {6, 1, TweakKeeps::Before, kDecimal, FinishIdentity}},
+    {IdKind::ResidentOld, "resident-old", "舊式居留證號", kIdentityReasons, Anchor::Identity, {}, {1, 0},
+     {7, 1, TweakKeeps::Before, kDecimal, FinishIdentity}},
     {IdKind::Business, "business", "統一編號",
      ReasonBit(Reason::Length) | ReasonBit(Reason::Digit) | ReasonBit(Reason::Check), Anchor::Digits,
      {kBusinessLength, kBusinessLength}, {0, 3},
+     {6, 2, TweakKeeps::After, kDecimal, FinishBusiness},  // the seventh digit decides the last's classes
      {"統一編號", "統編", "UBN"},
      {"統一編號應為八碼數字", "not eight digits", "統一編號應為數字０～９", "must be a digit 0-9"},
      VerifyBusiness, kBusinessNumbers, DrawBusiness},
     {IdKind::Certificate, "certificate", "自然人憑證號碼",
      ReasonBit(Reason::Length) | ReasonBit(Reason::Letter) | ReasonBit(Reason::Digit), Anchor::Letters,
      {kCertificateLength - kCertificateLetters, kCertificateLength - kCertificateLetters}, {2, 3},
+     {kCertificateLength - kCertificateLetters, 0, TweakKeeps::Before},
      {"憑證"},
      {"自然人憑證號碼應為兩個大寫英文字母及十四碼數字", "not two letters and fourteen digits",
       "自然人憑證號碼前兩碼應為大寫英文字母、其後為數字",
@@ -91,6 +116,7 @@ inline constexpr KindEntry kKinds[] = {
      VerifyCertificate, kCertificateNumbers, DrawCertificate},
     {IdKind::Carrier, "carrier", "手機條碼", ReasonBit(Reason::Length) | ReasonBit(Reason::Character),
      Anchor::Slash, {}, {1, 2, true},
+     {kCarrierLength - 1, 0, TweakKeeps::None, kCarrierCharacters},
      {},
      {"手機條碼應為「/」加七個字元", "not \"/\" and seven characters",
       "手機條碼第一碼應為「/」，其後為０～９、Ａ～Ｚ、「.」「-」「+」",
@@ -98,6 +124,7 @@ inline constexpr KindEntry kKinds[] = {
      VerifyCarrier, kCarrierNumbers, DrawCarrier},
     {IdKind::Donation, "donation", "捐贈碼", ReasonBit(Reason::Length) | ReasonBit(Reason::Digit),
      Anchor::Digits, {kDonationShortest, kDonationLongest}, {0, 1},
+     {},  // all its digits: those of three to five are masked
      {"捐贈碼", "愛心碼", "捐贈代碼"},
      {"捐贈碼應為三到七碼數字", "not three to seven digits", "捐贈碼應為數字０～９", "must be a digit 0-9"},
      VerifyDonation, kDonationNumbers, DrawDonation},
@@ -105,6 +132,7 @@ inline constexpr KindEntry kKinds[] = {
     {IdKind::Mobile, "mobile", "手機號碼",
      ReasonBit(Reason::Length) | ReasonBit(Reason::Digit) | ReasonBit(Reason::Character),
      Anchor::Mobile, {}, {2, 3, false, 4},
+     {kMobileDigits - 2},  // after 09, or 886 and 9
      {},
      {"手機號碼應為 09 開頭的十碼數字（或 +886 9 開頭）",
       "not 09 and eight digits (or +886 9 and eight digits)",

@@ -250,4 +250,38 @@ std::string DrawDonation(std::uint64_t index, bool) {
   return number;
 }
 
+void FinishIdentity(std::string_view, char* to) noexcept {
+  to[kNumberLength - 1] = '0';
+  const IdVerdict verdict = VerifyId(std::string_view(to, kNumberLength));
+  if (verdict.reason == Reason::Check) to[kNumberLength - 1] = static_cast<char>('0' + verdict.expected);
+}
+
+namespace {
+
+// The last digits that `first` (a 統一編號's first seven) takes in the class of `olderRule`, in
+// order, as a mask of bits 0 to 9.
+unsigned LastDigitsOfClass(const char* first, bool olderRule) noexcept {
+  std::array<int, 8> digits{};
+  for (std::size_t i = 0; i + 1 < digits.size(); ++i) digits[i] = first[i] - '0';
+  unsigned mask = 0;
+  for (int last = 0; last < 10; ++last) {
+    digits[7] = last;
+    if (BusinessValid(digits, false) && BusinessValid(digits, true) == olderRule) mask |= 1u << last;
+  }
+  return mask;
+}
+
+}  // namespace
+
+void FinishBusiness(std::string_view from, char* to) noexcept {
+  std::array<int, 8> digits{};
+  for (std::size_t i = 0; i < digits.size(); ++i) digits[i] = from[i] - '0';
+  const bool olderRule = BusinessValid(digits, true);
+  const unsigned fromLast = 1u << digits[7];
+  const int place = std::popcount(LastDigitsOfClass(from.data(), olderRule) & (fromLast - 1));
+  unsigned toMask = LastDigitsOfClass(to, olderRule);
+  for (int skip = 0; skip < place && toMask != 0; ++skip) toMask &= toMask - 1;
+  to[kBusinessLength - 1] = static_cast<char>('0' + (toMask != 0 ? std::countr_zero(toMask) : 0));
+}
+
 }  // namespace rules

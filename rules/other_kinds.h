@@ -85,6 +85,16 @@ std::string DrawCertificate(std::uint64_t index, bool since2023);
 std::string DrawCarrier(std::uint64_t index, bool since2023);
 std::string DrawDonation(std::uint64_t index, bool since2023);
 
+// What follows a pseudonym's enciphered characters, written again for the characters before it
+// (the registry's PseudonymShape): `to` and `from` are the characters that count of a pseudonym and
+// of the number it stands for, or the other way round, in ASCII capitals and of one length.
+// An identity number's check digit.
+void FinishIdentity(std::string_view from, char* to) noexcept;
+// A 統一編號's last digit, of the same class as `from`'s (valid by the rule before 2023, or by the
+// 2023 rule alone) and in the same place among the digits of that class that its first seven take.
+// Each class has as many for every first seven: one each, two each when the seventh is 7.
+void FinishBusiness(std::string_view from, char* to) noexcept;
+
 // The verdict on UTF-8 `text` as a number of the one kind `kind`, by its entry in the registry.
 IdVerdict VerifyOther(std::string_view text, IdKind kind, bool before2023 = false) noexcept;
 

@@ -8,7 +8,7 @@ TALOMA_RUN_PACKAGES=(
   g++ make cmake
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev libfontconfig-dev
   fonts-arphic-uming
-  libcli11-dev
+  libcli11-dev libssl-dev
 )
 # What testing needs besides: the test libraries, X servers and tools for the end-to-end checks,
 # packaging checks, the fuzzers, the browser page, the PostgreSQL extension and its throw-away

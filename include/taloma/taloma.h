@@ -152,6 +152,21 @@ TALOMA_API size_t taloma_scan(const char* text, size_t length, const taloma_scan
 TALOMA_API size_t taloma_redact(const char* text, size_t length, const taloma_scan_options* options,
                                 char** out, size_t* out_length);
 
+/* Pseudonyms (man taloma-id, PSEUDONYMS): `text` with each valid number found replaced by another
+ * valid number of its kind, written the same way, under the 32 bytes of `key` and `context` (NULL
+ * or "" for none), in *out (NUL ended, freed with taloma_free) and its length in *out_length. What
+ * cannot have one (a near miss, a 捐贈碼 of three to five digits) is masked as taloma_redact masks
+ * it, and counted in *masked (when not NULL). taloma_reveal turns the pseudonyms of such a text
+ * back. Each returns how many numbers it replaced, or (size_t)-1 when the key is not 32 bytes, the
+ * system gives no AES, or memory ran out. (2.0, TALOMA_2) */
+TALOMA_API size_t taloma_pseudonymize(const char* text, size_t length,
+                                      const taloma_scan_options* options, const unsigned char* key,
+                                      size_t key_length, const char* context, char** out,
+                                      size_t* out_length, size_t* masked);
+TALOMA_API size_t taloma_reveal(const char* text, size_t length, const taloma_scan_options* options,
+                                const unsigned char* key, size_t key_length, const char* context,
+                                char** out, size_t* out_length, size_t* masked);
+
 TALOMA_API void taloma_free(void* memory);
 
 /* The names of the kinds, "national" to "mobile", by taloma_kind; NULL past the last. (2.0,
