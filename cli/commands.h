@@ -1,4 +1,4 @@
-// The four subcommands of taloma-id: what each takes, how each is added to the parser and how each
+// The five subcommands of taloma-id: what each takes, how each is added to the parser and how each
 // runs with its settings already checked.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include "cli/words.h"
 #include "cli/output.h"
 #include "cli/rows.h"
+#include "engine/aes.h"
 #include "engine/text_source.h"
 #include "rules/kinds.h"
 
@@ -80,6 +81,16 @@ struct ScanSettings {
   bool redact = false;
   bool count = false;
   bool lineBuffered = false;
+  // --pseudonymize or --reveal: the key read from --key-file, and --context
+  bool pseudonymize = false;
+  bool reveal = false;
+  std::optional<engine::Key> key;
+  std::string context;
+};
+
+struct KeySettings {
+  Common common;
+  std::string file;
 };
 
 // What runs a command once the arguments are parsed; its exit status.
@@ -87,7 +98,7 @@ using Runner = std::function<int()>;
 
 // Each command: add* adds it to `app` and returns what runs it, run* runs it with its settings
 // checked. The exit status: for check 0 all valid, 1 any invalid; for scan 0 a number found, 1
-// none; 2 for an unreadable input.
+// none; 2 for an unreadable input (or key).
 Runner addCheck(CLI::App& app, const Words& m);
 int runCheck(const CheckSettings& settings);
 Runner addGen(CLI::App& app, const Words& m);
@@ -96,6 +107,11 @@ Runner addPlaces(CLI::App& app, const Words& m);
 int runPlaces(const PlacesSettings& settings);
 Runner addScan(CLI::App& app, const Words& m);
 int runScan(const ScanSettings& settings);
+Runner addKey(CLI::App& app, const Words& m);
+int runKey(const KeySettings& settings);
+// The key in `file` for scan's --key-file; a file that cannot be read or holds no key ends the
+// program with status 2, one that others may read gets a warning.
+engine::Key readKey(const std::string& file, const Words& m);
 
 // Calls `each(name, text)` for every input, "-" being standard input, read as text in `encoding`
 // or in the encoding it shows; `beforeRead` runs before each read, which may wait. `each` returns

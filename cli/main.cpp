@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
       {"gen", cli::addGen(app, m)},
       {"places", cli::addPlaces(app, m)},
       {"scan", cli::addScan(app, m)},
+      {"key", cli::addKey(app, m)},
   };
 
   try {

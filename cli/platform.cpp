@@ -7,6 +7,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +72,30 @@ bool exists(const std::string& name) {
   return ::stat(name.c_str(), &status) == 0;
 }
 
+int createPrivate(const std::string& name, int& error) {
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+  if (fd < 0) error = errno;
+  return fd;
+}
+
+bool othersMayRead(int fd) {
+  struct stat status {};
+  return ::fstat(fd, &status) == 0 && (status.st_mode & (S_IRGRP | S_IROTH)) != 0;
+}
+
+void removeFile(const std::string& name) { ::unlink(name.c_str()); }
+
+bool randomBytes(unsigned char* into, std::size_t size) {
+  while (size > 0) {
+    const ssize_t got = ::getrandom(into, size, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    into += got;
+    size -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
 namespace {
 void (*g_cleanup)() = nullptr;
 
@@ -98,7 +123,9 @@ void quit(int status) { std::_Exit(status); }
 #include <io.h>
 #include <sys/stat.h>
 #include <windows.h>
+#include <bcrypt.h>
 
+#include <climits>
 #include <cstdio>
 
 namespace cli::platform {
@@ -203,6 +230,22 @@ bool sameTerminal(int first, int second) { return isConsole(first) && isConsole(
 
 bool exists(const std::string& name) {
   return GetFileAttributesW(wide(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int createPrivate(const std::string& name, int& error) {
+  const int fd = _wopen(wide(name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                        _S_IREAD | _S_IWRITE);
+  if (fd < 0) error = errno;
+  return fd;
+}
+
+bool othersMayRead(int /*fd*/) { return false; }
+
+void removeFile(const std::string& name) { _wunlink(wide(name).c_str()); }
+
+bool randomBytes(unsigned char* into, std::size_t size) {
+  return size <= ULONG_MAX && BCryptGenRandom(nullptr, into, static_cast<ULONG>(size),
+                                              BCRYPT_USE_SYSTEM_PREFERRED_RNG) >= 0;
 }
 
 namespace {

@@ -37,6 +37,17 @@ bool sameTerminal(int first, int second);
 // Whether `name` names an existing file (of any kind).
 bool exists(const std::string& name);
 
+// Creates the file named in UTF-8 for writing, readable and writable by its owner alone; -1 with
+// the error in `error` (EEXIST when it exists: it is never opened then).
+int createPrivate(const std::string& name, int& error);
+// Whether users other than the file's owner may read it (never on Windows, whose files are the
+// owner's unless shared).
+bool othersMayRead(int fd);
+void removeFile(const std::string& name);
+
+// Fills `into` from the system's random source; false when it gives none.
+bool randomBytes(unsigned char* into, std::size_t size);
+
 // Runs `cleanup` (which may only write to a descriptor) when Ctrl-C, a hang-up, a termination
 // request or a closed pipe ends the program, then lets that end it as usual.
 void onInterrupt(void (*cleanup)());

@@ -1,5 +1,5 @@
 // taloma-id scan: the numbers in any text, with where they stand; their count; or the text with them
-// masked.
+// masked, or pseudonymized, or revealed.
 #include <array>
 #include <optional>
 
@@ -8,6 +8,7 @@
 #include "cli/platform.h"
 #include "cli/report.h"
 #include "engine/masks.h"
+#include "engine/pseudonyms.h"
 #include "engine/scan.h"
 #include "rules/row.h"
 
@@ -99,45 +100,79 @@ int runScan(const ScanSettings& settings) {
   std::vector<std::string> inputs = settings.inputs;
   if (inputs.empty()) inputs.push_back("-");
   const Words& m = settings.common.m();
+  std::optional<engine::Pseudonyms> pseudonyms;
+  if (settings.key) {
+    try {
+      pseudonyms.emplace(engine::OpenAes256(*settings.key), settings.context, settings.reveal);
+    } catch (const std::runtime_error& error) {
+      fail(filled(m.noAes, error.what()));
+    }
+  }
+  const bool rewrite = settings.redact || pseudonyms;
   Output out(platform::kStandardOutput, m);
   out.setLineBuffered(settings.lineBuffered || platform::isTerminal(platform::kStandardOutput));
-  const bool report = !settings.redact && !settings.count;
+  const bool report = !rewrite && !settings.count;
   std::optional<Reporter> reporter;
   if (report) reporter.emplace(out, settings, inputs.size() > 1);
   Counts counts{};
   bool anyFound = false;
   engine::ScanOptions options{settings.kinds.kinds, settings.nearMisses, settings.normalize,
-                              report, settings.redact, settings.labelled};
+                              report, rewrite, settings.labelled};
   options.before2023 = settings.kinds.before2023;
+  // The text written back, in the input's own encoding (UTF-16 and Big5 as they were); with
+  // pseudonyms, held until the numbers waiting are enciphered together.
+  std::optional<engine::Encoder> encoder;
+  std::string encoded, waiting;
+  const auto put = [&](std::string_view bytes) {
+    if (!encoder) return out.put(bytes);
+    encoded.clear();
+    encoder->put(bytes, encoded);
+    out.put(encoded);
+  };
+  const auto release = [&] {
+    if (!pseudonyms || waiting.empty()) return;
+    pseudonyms->finish(waiting);
+    put(waiting);
+    waiting.clear();
+  };
   // Whatever is ready goes out before a read that may wait, so a slow input streams.
-  const auto flush = [&out] { out.flush(); };
+  const auto flush = [&] {
+    release();
+    out.flush();
+  };
   const bool allRead = forEachInput(inputs, settings.encoding, m, flush, [&](const std::string& name, TextSource& text) {
     const engine::Source source = [&text](char* into, std::size_t size) {
       return text.read(into, size);
     };
-    std::optional<engine::Encoder> encoder;  // --redact writes UTF-16 and Big5 back as they were
-    std::string encoded;
+    encoder.reset();
+    if (text.encoding() != Encoding::Utf8 && rewrite) encoder.emplace(text.encoding());
     const engine::Sink sink = [&](std::string_view bytes, const engine::Found* number) {
       if (number != nullptr) {
         anyFound = true;
         if (report) reporter->report(name, *number);
         if (settings.count) ++counts[static_cast<std::size_t>(number->verdict.reason)];
       }
-      if (!settings.redact) return;
-      const std::string masked =
-          number != nullptr ? engine::MaskedNumber(bytes, number->verdict.kind) : std::string();
-      if (number != nullptr) bytes = masked;
-      if (!encoder && text.encoding() != Encoding::Utf8) encoder.emplace(text.encoding());
-      if (!encoder) return out.put(bytes);
-      encoded.clear();
-      encoder->put(bytes, encoded);
-      out.put(encoded);
+      if (!rewrite) return;
+      if (!pseudonyms) return put(number != nullptr ? engine::MaskedNumber(bytes, number->verdict.kind) : bytes);
+      if (number != nullptr) {
+        pseudonyms->add(waiting, bytes, number->verdict);
+      } else {
+        waiting += bytes;
+      }
+      if (pseudonyms->waiting() >= engine::kPseudonymBatch || waiting.size() >= engine::kBlockSize) release();
     };
     const int error = engine::ScanWith(options, source, sink);
-    if (settings.redact && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
+    release();
+    if (rewrite && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
     return error;
   });
   if (settings.count) out.put(CountsRow(counts, settings.common, settings.kinds.kinds));
+  if (pseudonyms) {
+    out.flush();
+    const std::string replaced = std::to_string(pseudonyms->replaced());
+    note(filled(settings.reveal ? m.revealSummary : m.pseudonymSummary, replaced,
+                std::to_string(pseudonyms->masked())));
+  }
   if (!allRead) return 2;
   return anyFound ? 0 : 1;
 }
@@ -147,6 +182,7 @@ Runner addScan(CLI::App& app, const Words& m) {
     ScanSettings settings;
     std::vector<rules::IdKind> kinds;
     bool before2023 = false;
+    std::string keyFile;
     CommonOptions common;
   };
   auto options = std::make_shared<Options>();
@@ -161,12 +197,24 @@ Runner addScan(CLI::App& app, const Words& m) {
   addEncoding(*command, s.encoding, m);
   command->add_flag("-c,--count", s.count, m.scanCount);
   command->add_flag("--redact", s.redact, m.redact);
+  command->add_flag("--pseudonymize", s.pseudonymize, m.pseudonymize);
+  command->add_flag("--reveal", s.reveal, m.reveal);
+  command->add_option("--key-file", options->keyFile, m.keyFile)->type_name(m.fileValue);
+  command->add_option("--context", s.context, m.context)->type_name(m.textValue);
   command->add_flag("--line-buffered", s.lineBuffered, m.lineBuffered);
   options->common.addTo(*command, m);
   command->footer(m.scanFooter);
   return [options, &m] {
     ScanSettings& settings = options->settings;
+    const bool rewrite = settings.pseudonymize || settings.reveal;
+    if (rewrite && (settings.count || settings.redact || options->common.shapesRows())) refuse(m.rewriteAlone.text);
     if (settings.redact && (settings.count || options->common.shapesRows())) refuse(m.redactAlone.text);
+    if (settings.pseudonymize && settings.reveal) refuse(m.oneWay.text);
+    if (rewrite && options->keyFile.empty()) {
+      refuse(filled(m.needsKey, settings.reveal ? "--reveal" : "--pseudonymize"));
+    }
+    if (!rewrite && (!options->keyFile.empty() || !settings.context.empty())) refuse(m.keyUnused.text);
+    if (rewrite) settings.key = readKey(options->keyFile, m);
     settings.common = options->common.settings(m);
     settings.kinds = kindSetOf(options->kinds, options->before2023);
     return runScan(settings);

@@ -18,6 +18,7 @@ constexpr Words kChinese{
     .gen = "產生正確的號碼，可指定種類、地區、性別與種子",
     .places = "列出 26 個字首的地區，或各地的郵遞區號",
     .scan = "在任何文字中找出號碼（CSV、紀錄檔、文件；半形或全形）",
+    .key = "寫出一把新的假名金鑰（--pseudonymize 與 --reveal 用）",
     .help = "顯示這份說明後結束",
     .version = "顯示版本後結束",
     .format = "輸出格式：%1（預設 text）",
@@ -45,6 +46,12 @@ constexpr Words kChinese{
     .files = "要搜尋的檔案；未給檔案時讀取標準輸入，- 代表標準輸入",
     .nearMisses = "也列出外形像號碼但不正確的，並說明原因",
     .redact = "原樣輸出輸入內容，只把正確的號碼遮蔽為字首加九個 *（加上 -a 時，不正確的也遮蔽）",
+    .pseudonymize = "原樣輸出輸入內容，把每個正確的號碼換成同種類、同寫法、也正確的假名：同一金鑰下同一號碼的假名"
+                    "相同，不同號碼的假名不同，可用 --reveal 換回（需 --key-file）",
+    .reveal = "把 --pseudonymize 寫出的假名換回原來的號碼（需 --key-file 及寫出時的選項）",
+    .keyFile = "假名的金鑰檔（以 taloma-id key 產生）",
+    .context = "另一組假名：同一金鑰下，不同 TEXT 的假名互不相同（例如每個資料表或專案一個）",
+    .keyTarget = "要寫出的金鑰檔；已存在的檔案不覆寫",
     .scanNormalize = "號碼中間夾著看不見的字元（零寬空格、軟連字號等）或字母為小寫時也找得到",
     .scanCount = "只輸出找到的數量，不正確的依原因分列",
     .labelled = "統一編號、自然人憑證與捐贈碼只在有標籤時才算：同一行或上一行、號碼前 20 個字元內有"
@@ -57,6 +64,8 @@ constexpr Words kChinese{
                  "Lemire 的無偏方法。",
     .scanFooter = "結束狀態：0 找到號碼，1 沒有找到，2 用法錯誤或無法讀取輸入。\n"
                   "號碼前後須不緊鄰英文字母或數字；行與欄從 1 起算，欄以字元計。",
+    .keyFooter = "金鑰是 64 個十六進位字元加一個換行，取自系統的亂數來源，檔案只有擁有者可讀寫。\n"
+                 "持有金鑰的人可以把所有假名換回原來的號碼：請妥善保管，不要放進版本控制。",
     .optionsGroup = "選項",
     .commandsGroup = "子命令",
     .usageLabel = "用法",
@@ -73,6 +82,7 @@ constexpr Words kChinese{
     .kindValue = "種類",
     .sexValue = "性別",
     .encodingValue = "編碼",
+    .textValue = "文字",
     .hint = "請執行「%1 --help」查看用法。",
     .badCount = "數量「%1」無效：應為 0 到 18446744073709551615 的整數",
     .badSeed = "種子「%1」無效：應為 0 到 18446744073709551615 的整數",
@@ -83,13 +93,26 @@ constexpr Words kChinese{
     .needsValue = "選項 %1 需要一個值",
     .givenTwice = "選項 %1 只能給一次",
     .badArguments = "無法解讀這些引數",
-    .noCommand = "請指定子命令：check、gen、places 或 scan",
+    .noCommand = "請指定子命令：check、gen、places、scan 或 key",
     .categoryNeedsResident = "--category 只用於新式居留證號（-k resident）",
     .identityOnly = "%1 只用於身分證字號與居留證號",
     .noMobileNumbers = "不產生手機號碼：任何一個都可能是真實的人在用的號碼",
     .sinceNeedsBusiness = "--since-2023 只用於統一編號（-k business）",
     .notCurrent = "--current 不含已不再核發的字首：%1",
     .redactAlone = "--redact 原樣輸出輸入內容，不能與 -c、-f 或 --no-header 一起用",
+    .rewriteAlone = "--pseudonymize 與 --reveal 原樣輸出輸入內容，不能與 -c、-f、--no-header 或 --redact 一起用",
+    .oneWay = "--pseudonymize 與 --reveal 只能擇一",
+    .needsKey = "%1 需要金鑰檔 --key-file（以 taloma-id key 檔案 產生）",
+    .keyUnused = "--key-file 與 --context 只用於 --pseudonymize 或 --reveal",
+    .notAKey = "%1 不是金鑰檔：檔案內容應只有 64 個十六進位字元加一個換行",
+    .keyReadable = "警告：其他使用者可以讀取金鑰檔 %1；請執行 chmod 600 %1",
+    .keyExists = "%1 已存在；taloma-id key 不覆寫檔案",
+    .keyWritten = "已把新金鑰寫到 %1：持有它的人可以換回所有假名，請妥善保管",
+    .cannotCreate = "無法建立 %1：%2",
+    .noRandom = "系統的亂數來源沒有提供位元組",
+    .noAes = "系統沒有提供 AES-256：%1",
+    .pseudonymSummary = "已換成假名 %1 個；遮蔽 %2 個，無法換回（不正確的號碼、三到五碼的捐贈碼等）",
+    .revealSummary = "已換回 %1 個號碼；遮蔽 %2 個",
     .undecodable = "%1：第 %2 行有不是 UTF-8、UTF-16 或 Big5 文字的位元組，每個位元組各算一個字元",
     .readAsBig5 = "%1：不是 UTF-8，以 Big5（950 字碼頁）讀取；要以其他編碼讀取請用 --encoding",
     .tooFew = "這些條件只有 %1 個不同的號碼，無法產生更多不重複的號碼",
@@ -115,6 +138,7 @@ constexpr Words kEnglish{
     .gen = "Generate valid numbers of a chosen kind, place, sex and seed",
     .places = "List the places of the 26 letters, or their postal districts",
     .scan = "Find the numbers in any text (CSV, logs, documents; ASCII or full-width)",
+    .key = "Write a new key for the pseudonyms of --pseudonymize and --reveal",
     .help = "Print this help and exit",
     .version = "Print the version and exit",
     .format = "Output format: %1 (default text)",
@@ -146,6 +170,15 @@ constexpr Words kEnglish{
     .nearMisses = "Also report what looks like a number but is not valid, with the reason",
     .redact = "Write the input back as it is, with each valid number masked as its letter and "
               "nine * (with -a, the invalid ones too)",
+    .pseudonymize = "Write the input back with each valid number replaced by a valid pseudonym of its "
+                    "kind, written the same way: the same number gets the same pseudonym under one "
+                    "key, two numbers never the same one, and --reveal turns it back (needs --key-file)",
+    .reveal = "Turn the pseudonyms that --pseudonymize wrote back into the numbers (needs --key-file "
+              "and the options they were written with)",
+    .keyFile = "The pseudonyms' key, a file that taloma-id key wrote",
+    .context = "A separate family of pseudonyms under the same key, one for each TEXT (a table, a "
+               "project)",
+    .keyTarget = "The key file to write; an existing file is never overwritten",
     .scanNormalize = "Also find numbers with invisible characters inside them (zero-width spaces, "
                      "soft hyphens and the like) or letters in lower case",
     .scanCount = "Print only how many numbers were found, the invalid ones by reason",
@@ -161,6 +194,9 @@ constexpr Words kEnglish{
     .scanFooter = "Exit status: 0 a number was found, 1 none, 2 usage error or unreadable input.\n"
                   "A number stands alone: no letter or digit touches it. Lines and columns count "
                   "from 1, columns in characters.",
+    .keyFooter = "A key is 64 hexadecimal characters and a newline from the system's random source, in "
+                 "a file that only its owner may read and write.\nWhoever holds the key can turn every "
+                 "pseudonym back into its number: keep it safe, and out of version control.",
     .optionsGroup = "Options",
     .commandsGroup = "Commands",
     .usageLabel = "Usage",
@@ -177,6 +213,7 @@ constexpr Words kEnglish{
     .kindValue = "KIND",
     .sexValue = "SEX",
     .encodingValue = "ENCODING",
+    .textValue = "TEXT",
     .hint = "Try '%1 --help' for more information.",
     .badCount = "invalid count '%1': give a whole number from 0 to 18446744073709551615",
     .badSeed = "invalid seed '%1': give a whole number from 0 to 18446744073709551615",
@@ -187,13 +224,28 @@ constexpr Words kEnglish{
     .needsValue = "%1 needs a value",
     .givenTwice = "%1 is given more than once",
     .badArguments = "%1",
-    .noCommand = "a command is needed: check, gen, places or scan",
+    .noCommand = "a command is needed: check, gen, places, scan or key",
     .categoryNeedsResident = "--category is for resident numbers only (-k resident)",
     .identityOnly = "%1 is for identity and resident numbers only",
     .noMobileNumbers = "mobile numbers are not generated: any of them may be a real person's",
     .sinceNeedsBusiness = "--since-2023 is for business numbers only (-k business)",
     .notCurrent = "--current leaves out the letters no longer issued: %1",
     .redactAlone = "--redact writes the input back as it was; it takes no -c, -f or --no-header",
+    .rewriteAlone = "--pseudonymize and --reveal write the input back; they take no -c, -f, --no-header "
+                    "or --redact",
+    .oneWay = "give --pseudonymize or --reveal, not both",
+    .needsKey = "%1 needs a key: --key-file FILE (make one with taloma-id key FILE)",
+    .keyUnused = "--key-file and --context go with --pseudonymize or --reveal",
+    .notAKey = "%1 is not a key file: it must hold 64 hexadecimal characters and a newline, nothing else",
+    .keyReadable = "warning: other users may read the key file %1; run chmod 600 %1",
+    .keyExists = "%1 exists; taloma-id key never overwrites a file",
+    .keyWritten = "wrote a new key to %1: whoever holds it can reveal every pseudonym; keep it safe",
+    .cannotCreate = "cannot create %1: %2",
+    .noRandom = "the system's random source gave no bytes",
+    .noAes = "the system gives no AES-256: %1",
+    .pseudonymSummary = "%1 numbers pseudonymized; %2 masked, which cannot be revealed (near misses, "
+                        "捐贈碼 of three to five digits, ...)",
+    .revealSummary = "%1 numbers revealed; %2 masked",
     .undecodable = "%1: line %2 holds bytes that are not UTF-8, UTF-16 or Big5 text; each counts "
                    "as one character",
     .readAsBig5 = "%1: not UTF-8, read as Big5 (code page 950); give --encoding to read it otherwise",

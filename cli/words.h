@@ -31,17 +31,18 @@ struct Text {
 struct Words {
   Language language;
   // Help; %1 in the texts of enum options stands for the names they take
-  Text program, check, gen, places, scan, help, version;
+  Text program, check, gen, places, scan, key, help, version;
   Text format, noHeader, lang;
   Text numbers, input, kinds, normalize, quiet, status, count, lineBuffered;
   Text genCount, seed, kind, place, sex, category, unique, current, before2023, since2023;
   Text postal;
-  Text files, nearMisses, redact, scanNormalize, scanCount, labelled, encoding;
-  Text checkFooter, genFooter, scanFooter;
+  Text files, nearMisses, redact, pseudonymize, reveal, keyFile, context, keyTarget, scanNormalize,
+      scanCount, labelled, encoding;
+  Text checkFooter, genFooter, scanFooter, keyFooter;
   Text optionsGroup, commandsGroup, usageLabel, optionsLabel, commandLabel, argumentsLabel;
   // What the help calls the values options and arguments take
   Text numberValue, fileValue, listValue, formatValue, langValue, countValue, seedValue, kindValue,
-      sexValue, encodingValue;
+      sexValue, encodingValue, textValue;
   // Errors and notes; %1 and %2 stand for the values named
   Text hint;             // %1 the command
   Text badCount;         // %1 the value
@@ -60,6 +61,19 @@ struct Words {
   Text sinceNeedsBusiness;
   Text notCurrent;       // %1 the letters left out
   Text redactAlone;
+  Text rewriteAlone;     // --pseudonymize and --reveal alone
+  Text oneWay;           // not both of them
+  Text needsKey;         // %1 the option
+  Text keyUnused;
+  Text notAKey;          // %1 the file
+  Text keyReadable;      // %1 the file
+  Text keyExists;        // %1 the file
+  Text keyWritten;       // %1 the file
+  Text cannotCreate;     // %1 the file, %2 the system's reason
+  Text noRandom;
+  Text noAes;            // %1 the system's words
+  Text pseudonymSummary; // %1 replaced, %2 masked
+  Text revealSummary;    // %1 replaced, %2 masked
   Text undecodable;      // %1 the file, %2 the line
   Text readAsBig5;       // %1 the file
   Text tooFew;           // %1 how many different numbers there are
