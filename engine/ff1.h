@@ -42,11 +42,18 @@ class Ff1Domain {
  private:
   friend class Ff1Batch;
   unsigned m_radix, m_u, m_v;
-  std::uint64_t m_modU = 1, m_modV = 1;  // radix^u and radix^v
+  // A modulus and its reciprocal, so that a remainder takes two multiplications and no division.
+  struct Modulus {
+    std::uint64_t value = 1, reciprocal = 0;  // (2^64 - 1) / value
+    std::uint64_t of(std::uint64_t y) const;
+  };
+  Modulus m_modU, m_modV;  // radix^u and radix^v
   unsigned m_b = 0;                      // bytes of a half in the rounds' blocks
   unsigned m_d = 0;                      // bytes of each round's output taken
-  Block m_state{};                       // the CBC-MAC of P and the blocks of Q before its last
-  Block m_last{};                        // Q's last block, the round and the half left at 0
+  // What every round's block holds before its round and half: the CBC-MAC of P and of Q's blocks
+  // before the last, and Q's last block with the round and the half at 0, added (xor) together;
+  // its two halves as big-endian numbers.
+  std::uint64_t m_front = 0, m_back = 0;
 };
 
 // The strings of a batch, enciphered or deciphered together: ten rounds, each one call of the

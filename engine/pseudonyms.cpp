@@ -23,7 +23,7 @@ int hexValue(char c) {
 // The characters of a number that its kind counts, in ASCII with letters as capitals, and whether
 // any was a lower-case letter.
 struct Counted {
-  std::array<char, 32> at{};
+  std::array<char, 16> at{};  // no kind has more
   std::size_t count = 0;
   bool lowerCase = false;
 
@@ -115,21 +115,21 @@ Pseudonyms::Pseudonyms(std::unique_ptr<BlockCipher> cipher, std::string_view con
     : m_cipher(std::move(cipher)), m_context(context), m_reveal(reveal) {}
 
 const Ff1Domain& Pseudonyms::domainOf(rules::IdKind kind, std::string_view tweakKept, unsigned length) {
-  // The tweak: [context/]kind[/kept], in ASCII. The map's key adds the length, which only a
-  // 捐贈碼's may vary.
-  m_tweak.clear();
-  if (!m_context.empty()) (m_tweak += m_context) += '/';
-  m_tweak += rules::NameOf(kind);
-  if (!tweakKept.empty()) (m_tweak += '/') += tweakKept;
-  const std::size_t tweakSize = m_tweak.size();
-  m_tweak += static_cast<char>(length);
-  auto found = m_domains.find(m_tweak);
-  if (found == m_domains.end()) {
-    const auto radix = static_cast<unsigned>(rules::EntryOf(kind).pseudonym.alphabet.size());
-    auto domain = std::make_unique<Ff1Domain>(*m_cipher, radix, length, std::string_view(m_tweak).substr(0, tweakSize));
-    found = m_domains.emplace(m_tweak, std::move(domain)).first;
+  std::uint64_t packed = static_cast<std::uint64_t>(kind) | std::uint64_t{length} << 8;
+  for (std::size_t i = 0; i < tweakKept.size(); ++i) {
+    packed |= std::uint64_t{static_cast<unsigned char>(tweakKept[i])} << (16 + 8 * i);
   }
-  return *found->second;
+  std::unique_ptr<Ff1Domain>& domain = m_domains[packed];
+  if (!domain) {
+    // The tweak: [context/]kind[/kept], in ASCII.
+    std::string tweak;
+    if (!m_context.empty()) (tweak += m_context) += '/';
+    tweak += rules::NameOf(kind);
+    if (!tweakKept.empty()) (tweak += '/') += tweakKept;
+    const auto radix = static_cast<unsigned>(rules::EntryOf(kind).pseudonym.alphabet.size());
+    domain = std::make_unique<Ff1Domain>(*m_cipher, radix, length, tweak);
+  }
+  return *domain;
 }
 
 void Pseudonyms::add(std::string& out, std::string_view number, const rules::IdVerdict& verdict) {
@@ -158,7 +158,8 @@ void Pseudonyms::add(std::string& out, std::string_view number, const rules::IdV
   if (shape.tweak == rules::TweakKeeps::After) kept = counted.text().substr(span->first + span->length, 1);
   const Ff1Domain& domain = domainOf(verdict.kind, kept, static_cast<unsigned>(span->length));
   m_batch.add(domain, domain.split({numerals.data(), span->length}));
-  m_jobs.push_back({out.size(), number.size(), verdict.kind});
+  m_jobs.push_back({out.size(), number.size(), verdict.kind, static_cast<std::uint8_t>(counted.count),
+                    static_cast<std::uint8_t>(span->first), static_cast<std::uint8_t>(span->length), counted.at});
   out += number;
 }
 
@@ -169,14 +170,12 @@ void Pseudonyms::finish(std::string& out) {
   for (std::size_t j = 0; j < m_jobs.size(); ++j) {
     const Job& job = m_jobs[j];
     const rules::PseudonymShape& shape = rules::EntryOf(job.kind).pseudonym;
-    const std::string_view number(out.data() + job.offset, job.size);
-    const Counted from = countedOf(number, job.kind);
-    const Span span = *enciphered(shape, from.count);
-    m_batch.result(j, {numerals.data(), span.length});
-    Counted to = from;
-    for (std::size_t i = 0; i < span.length; ++i) to.at[span.first + i] = shape.alphabet[numerals[i]];
-    if (shape.finish != nullptr) shape.finish(from.text(), to.at.data());
-    writeOver(out.data() + job.offset, job.size, job.kind, from.text(), to.text());
+    m_batch.result(j, {numerals.data(), job.length});
+    const std::string_view from(job.counted.data(), job.count);
+    std::array<char, 16> to = job.counted;
+    for (std::size_t i = 0; i < job.length; ++i) to[job.first + i] = shape.alphabet[numerals[i]];
+    if (shape.finish != nullptr) shape.finish(from, to.data());
+    writeOver(out.data() + job.offset, job.size, job.kind, from, {to.data(), job.count});
   }
   m_replaced += m_jobs.size();
   m_batch.clear();

@@ -4,6 +4,7 @@
 // its registry entry's PseudonymShape; FF1 with AES-256 does it (docs/pseudonyms.md).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -45,18 +46,22 @@ class Pseudonyms {
   std::uint64_t masked() const { return m_masked; }
 
  private:
+  // A number waiting: where it stands in `out`, and its characters that count (in ASCII capitals)
+  // with the place of those enciphered among them.
   struct Job {
-    std::size_t offset;  // of the number in `out`
+    std::size_t offset;
     std::size_t size;
     rules::IdKind kind;
+    std::uint8_t count, first, length;
+    std::array<char, 16> counted;
   };
   const Ff1Domain& domainOf(rules::IdKind kind, std::string_view tweakKept, unsigned length);
 
   std::unique_ptr<BlockCipher> m_cipher;
   std::string m_context;
   bool m_reveal;
-  std::unordered_map<std::string, std::unique_ptr<Ff1Domain>> m_domains;
-  std::string m_tweak;
+  // By kind, length and the characters kept in the tweak (three at most), packed in one word.
+  std::unordered_map<std::uint64_t, std::unique_ptr<Ff1Domain>> m_domains;
   Ff1Batch m_batch;
   std::vector<Job> m_jobs;
   std::uint64_t m_replaced = 0, m_masked = 0;

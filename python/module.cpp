@@ -337,6 +337,35 @@ py::str redact(const py::object& input, const std::optional<std::string>& kinds,
   return result;
 }
 
+// The text with each number pseudonymized, or with `reveal` each pseudonym turned back, under the
+// 32 bytes of `key`, as taloma-id scan --pseudonymize and --reveal write it.
+py::str rewritten(const py::object& input, const py::bytes& key, const std::optional<std::string>& context,
+                  bool reveal, const std::optional<std::string>& kinds, bool before2023, bool nearMisses,
+                  bool normalize, bool labelled) {
+  const std::string text = textOf(input).bytes;
+  const std::string keyBytes = key;
+  if (keyBytes.size() != 32) {
+    throw py::value_error("taloma: a key is 32 bytes (taloma.read_key reads a key file), not " +
+                          std::to_string(keyBytes.size()));
+  }
+  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
+  const std::string family = context.value_or("");
+  char* out = nullptr;
+  std::size_t length = 0;
+  std::size_t replaced;
+  {
+    py::gil_scoped_release released;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(keyBytes.data());
+    replaced = (reveal ? taloma_reveal : taloma_pseudonymize)(text.data(), text.size(), &options, bytes,
+                                                              keyBytes.size(), family.c_str(), &out,
+                                                              &length, nullptr);
+  }
+  if (replaced == static_cast<std::size_t>(-1)) throw std::bad_alloc();
+  py::str result(out, length);
+  taloma_free(out);
+  return result;
+}
+
 py::list places(bool postal) {
   py::list rows;
   if (postal) {
@@ -395,6 +424,19 @@ PYBIND11_MODULE(_taloma, m) {
   m.def("redact", &redact, "text"_a, py::kw_only(), "kinds"_a = py::none(),
         "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
         "labelled"_a = false, "The text with each number found masked, as taloma-id scan --redact.");
+  for (const bool reveal : {false, true}) {
+    m.def(reveal ? "reveal" : "pseudonymize",
+          [reveal](const py::object& text, const py::bytes& key, const std::optional<std::string>& context,
+                   const std::optional<std::string>& kinds, bool before2023, bool nearMisses, bool normalize,
+                   bool labelled) {
+            return rewritten(text, key, context, reveal, kinds, before2023, nearMisses, normalize, labelled);
+          },
+          "text"_a, py::kw_only(), "key"_a, "context"_a = py::none(), "kinds"_a = py::none(),
+          "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false, "labelled"_a = false,
+          reveal ? "The text with each pseudonym turned back into its number, as taloma-id scan --reveal."
+                 : "The text with each valid number replaced by its pseudonym under the key (32 bytes) "
+                   "and context, as taloma-id scan --pseudonymize.");
+  }
   m.def("places", &places, py::kw_only(), "postal"_a = false,
         "The 26 letters with their places, or with postal=True the 369 postal districts.");
 }

@@ -2,9 +2,29 @@
 other numbers a form asks for (統一編號, 自然人憑證, 手機條碼, 捐贈碼, mobile numbers).
 
 check, decode, generate, scan, redact and places give plain Python objects with the field names
-of taloma-id's JSON rows (a verdict's are FIELDS, the kinds' names KINDS); taloma.dask runs check,
-scan and redact across a Dask cluster.
+of taloma-id's JSON rows (a verdict's are FIELDS, the kinds' names KINDS); pseudonymize and reveal
+write a text with valid pseudonyms in its numbers' place and back, under a key that read_key reads;
+taloma.dask runs check, scan and redact across a Dask cluster.
 """
-from ._taloma import FIELDS, KINDS, __version__, check, decode, generate, places, redact, scan
+import os
+import warnings
 
-__all__ = ["FIELDS", "KINDS", "__version__", "check", "decode", "generate", "places", "redact", "scan"]
+from ._taloma import FIELDS, KINDS, __version__, check, decode, generate, places, pseudonymize, redact, reveal, scan
+
+__all__ = ["FIELDS", "KINDS", "__version__", "check", "decode", "generate", "places", "pseudonymize",
+           "read_key", "redact", "reveal", "scan"]
+
+
+def read_key(path: str | os.PathLike) -> bytes:
+    """The key in a file that taloma-id key wrote: 64 hexadecimal characters and a newline, nothing
+    else (ValueError otherwise). A file that other users may read gets a warning, as in taloma-id."""
+    with open(path, "rb") as file:
+        contents = file.read(68)
+        exposed = os.name == "posix" and os.fstat(file.fileno()).st_mode & 0o044 != 0
+    hex_digits = contents[:-2] if contents.endswith(b"\r\n") else contents[:-1] if contents.endswith(b"\n") else b""
+    if len(hex_digits) != 64 or any(c not in b"0123456789abcdefABCDEF" for c in hex_digits):
+        raise ValueError(f"{os.fspath(path)} is not a key file: it must hold 64 hexadecimal characters "
+                         "and a newline, nothing else")
+    if exposed:
+        warnings.warn(f"other users may read the key file {os.fspath(path)}; run chmod 600 on it", stacklevel=2)
+    return bytes.fromhex(hex_digits.decode("ascii"))
