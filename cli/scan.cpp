@@ -144,8 +144,8 @@ int runScan(const ScanSettings& settings) {
     const engine::Source source = [&text](char* into, std::size_t size) {
       return text.read(into, size);
     };
+    // The input's encoding is known once its first block is read, before the sink hears of it.
     encoder.reset();
-    if (text.encoding() != Encoding::Utf8 && rewrite) encoder.emplace(text.encoding());
     const engine::Sink sink = [&](std::string_view bytes, const engine::Found* number) {
       if (number != nullptr) {
         anyFound = true;
@@ -153,6 +153,7 @@ int runScan(const ScanSettings& settings) {
         if (settings.count) ++counts[static_cast<std::size_t>(number->verdict.reason)];
       }
       if (!rewrite) return;
+      if (!encoder && text.encoding() != Encoding::Utf8) encoder.emplace(text.encoding());
       if (!pseudonyms) return put(number != nullptr ? engine::MaskedNumber(bytes, number->verdict.kind) : bytes);
       if (number != nullptr) {
         pseudonyms->add(waiting, bytes, number->verdict);

@@ -243,9 +243,9 @@ constexpr Words kEnglish{
     .cannotCreate = "cannot create %1: %2",
     .noRandom = "the system's random source gave no bytes",
     .noAes = "the system gives no AES-256: %1",
-    .pseudonymSummary = "%1 numbers pseudonymized; %2 masked, which cannot be revealed (near misses, "
-                        "捐贈碼 of three to five digits, ...)",
-    .revealSummary = "%1 numbers revealed; %2 masked",
+    .pseudonymSummary = "pseudonymized: %1, masked: %2 (near misses, 捐贈碼 of three to five digits: "
+                        "these cannot be revealed)",
+    .revealSummary = "revealed: %1, masked: %2",
     .undecodable = "%1: line %2 holds bytes that are not UTF-8, UTF-16 or Big5 text; each counts "
                    "as one character",
     .readAsBig5 = "%1: not UTF-8, read as Big5 (code page 950); give --encoding to read it otherwise",
