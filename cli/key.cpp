@@ -32,15 +32,15 @@ int runKey(const KeySettings& settings) {
 }
 
 Runner addKey(CLI::App& app, const Words& m) {
+  // It writes no rows: of the common options, --lang alone.
   auto settings = std::make_shared<KeySettings>();
-  auto common = std::make_shared<CommonOptions>();
+  auto lang = std::make_shared<std::string>();
   CLI::App* command = addCommand(app, "key", m.key, m);
   command->add_option(m.fileValue, settings->file, m.keyTarget)->type_name("")->required();
+  command->add_option("--lang", *lang, m.lang)->type_name(m.langValue)->check(languageName(m));
   command->footer(m.keyFooter);
-  common->addTo(*command, m);
-  return [settings, common, &m] {
-    if (common->shapesRows()) refuse(filled(m.unexpected, "-f/--no-header"));
-    settings->common = common->settings(m);
+  return [settings, lang, &m] {
+    settings->common = Common{&m};
     return runKey(*settings);
   };
 }

@@ -41,5 +41,14 @@ while IFS=$'\t' read -r letter _ place _; do
     [[ " ${COMPREPLY[*]} " == *" $word "* ]] || { failed=$((failed + 1)); echo "FAIL: -p lacks $word"; }
   done
 done <<<"$places"
+# Every option that a command's help lists is offered after "-", and the commands after none.
+for command in check scan gen places key; do
+  COMP_WORDS=(taloma-id "$command" -) COMP_CWORD=2 COMPREPLY=()
+  _taloma_id
+  for option in $("$2" "$command" --help | grep -E '^  -' | grep -oE '(^|[ ,])--?[a-z][a-z0-9-]*' | tr -d ' ,' | sort -u); do
+    [[ " ${COMPREPLY[*]} " == *" $option "* ]] || { failed=$((failed + 1)); echo "FAIL: $command - lacks $option"; }
+  done
+done
+offers "key" k
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
