@@ -197,8 +197,10 @@ TEST(KeyFile, TakesSixtyFourHexDigitsAndANewline) {
   EXPECT_TRUE(engine::KeyOfFile(hex + "\n"));
   EXPECT_TRUE(engine::KeyOfFile(hex + "\r\n"));
   EXPECT_TRUE(engine::KeyOfFile(std::string(64, 'F') + "\n"));
-  for (const std::string& refused : {hex, hex.substr(1) + "\n", hex + "a\n", hex + "\n\n",
-                                     "g" + hex.substr(1) + "\n", " " + hex + "\n", std::string()}) {
+  std::string notHex = hex + "\n";
+  notHex[0] = 'g';
+  for (const std::string& refused : {hex, hex.substr(1) + "\n", hex + "a\n", hex + "\n\n", notHex,
+                                     std::string(" ").append(hex).append("\n"), std::string()}) {
     EXPECT_FALSE(engine::KeyOfFile(refused)) << refused;
   }
   const engine::Key key = keyOf("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f");
