@@ -1,4 +1,10 @@
-// The C interface's pseudonyms, over the system's AES.
+// The C interface's pseudonyms, over the system's AES, and key files.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
 #include <new>
 #include <stdexcept>
 
@@ -44,4 +50,35 @@ size_t taloma_reveal(const char* text, size_t length, const taloma_scan_options*
                      const unsigned char* key, size_t key_length, const char* context, char** out,
                      size_t* out_length, size_t* masked) {
   return rewrite(text, length, options, key, key_length, context, out, out_length, masked, true);
+}
+
+int taloma_read_key(const char* path, unsigned char key[32], int* exposed) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+    const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return error;
+  }
+  std::array<char, engine::kKeyFileSize + 2> contents{};
+  std::size_t size = 0;
+  for (;;) {
+    const ssize_t got = ::read(fd, contents.data() + size, contents.size() - size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int error = errno;
+      ::close(fd);
+      return error;
+    }
+    size += static_cast<std::size_t>(got);
+    if (got == 0 || size == contents.size()) break;
+  }
+  ::close(fd);
+  if (exposed != nullptr) *exposed = (status.st_mode & (S_IRGRP | S_IROTH)) != 0;
+  const std::optional<engine::Key> read = engine::KeyOfFile({contents.data(), size});
+  contents.fill(0);
+  if (!read) return -1;
+  std::copy(read->begin(), read->end(), key);
+  return 0;
 }

@@ -4,6 +4,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -366,6 +367,26 @@ py::str rewritten(const py::object& input, const py::bytes& key, const std::opti
   return result;
 }
 
+// The key in a key file, and whether other users may read the file; OSError for a file that
+// cannot be read, ValueError for one that holds no key.
+py::tuple readKey(const std::string& path) {
+  unsigned char key[32];
+  int exposed = 0;
+  const int result = taloma_read_key(path.c_str(), key, &exposed);
+  if (result > 0) {
+    errno = result;
+    PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
+    throw py::error_already_set();
+  }
+  if (result < 0) {
+    throw py::value_error(path + " is not a key file: it must hold 64 hexadecimal characters and a newline, "
+                          "nothing else");
+  }
+  py::bytes bytes(reinterpret_cast<const char*>(key), sizeof key);
+  std::fill(std::begin(key), std::end(key), 0);
+  return py::make_tuple(bytes, exposed != 0);
+}
+
 py::list places(bool postal) {
   py::list rows;
   if (postal) {
@@ -437,6 +458,7 @@ PYBIND11_MODULE(_taloma, m) {
                  : "The text with each valid number replaced by its pseudonym under the key (32 bytes) "
                    "and context, as taloma-id scan --pseudonymize.");
   }
+  m.def("_read_key", &readKey, "path"_a, "The key in a key file, and whether others may read the file.");
   m.def("places", &places, py::kw_only(), "postal"_a = false,
         "The 26 letters with their places, or with postal=True the 369 postal districts.");
 }

@@ -166,6 +166,11 @@ TALOMA_API size_t taloma_pseudonymize(const char* text, size_t length,
 TALOMA_API size_t taloma_reveal(const char* text, size_t length, const taloma_scan_options* options,
                                 const unsigned char* key, size_t key_length, const char* context,
                                 char** out, size_t* out_length, size_t* masked);
+/* Reads the key file at `path` (as taloma-id key writes it: 64 hexadecimal characters and a
+ * newline, nothing else) into `key`. Returns 0, the errno of a file that cannot be read, or -1 for
+ * one that holds no key; *exposed (when not NULL) tells whether users other than its owner may read
+ * it. (2.0, TALOMA_2) */
+TALOMA_API int taloma_read_key(const char* path, unsigned char key[32], int* exposed);
 
 TALOMA_API void taloma_free(void* memory);
 

@@ -9,6 +9,7 @@ taloma.dask runs check, scan and redact across a Dask cluster.
 import os
 import warnings
 
+from ._taloma import _read_key
 from ._taloma import FIELDS, KINDS, __version__, check, decode, generate, places, pseudonymize, redact, reveal, scan
 
 __all__ = ["FIELDS", "KINDS", "__version__", "check", "decode", "generate", "places", "pseudonymize",
@@ -17,14 +18,9 @@ __all__ = ["FIELDS", "KINDS", "__version__", "check", "decode", "generate", "pla
 
 def read_key(path: str | os.PathLike) -> bytes:
     """The key in a file that taloma-id key wrote: 64 hexadecimal characters and a newline, nothing
-    else (ValueError otherwise). A file that other users may read gets a warning, as in taloma-id."""
-    with open(path, "rb") as file:
-        contents = file.read(68)
-        exposed = os.name == "posix" and os.fstat(file.fileno()).st_mode & 0o044 != 0
-    hex_digits = contents[:-2] if contents.endswith(b"\r\n") else contents[:-1] if contents.endswith(b"\n") else b""
-    if len(hex_digits) != 64 or any(c not in b"0123456789abcdefABCDEF" for c in hex_digits):
-        raise ValueError(f"{os.fspath(path)} is not a key file: it must hold 64 hexadecimal characters "
-                         "and a newline, nothing else")
+    else (ValueError otherwise, OSError for a file that cannot be read). A file that other users may
+    read gets a warning, as in taloma-id."""
+    key, exposed = _read_key(os.fspath(path))
     if exposed:
         warnings.warn(f"other users may read the key file {os.fspath(path)}; run chmod 600 on it", stacklevel=2)
-    return bytes.fromhex(hex_digits.decode("ascii"))
+    return key

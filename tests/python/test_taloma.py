@@ -62,6 +62,29 @@ class Rules(unittest.TestCase):
         self.assertEqual(taloma.__version__, talomaid("--version").split()[-1])
 
 
+    def test_pseudonyms_as_taloma_id_writes_them(self):
+        text = "王小明 A123456789，Ａ１２３４５６７８９ 統編 04595257 手機 +886 912-345-678 捐贈碼 8585\n"
+        kinds = "national,business,mobile,donation"
+        with tempfile.TemporaryDirectory() as folder:
+            key_file = os.path.join(folder, "key")
+            subprocess.run([TALOMA_ID, "key", key_file], check=True, capture_output=True)
+            key = taloma.read_key(key_file)
+            for context in (None, "crm"):
+                extra = ["--context", context] if context else []
+                want = talomaid("scan", "--pseudonymize", "--key-file", key_file, "-k", kinds, *extra, text=text)
+                made = taloma.pseudonymize(text, key=key, context=context, kinds=kinds)
+                self.assertEqual(made, want)
+                self.assertEqual(taloma.pseudonymize(text.encode(), key=key, context=context, kinds=kinds), want)
+                self.assertEqual(taloma.reveal(made, key=key, context=context, kinds=kinds),
+                                 text.replace("8585", "***5"))
+            with open(key_file, "w") as file:
+                file.write("not a key\n")
+            with self.assertRaises(ValueError):
+                taloma.read_key(key_file)
+        with self.assertRaises(ValueError):
+            taloma.pseudonymize(text, key=key[:31])
+
+
 class Declarations(unittest.TestCase):
     """The lists written out beside the program, the bindings' types, the completion and the manual,
     name the kinds, reasons and fields that the library names."""
