@@ -1,6 +1,7 @@
 /* The PostgreSQL extension taloma: libtaloma's verdicts, masks, seeded numbers and place tables as
- * SQL functions (taloma--1.0.sql declares them). It asks the library through its C interface only,
- * and holds no rule of its own.
+ * SQL functions (the taloma--*.sql scripts declare them), and its pseudonyms under a key that the
+ * server reads from a file. It asks the library through its C interface only, and holds no rule of
+ * its own.
  *
  * The library reads and writes UTF-8. A database in another encoding has its text converted both
  * ways, and a character the database cannot hold is PostgreSQL's usual conversion error. SQL_ASCII
@@ -14,10 +15,16 @@
 #include "mb/pg_wchar.h"
 #include "port/pg_bitutils.h"
 #include "utils/builtins.h"
+#include "utils/guc.h"
+#include "utils/memutils.h"
+
+#include <sys/stat.h>
 
 #include <taloma/taloma.h>
 
 PG_MODULE_MAGIC;
+
+void		_PG_init(void);
 
 /* A text as the library reads it. */
 typedef struct Utf8
@@ -158,9 +165,9 @@ typedef struct CallSite
 	char	   *names;
 } CallSite;
 
-/* The kinds of argument `at`, with the 統一編號 rule before 2023 when argument `at` + 1 asks. */
+/* The kinds of argument `at`. */
 static unsigned
-kinds_argument(FunctionCallInfo fcinfo, int at)
+kinds_at(FunctionCallInfo fcinfo, int at)
 {
 	CallSite   *site = fcinfo->flinfo->fn_extra;
 	text	   *names = PG_GETARG_TEXT_PP(at);
@@ -181,7 +188,123 @@ kinds_argument(FunctionCallInfo fcinfo, int at)
 		memcpy(site->names, VARDATA_ANY(names), length);
 		site->names_length = length;
 	}
-	return site->kinds | (PG_GETARG_BOOL(at + 1) ? TALOMA_BEFORE_2023 : 0);
+	return site->kinds;
+}
+
+/* The kinds of argument `at`, with the 統一編號 rule before 2023 when argument `at` + 1 asks. */
+static unsigned
+kinds_argument(FunctionCallInfo fcinfo, int at)
+{
+	return kinds_at(fcinfo, at) | (PG_GETARG_BOOL(at + 1) ? TALOMA_BEFORE_2023 : 0);
+}
+
+/* The pseudonyms' key: a file on the server that a superuser names in taloma.key_file. It is read
+ * once and held while the setting names the same file and the file stays as it was; a key dropped
+ * is zeroed first. */
+static char *key_file = NULL;
+
+typedef struct HeldKey
+{
+	char	   *path;			/* NULL while no file's key is held */
+	struct stat file;			/* the file as it was when read */
+	unsigned char key[32];
+} HeldKey;
+
+static HeldKey held;
+
+static void
+forget_key(void)
+{
+	explicit_bzero(held.key, sizeof held.key);
+	if (held.path != NULL)
+		pfree(held.path);
+	held.path = NULL;
+}
+
+/* The same file, unchanged: the same inode, size, modification and change (a chmod too). */
+static bool
+same_file(const struct stat *a, const struct stat *b)
+{
+	return a->st_dev == b->st_dev && a->st_ino == b->st_ino && a->st_size == b->st_size &&
+		a->st_mtim.tv_sec == b->st_mtim.tv_sec && a->st_mtim.tv_nsec == b->st_mtim.tv_nsec &&
+		a->st_ctim.tv_sec == b->st_ctim.tv_sec && a->st_ctim.tv_nsec == b->st_ctim.tv_nsec;
+}
+
+/* A new taloma.key_file lets the key of another go at once, not at the next call. */
+static void
+assign_key_file(const char *path, void *extra)
+{
+	if (held.path == NULL || path == NULL || strcmp(path, held.path) != 0)
+		forget_key();
+}
+
+static void refuse_key_file(int error) pg_attribute_noreturn();
+
+/* An error that names the key file and why it gives no key, never what it holds. */
+static void
+refuse_key_file(int error)
+{
+	forget_key();
+	if (error == -1)
+		ereport(ERROR,
+				(errcode(ERRCODE_CONFIG_FILE_ERROR),
+				 errmsg("taloma.key_file \"%s\" is not a key file", key_file),
+				 errdetail("A key file holds 64 hexadecimal characters and a newline, nothing else."),
+				 errhint("Make one with taloma-id key FILE.")));
+	errno = error;
+	ereport(ERROR,
+			(errcode_for_file_access(),
+			 errmsg("could not read taloma.key_file \"%s\": %m", key_file)));
+}
+
+/* The key of the file that taloma.key_file names (a relative path is read from the data directory). */
+static const unsigned char *
+server_key(void)
+{
+	struct stat before;
+	struct stat after;
+	int			exposed = 0;
+	int			error;
+
+	if (key_file == NULL || key_file[0] == '\0')
+	{
+		forget_key();
+		ereport(ERROR,
+				(errcode(ERRCODE_OBJECT_NOT_IN_PREREQUISITE_STATE),
+				 errmsg("taloma.key_file is not set"),
+				 errdetail("taloma_pseudonymize and taloma_reveal read their key from a file on the server."),
+				 errhint("A superuser names the key file: ALTER DATABASE name SET taloma.key_file = '/path/key', ALTER SYSTEM or postgresql.conf; make one with taloma-id key FILE.")));
+	}
+	if (stat(key_file, &before) != 0)
+		refuse_key_file(errno);
+	if (held.path != NULL && strcmp(held.path, key_file) == 0 && same_file(&held.file, &before))
+		return held.key;
+
+	forget_key();
+	error = taloma_read_key(key_file, held.key, &exposed);
+	if (error != 0)
+		refuse_key_file(error);
+	/* A file replaced while it was read is read again by the next call. */
+	if (stat(key_file, &after) == 0 && same_file(&before, &after))
+	{
+		held.path = MemoryContextStrdup(TopMemoryContext, key_file);
+		held.file = after;
+	}
+	if (exposed)
+		ereport(WARNING,
+				(errmsg("other users may read the key file \"%s\"", key_file),
+				 errhint("Run chmod 600 on it: whoever reads the key can reveal every pseudonym.")));
+	return held.key;
+}
+
+void
+_PG_init(void)
+{
+	DefineCustomStringVariable("taloma.key_file",
+							   "The key file of taloma_pseudonymize and taloma_reveal.",
+							   "A file that taloma-id key wrote, on the server; a relative path is read from the data directory. Only a superuser sets it.",
+							   &key_file, "", PGC_SUSET, 0, NULL, assign_key_file, NULL);
+	MarkGUCPrefixReserved("taloma");
 }
 
 PG_FUNCTION_INFO_V1(pg_taloma_valid);
@@ -191,6 +314,8 @@ PG_FUNCTION_INFO_V1(pg_taloma_redact);
 PG_FUNCTION_INFO_V1(pg_taloma_generate);
 PG_FUNCTION_INFO_V1(pg_taloma_places);
 PG_FUNCTION_INFO_V1(pg_taloma_districts);
+PG_FUNCTION_INFO_V1(pg_taloma_pseudonymize);
+PG_FUNCTION_INFO_V1(pg_taloma_reveal);
 
 /* taloma_valid(id [, kinds, before_2023]) */
 Datum
@@ -279,6 +404,54 @@ pg_taloma_redact(PG_FUNCTION_ARGS)
 	memcpy(copy, masked, length + 1);
 	taloma_free(masked);
 	PG_RETURN_TEXT_P(server_text(copy, length));
+}
+
+/* taloma_pseudonymize(body, context, kinds) and taloma_reveal(...): the text as taloma-id scan
+ * --pseudonymize or --reveal writes it with the key of taloma.key_file. NULL kinds are the identity
+ * kinds, a NULL context none; near misses are not looked for, as scan looks for them only when
+ * asked. */
+static Datum
+rewrite(FunctionCallInfo fcinfo, bool reveal)
+{
+	taloma_scan_options options = {0};
+	const char *context = NULL;
+	const unsigned char *key;
+	Utf8		body;
+	char	   *written;
+	char	   *copy;
+	size_t		length;
+	size_t		replaced;
+
+	if (PG_ARGISNULL(0))
+		PG_RETURN_NULL();
+	options.kinds = PG_ARGISNULL(2) ? 0 : kinds_at(fcinfo, 2);
+	if (!PG_ARGISNULL(1))
+		context = utf8_string(text_to_cstring(PG_GETARG_TEXT_PP(1)));
+	body = readable(PG_GETARG_TEXT_PP(0));
+	key = server_key();
+	replaced = (reveal ? taloma_reveal : taloma_pseudonymize) (body.bytes, body.length, &options, key,
+															  sizeof held.key, context, &written, &length, NULL);
+	if (replaced == (size_t) -1)
+		ereport(ERROR,
+				(errcode(ERRCODE_OUT_OF_MEMORY),
+				 errmsg("out of memory, or no AES-256 in the system's libcrypto")));
+	/* Into PostgreSQL's memory before anything can raise an error. */
+	copy = palloc(length + 1);
+	memcpy(copy, written, length + 1);
+	taloma_free(written);
+	PG_RETURN_TEXT_P(server_text(copy, length));
+}
+
+Datum
+pg_taloma_pseudonymize(PG_FUNCTION_ARGS)
+{
+	return rewrite(fcinfo, false);
+}
+
+Datum
+pg_taloma_reveal(PG_FUNCTION_ARGS)
+{
+	return rewrite(fcinfo, true);
 }
 
 static taloma_generator *

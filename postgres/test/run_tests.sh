@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The extension in a throw-away cluster (pg_virtualenv, gone when this ends): the pg_regress suite
 # (sql/ against expected/), then its rows against taloma-id's on the case table's inputs: verdicts
-# and sentences for sets of kinds, masked text, seeded numbers and the place tables.
+# and sentences for sets of kinds, masked text, pseudonyms and their reveal under one key, seeded
+# numbers and the place tables.
 # Usage: run_tests.sh PGXS-DIR STAGE PG_CONFIG TALOMA-ID CASES
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -68,6 +69,30 @@ for kinds in national,resident,resident-old national resident-old,resident busin
     printf 'log A12345678X b200000004 AC12345679 /ABC+123 AB12345678901234 +886-912-345678\n'; } >text
   run_id scan -k "$kinds" --redact <text >want
   same "scan -k $kinds --redact" query -v body="$(cat text)" <<<"SELECT taloma_redact(:'body', '$kinds')"
+done
+
+# Pseudonyms and what reveal makes of the same texts, with and without a context, under NIST's
+# AES-256 key: the server's copy in its data directory (a relative taloma.key_file is read from
+# there), taloma-id's here. No kinds is scan's default, the identity kinds.
+key=2b7e151628aed2a6abf7158809cf4f3cef4359d8d580aa4f7f036d6f04fc6a94
+(umask 077 && printf '%s\n' "$key" >key)
+query <<<"COPY (SELECT '$key') TO PROGRAM 'umask 077 && cat > regress_taloma_agreement.key'"
+keyed="SET taloma.key_file = 'regress_taloma_agreement.key';"
+for kinds in - business,certificate,carrier,donation,mobile mobile,national; do
+  for context in - crm; do
+    option=(--key-file key)
+    [ "$kinds" = - ] || option+=(-k "$kinds")
+    [ "$context" = - ] || option+=(--context "$context")
+    arguments="NULLIF('$context', '-'), NULLIF('$kinds', '-')"
+    for way in pseudonymize reveal; do
+      run_id scan "--$way" "${option[@]}" <inputs >want 2>/dev/null
+      same "scan --$way ${option[*]}" query <<<"$keyed SELECT taloma_$way(input, $arguments)
+        FROM inputs ORDER BY n"
+      run_id scan "--$way" "${option[@]}" <text >want 2>/dev/null
+      same "scan --$way ${option[*]} (text)" query -v body="$(cat text)" <<<"$keyed
+        SELECT taloma_$way(:'body', $arguments)"
+    done
+  done
 done
 
 # Seeded numbers: kind, seed as gen takes it, count, places, sex, categories, unique, current, since 2023.

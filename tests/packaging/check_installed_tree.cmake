@@ -39,6 +39,7 @@ set(library_files "include/taloma/taloma\\.h" "lib/[^/]+/libtaloma\\.(a|so|so\\.
 if(POSTGRES)
   list(APPEND library_files "lib/postgresql/[0-9]+/lib/taloma\\.so"
        "share/postgresql/[0-9]+/extension/taloma(\\.control|--1\\.0\\.sql)"
+       "share/postgresql/[0-9]+/extension/taloma--1\\.0--1\\.1\\.sql"
        "share/doc/${POSTGRES}/(copyright|changelog\\.gz)")
 endif()
 foreach(pattern IN LISTS library_files)
