@@ -23,6 +23,7 @@ std::size_t rewrite(const char* text, size_t length, const taloma_scan_options* 
     engine::Key bytes;
     std::copy(key, key + bytes.size(), bytes.begin());
     engine::Pseudonyms pseudonyms(engine::OpenAes256(bytes), context != nullptr ? context : "", reveal);
+    bytes.fill(0);  // the cipher holds the key from here
     const std::string written = engine::PseudonymizedText(
         std::string_view(text, length), taloma_c::scanOptionsOf(options, true), pseudonyms);
     char* copy = taloma_c::copied(written);
@@ -76,9 +77,10 @@ int taloma_read_key(const char* path, unsigned char key[32], int* exposed) {
   }
   ::close(fd);
   if (exposed != nullptr) *exposed = (status.st_mode & (S_IRGRP | S_IROTH)) != 0;
-  const std::optional<engine::Key> read = engine::KeyOfFile({contents.data(), size});
+  std::optional<engine::Key> read = engine::KeyOfFile({contents.data(), size});
   contents.fill(0);
   if (!read) return -1;
   std::copy(read->begin(), read->end(), key);
+  read->fill(0);
   return 0;
 }
