@@ -115,26 +115,18 @@ int runScan(const ScanSettings& settings) {
     const engine::Source source = [&text](char* into, std::size_t size) {
       return text.read(into, size);
     };
-    std::optional<engine::Encoder> encoder;  // --redact writes UTF-16 and Big5 back as they were
-    std::string encoded;
+    std::optional<engine::Redaction> redaction;
+    if (settings.redact) redaction.emplace(text);
     const engine::Sink sink = [&](std::string_view bytes, const engine::Found* number) {
       if (number != nullptr) {
         anyFound = true;
         if (report) reporter->report(name, *number);
         if (settings.count) ++counts[static_cast<std::size_t>(number->verdict.reason)];
       }
-      if (!settings.redact) return;
-      const std::string masked =
-          number != nullptr ? engine::MaskedNumber(bytes, number->verdict.kind) : std::string();
-      if (number != nullptr) bytes = masked;
-      if (!encoder && text.encoding() != Encoding::Utf8) encoder.emplace(text.encoding());
-      if (!encoder) return out.put(bytes);
-      encoded.clear();
-      encoder->put(bytes, encoded);
-      out.put(encoded);
+      if (redaction) out.put(redaction->put(bytes, number));
     };
     const int error = engine::ScanWith(options, source, sink);
-    if (settings.redact && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
+    if (redaction) out.put(redaction->end());
     return error;
   });
   if (settings.count) out.put(CountsRow(counts, settings.common, settings.kinds.kinds));

@@ -52,4 +52,21 @@ std::string MaskedNumber(std::string_view number, rules::IdKind kind) {
   return masked;
 }
 
+std::string_view Redaction::put(std::string_view bytes, const Found* number) {
+  if (number != nullptr) {
+    m_masked = MaskedNumber(bytes, number->verdict.kind);
+    bytes = m_masked;
+  }
+  if (!m_encoder && m_text.encoding() != Encoding::Utf8) m_encoder.emplace(m_text.encoding());
+  if (!m_encoder) return bytes;
+  m_encoded.clear();
+  m_encoder->put(bytes, m_encoded);
+  return m_encoded;
+}
+
+std::string_view Redaction::end() {
+  m_encoded.assign(m_text.oddByte() >= 0 ? 1 : 0, static_cast<char>(m_text.oddByte()));
+  return m_encoded;
+}
+
 }  // namespace engine
