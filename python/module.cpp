@@ -381,18 +381,28 @@ py::list redactEach(const py::array& values, const std::optional<std::string>& k
   return out;
 }
 
-// A scanner fed in pieces for taloma.dask: each piece's redacted bytes, and the numbers it settles
-// as columns (line, column, offset, length, input and the verdict's fields), taloma_scanner doing
-// the work without the GIL.
+// `text` as a CSV field: quoted when it holds a comma, a quote or a line end.
+std::string csvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? "\"\"" : std::string(1, c);
+  return quoted + "\"";
+}
+
+// A scanner fed in pieces for taloma.dask: for each piece, its redacted bytes, how many numbers it
+// settles, and with a file name those numbers as CSV rows of taloma-id scan -f csv's fields (the
+// file, line, column, offset, length, input and the verdict's fields, "true" or "false", empty
+// where absent). taloma_scanner does the work without the GIL, and the rows are made beside it.
 class Scanner {
  public:
   Scanner(const std::optional<std::string>& kinds, bool before2023, bool nearMisses, bool normalize,
-          bool labelled, bool redact) {
+          bool labelled, bool redact, const std::optional<std::string>& file)
+      : m_file(file ? std::optional(csvField(*file)) : std::nullopt) {
     taloma_scanner_options options{};
     options.size = sizeof options;
     options.scan = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
     options.number = [](const taloma_found* found, const char* text, void* user) {
-      static_cast<Scanner*>(user)->m_found.push_back({*found, std::string(text, found->length)});
+      static_cast<Scanner*>(user)->row(*found, std::string_view(text, found->length));
       return 0;
     };
     if (redact) {
@@ -421,46 +431,49 @@ class Scanner {
   }
 
  private:
-  struct Finding {
-    taloma_found found;
-    std::string text;
-  };
+  void row(const taloma_found& found, std::string_view text) {
+    ++m_numbers;
+    if (!m_file) return;
+    m_rows += *m_file;
+    for (const std::uint64_t n : {found.line, found.column, std::uint64_t{found.offset}, std::uint64_t{found.length}}) {
+      m_rows += ',';
+      m_rows += std::to_string(n);
+    }
+    m_rows += ',';
+    m_rows += csvField(text);
+    for (std::size_t field = 0; taloma_field_name(field) != nullptr; ++field) {
+      int number = 0;
+      const char* value = nullptr;
+      m_rows += ',';
+      switch (taloma_verdict_field(&found.verdict, field, &number, &value)) {
+        case TALOMA_FIELD_ABSENT: break;
+        case TALOMA_FIELD_BOOLEAN: m_rows += number != 0 ? "true" : "false"; break;
+        case TALOMA_FIELD_NUMBER: m_rows += std::to_string(number); break;
+        case TALOMA_FIELD_TEXT: m_rows += value; break;
+      }
+    }
+    m_rows += '\n';
+  }
 
-  // Runs `work` without the GIL; what it settled, as (redacted bytes, columns).
+  // Runs `work` without the GIL; what it settled, as (redacted bytes, numbers, CSV rows).
   template <typename Work>
   py::tuple handOn(const Work& work) {
     m_out.clear();
-    m_found.clear();
+    m_rows.clear();
+    m_numbers = 0;
     int answer = 0;
     {
       py::gil_scoped_release released;
       answer = work();
     }
     if (answer != 0) throw std::bad_alloc();
-    const std::size_t n = m_found.size();
-    py::array_t<std::int64_t> line(static_cast<py::ssize_t>(n)), column(line.request().shape), offset(line.request().shape),
-        length(line.request().shape);
-    py::list input(n);
-    FieldColumns fields(n, false);
-    for (std::size_t i = 0; i < n; ++i) {
-      const taloma_found& f = m_found[i].found;
-      line.mutable_at(i) = static_cast<std::int64_t>(f.line);
-      column.mutable_at(i) = static_cast<std::int64_t>(f.column);
-      offset.mutable_at(i) = static_cast<std::int64_t>(f.offset);
-      length.mutable_at(i) = static_cast<std::int64_t>(f.length);
-      input[i] = py::str(m_found[i].text);
-      fields.put(i, f.verdict);
-    }
-    py::dict table;
-    table["line"] = line, table["column"] = column, table["offset"] = offset, table["length"] = length;
-    table["input"] = input;
-    fields.addTo(table);
-    return py::make_tuple(py::bytes(m_out), table);
+    return py::make_tuple(py::bytes(m_out), m_numbers, py::bytes(m_rows));
   }
 
+  std::optional<std::string> m_file;  // as a CSV field
   taloma_scanner* m_scanner = nullptr;
-  std::string m_out;
-  std::vector<Finding> m_found;
+  std::string m_out, m_rows;
+  std::size_t m_numbers = 0;
 };
 
 std::string decode(const std::string& input, const std::optional<std::string>& kinds,
@@ -677,9 +690,10 @@ PYBIND11_MODULE(_taloma, m) {
         "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
         "labelled"_a = false, "na"_a = py::none(), "Each string of an array redacted, for taloma.pandas.");
   py::class_<Scanner>(m, "_Scanner", "A scanner fed in pieces, for taloma.dask.")
-      .def(py::init<const std::optional<std::string>&, bool, bool, bool, bool, bool>(), py::kw_only(),
-           "kinds"_a = py::none(), "before_2023"_a = false, "near_misses"_a = false,
-           "normalize"_a = false, "labelled"_a = false, "redact"_a = false)
+      .def(py::init<const std::optional<std::string>&, bool, bool, bool, bool, bool,
+                    const std::optional<std::string>&>(),
+           py::kw_only(), "kinds"_a = py::none(), "before_2023"_a = false, "near_misses"_a = false,
+           "normalize"_a = false, "labelled"_a = false, "redact"_a = false, "file"_a = py::none())
       .def("feed", &Scanner::feed, "piece"_a)
       .def("finish", &Scanner::finish);
   m.def("places", &places, py::kw_only(), "postal"_a = false,

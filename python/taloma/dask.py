@@ -20,13 +20,15 @@ import fsspec
 import pandas as pd
 
 from . import _taloma
-from .pandas import frame
+from . import pandas as _pandas  # noqa: F401, the accessor that Accessor maps
 
 __all__ = ["Accessor", "check_column", "read_found", "scan_file", "scan_files"]
 
 PIECE = 1 << 20  # what a file is read in: a worker holds a few of them at a time
 _PART = ".taloma-part"  # an output being written, renamed when whole
 _REPORT = ["input", "copy", "found", "numbers", "status", "error"]
+_SCAN_FIELDS = ["file", "line", "column", "offset", "length", "input", *_taloma.FIELDS]
+_HEADER = (",".join(_SCAN_FIELDS) + "\n").encode()
 
 
 def _apply(part: pd.Series, method: str, options: dict):
@@ -79,30 +81,26 @@ def scan_file(path: str, copy: str | None = None, found: str | None = None, *, k
         return row
     fs, source = fsspec.core.url_to_fs(path, **storage_options)
     scanner = _taloma._Scanner(kinds=kinds, near_misses=near_misses, labelled=labelled, before_2023=before_2023,
-                               normalize=normalize, redact=copy is not None)
-    numbers, header = 0, True
-
-    def hand_on(settled):
-        """Writes what a piece settled: its redacted bytes, and its findings as CSV rows, after
-        the header for the first."""
-        nonlocal numbers, header
-        redacted, columns = settled
-        if "copy" in files:
-            files["copy"].write(redacted)
-        count = len(columns["line"])
-        if "found" in files and (count or header):
-            findings = frame(columns)
-            findings.insert(0, "file", path)
-            files["found"].write(findings.to_csv(index=False, header=header, lineterminator="\n").encode())
-            header = False
-        numbers += count
-
+                               normalize=normalize, redact=copy is not None, file=path if found else None)
+    numbers = 0
     with fs.open(source, "rb") as text, contextlib.ExitStack() as outputs:
         files = {kind: outputs.enter_context(_writing(*target)) for target, kind in targets}
-        for piece in iter(lambda: text.read(PIECE), b""):
-            hand_on(scanner.feed(piece))
-        hand_on(scanner.finish())
+        if "found" in files:
+            files["found"].write(_HEADER)
+        for settled in map(scanner.feed, iter(lambda: text.read(PIECE), b"")):
+            numbers += _hand_on(settled, files)
+        numbers += _hand_on(scanner.finish(), files)
     return dict(row, numbers=numbers, status="done")
+
+
+def _hand_on(settled, files):
+    """Writes what a piece settled, its redacted bytes and its findings' rows; how many it found."""
+    redacted, numbers, rows = settled
+    if "copy" in files:
+        files["copy"].write(redacted)
+    if "found" in files:
+        files["found"].write(rows)
+    return numbers
 
 
 @contextlib.contextmanager
@@ -177,5 +175,6 @@ def read_found(report: pd.DataFrame, blocksize: int = 64 << 20) -> dd.DataFrame:
     """The findings that scan_files wrote, as one Dask DataFrame, read a block at a time: the
     files found in the report, their columns typed as taloma.pandas types them."""
     paths = [found for found, status in zip(report["found"], report["status"]) if found and status != "failed"]
-    dtypes = {name: dtype for name, dtype in frame(_taloma._Scanner().finish()[1]).dtypes.items()}
-    return dd.read_csv(paths, blocksize=blocksize, dtype=dict(dtypes, file="object", input="object"))
+    fields = pd.Series([], dtype=object).taloma.check().dtypes.to_dict()
+    positions = dict.fromkeys(["line", "column", "offset", "length"], "int64")
+    return dd.read_csv(paths, blocksize=blocksize, dtype=dict(fields, file=object, input=object, **positions))

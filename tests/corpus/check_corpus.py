@@ -5,8 +5,8 @@ business and mobile number in every document is found, with and without --labell
 byte elsewhere (as long, in its own encoding); nothing is found inside an amount, a date or a
 landline. The UTF-8 documents give the same rows and the same redacted text through the Python
 module and through libtaloma's C interface (ctypes) as through taloma-id; every document gives the
-same redacted bytes and as many findings through taloma.dask.scan_file, read in small pieces from
-memory://, as through taloma-id, whatever its encoding.
+same redacted bytes and the same findings' CSV through taloma.dask.scan_file, read in small pieces
+from memory://, as through taloma-id, whatever its encoding.
 
     check_corpus.py TALOMA_ID CORPUS_DIR LIBTALOMA"""
 
@@ -80,8 +80,10 @@ def main(program, corpus, library):
         fed = taloma.dask.scan_file("memory://corpus/" + doc["file"], "memory://copy/" + doc["file"],
                                     "memory://found/" + doc["file"], kinds=KINDS,
                                     normalize="--normalize" in doc["options"])
-        expect(memory.cat("/copy/" + doc["file"]) == redacted_bytes and fed["numbers"] == len(rows),
-               f"{doc['file']}: scan_file's copy or count differs")
+        found_csv, _ = talomaid(program, "scan", "-f", "csv", *options, path)
+        found_csv = found_csv.replace(path.encode(), f"memory://corpus/{doc['file']}".encode())
+        expect(memory.cat("/copy/" + doc["file"]) == redacted_bytes and fed["numbers"] == len(rows) and
+               memory.cat("/found/" + doc["file"]) == found_csv, f"{doc['file']}: scan_file's copy or findings differ")
         if doc["encoding"] != "utf-8":
             continue
         text = original.decode()

@@ -191,14 +191,16 @@ class Cluster(unittest.TestCase):
             self.assertEqual(list(again.status), ["skipped"] * 4 + ["failed"])
             self.assertEqual(sorted(str(p.relative_to(out)) for p in Path(out).rglob("*")),
                              ["a", "a/app.log", "b", "b/app.log", "b/utf16.csv", "bytes.log"])
+            fields = pd.Series([], dtype=object).taloma.check().dtypes
+            self.assertEqual(len(found_rows), report.numbers.sum())
+            pd.testing.assert_series_equal(found_rows.dtypes[fields.index], fields)
             for path, name in zip(paths, contents):
                 local = path.removeprefix("file://")
-                self.assertEqual(Path(out, name).read_bytes(), subprocess.run(
-                    [TALOMA_ID, "scan", "--redact", "-k", kinds, local], capture_output=True).stdout, name)
-                want = jsonl(talomaid("scan", "-f", "jsonl", "-k", kinds, local))
-                rows = found_rows[found_rows.file == path].to_dict("records")
-                got = [{k: local if k == "file" else v for k, v in row.items() if not pd.isna(v)} for row in rows]
-                self.assertTrue(got == want, name)
+                taloma_id = lambda *args: subprocess.run([TALOMA_ID, "scan", "-k", kinds, *args, local],
+                                                         capture_output=True).stdout
+                self.assertEqual(Path(out, name).read_bytes(), taloma_id("--redact"), name)
+                self.assertEqual(Path(found, name + ".csv").read_bytes(),
+                                 taloma_id("-f", "csv").replace(local.encode(), path.encode()), name)
 
 
 if __name__ == "__main__":
