@@ -99,7 +99,10 @@ build_tree() {
       exit 1
     }
   fi
-  cmake --build "$dir" --parallel "$(nproc)" 2>&1 |
-    grep -v -e '^\[ *[0-9/%]*\]' -e '^Scanning dependencies' -e '^Consolidate compiler' || true
-  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "error: building $dir failed" >&2; exit 1; }
+  # The progress lines filtered out; the build's own status decides (pipefail).
+  if ! cmake --build "$dir" --parallel "$(nproc)" 2>&1 |
+    { grep -v -e '^\[ *[0-9/%]*\]' -e '^Scanning dependencies' -e '^Consolidate compiler' || true; }; then
+    echo "error: building $dir failed" >&2
+    exit 1
+  fi
 }

@@ -222,6 +222,8 @@ TEST(Registry, EveryKindThroughEveryTable) {
     const auto index = static_cast<std::size_t>(entry.kind);
     EXPECT_EQ(rules::kKindNames[index].name, entry.name);
     EXPECT_FALSE(rules::KindLabel(entry.kind).empty());
+    EXPECT_EQ(entry.verify == nullptr, rules::IsIdentityKind(entry.kind));
+    EXPECT_EQ(entry.draw == nullptr, entry.drawable == 0);
     for (std::uint8_t r = 1; r <= static_cast<std::uint8_t>(R::Character); ++r) {
       if ((entry.reasons & rules::ReasonBit(static_cast<R>(r))) == 0) continue;
       rules::IdVerdict broken{static_cast<R>(r), 2};
