@@ -121,50 +121,27 @@ int runScan(const ScanSettings& settings) {
   options.before2023 = settings.kinds.before2023;
   // The text written back, in the input's own encoding (UTF-16 and Big5 as they were); with
   // pseudonyms, held until the numbers waiting are enciphered together.
-  std::optional<engine::Encoder> encoder;
-  std::string encoded, waiting;
-  const auto put = [&](std::string_view bytes) {
-    if (!encoder) return out.put(bytes);
-    encoded.clear();
-    encoder->put(bytes, encoded);
-    out.put(encoded);
-  };
-  const auto release = [&] {
-    if (!pseudonyms || waiting.empty()) return;
-    pseudonyms->finish(waiting);
-    put(waiting);
-    waiting.clear();
-  };
+  std::optional<engine::Redaction> redaction;
   // Whatever is ready goes out before a read that may wait, so a slow input streams.
   const auto flush = [&] {
-    release();
+    if (redaction) out.put(redaction->release());
     out.flush();
   };
   const bool allRead = forEachInput(inputs, settings.encoding, m, flush, [&](const std::string& name, TextSource& text) {
     const engine::Source source = [&text](char* into, std::size_t size) {
       return text.read(into, size);
     };
-    // The input's encoding is known once its first block is read, before the sink hears of it.
-    encoder.reset();
+    if (rewrite) redaction.emplace(text, pseudonyms ? &*pseudonyms : nullptr);
     const engine::Sink sink = [&](std::string_view bytes, const engine::Found* number) {
       if (number != nullptr) {
         anyFound = true;
         if (report) reporter->report(name, *number);
         if (settings.count) ++counts[static_cast<std::size_t>(number->verdict.reason)];
       }
-      if (!rewrite) return;
-      if (!encoder && text.encoding() != Encoding::Utf8) encoder.emplace(text.encoding());
-      if (!pseudonyms) return put(number != nullptr ? engine::MaskedNumber(bytes, number->verdict.kind) : bytes);
-      if (number != nullptr) {
-        pseudonyms->add(waiting, bytes, number->verdict);
-      } else {
-        waiting += bytes;
-      }
-      if (pseudonyms->waiting() >= engine::kPseudonymBatch || waiting.size() >= engine::kBlockSize) release();
+      if (redaction) out.put(redaction->put(bytes, number));
     };
     const int error = engine::ScanWith(options, source, sink);
-    release();
-    if (rewrite && text.oddByte() >= 0) out.put(static_cast<char>(text.oddByte()));
+    if (redaction) out.put(redaction->end());
     return error;
   });
   if (settings.count) out.put(CountsRow(counts, settings.common, settings.kinds.kinds));

@@ -136,16 +136,16 @@ IdentityFinder::IdentityFinder(Source source, const ScanOptions& options, std::s
       m_next(m_buffer.get()),
       m_passed(m_buffer.get()) {}
 
-int IdentityFinder::run(const Sink& sink) {
-  for (;;) {
-    scanBlock(sink);
-    if (m_ended) break;
+bool IdentityFinder::step(const Sink& sink) {
+  scanBlock(sink);
+  if (!m_ended) {
     refill(sink);
+    return true;
   }
   if (m_run == 8 || m_run == 9) consider(m_runStart, m_run, m_runEnd, m_end, sink);
   m_run = 0;
   pass(m_end, sink);
-  return m_error;
+  return false;
 }
 
 void IdentityFinder::pass(const unsigned char* upTo, const Sink& sink) {

@@ -19,7 +19,16 @@ class IdentityFinder {
   IdentityFinder(Source source, const ScanOptions& options, std::size_t blockSize = kBlockSize);
 
   // Reads the whole input through `sink`; the errno of a read error, or 0.
-  int run(const Sink& sink);
+  int run(const Sink& sink) {
+    while (step(sink)) {
+    }
+    return m_error;
+  }
+  // Scans what is held and reads the source once; false, once the input has ended, after passing
+  // the rest of it on. A step asks the source for at most the block size.
+  bool step(const Sink& sink);
+  // The errno of a read error that ended the input, or 0.
+  int error() const noexcept { return m_error; }
 
  private:
   bool refill(const Sink& sink);

@@ -2,6 +2,7 @@
 #include "engine/masks.h"
 
 #include "engine/bytes.h"
+#include "engine/pseudonyms.h"
 #include "rules/kinds.h"
 
 namespace engine {
@@ -30,6 +31,47 @@ std::string MaskedNumber(std::string_view number, rules::IdKind kind) {
     at += c.size;
   }
   return masked;
+}
+
+std::string_view Redaction::put(std::string_view bytes, const Found* number) {
+  if (m_pseudonyms != nullptr) {
+    if (number != nullptr) {
+      m_pseudonyms->add(m_waiting, bytes, number->verdict);
+    } else {
+      m_waiting += bytes;
+    }
+    if (m_pseudonyms->waiting() < kPseudonymBatch && m_waiting.size() < kBlockSize) return {};
+    return release();
+  }
+  if (number != nullptr) {
+    m_masked = MaskedNumber(bytes, number->verdict.kind);
+    bytes = m_masked;
+  }
+  return written(bytes);
+}
+
+std::string_view Redaction::release() {
+  if (m_waiting.empty()) return {};
+  m_pseudonyms->finish(m_waiting);
+  m_masked.swap(m_waiting);
+  m_waiting.clear();
+  return written(m_masked);
+}
+
+std::string_view Redaction::end() {
+  const std::string_view held = release();
+  if (m_text.oddByte() < 0) return held;
+  if (held.data() != m_encoded.data()) m_encoded.assign(held);
+  m_encoded += static_cast<char>(m_text.oddByte());
+  return m_encoded;
+}
+
+std::string_view Redaction::written(std::string_view bytes) {
+  if (!m_encoder && m_text.encoding() != Encoding::Utf8) m_encoder.emplace(m_text.encoding());
+  if (!m_encoder) return bytes;
+  m_encoded.clear();
+  m_encoder->put(bytes, m_encoded);
+  return m_encoded;
 }
 
 }  // namespace engine

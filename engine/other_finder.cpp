@@ -48,23 +48,20 @@ constexpr bool isNumberStart(const unsigned char* p) {
 OtherFinder::OtherFinder(const ScanOptions& options, Sink sink)
     : m_options(options), m_sink(std::move(sink)) {}
 
-int OtherFinder::run(const Source& source) {
-  // Each block is read straight into what is held.
-  for (;;) {
-    const std::size_t held = m_buffer.size();
-    m_buffer.resize(held + kBlockSize);
-    const long got = source(m_buffer.data() + held, kBlockSize);
-    m_buffer.resize(held + static_cast<std::size_t>(std::max(got, 0L)));
-    if (got < 0) {
-      const int error = errno;
-      finish();
-      return error;
-    }
-    if (got == 0) break;
+long OtherFinder::read(const Source& source) {
+  // The block is read straight into what is held.
+  const std::size_t held = m_buffer.size();
+  m_buffer.resize(held + kBlockSize);
+  const long got = source(m_buffer.data() + held, kBlockSize);
+  m_buffer.resize(held + static_cast<std::size_t>(std::max(got, 0L)));
+  if (got > 0) {
     advance();
+  } else {
+    const int error = errno;
+    finish();
+    errno = error;
   }
-  finish();
-  return 0;
+  return got;
 }
 
 void OtherFinder::take(std::string_view bytes, const Found* number) {

@@ -4,6 +4,7 @@
 // identity kind is asked for.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -32,7 +33,15 @@ class OtherFinder {
   // Finds what the end of the input completes, and passes the rest of the text on.
   void finish();
   // Reads the whole of `source` through take and finish; the errno of a read error, or 0.
-  int run(const Source& source);
+  int run(const Source& source) {
+    long got = 0;
+    while ((got = read(source)) > 0) {
+    }
+    return got < 0 ? errno : 0;
+  }
+  // Reads one block of `source` (at most kBlockSize bytes) and finds what it completes; at the end
+  // of the input, or at a read error (-1, errno set), finishes too. Returns what the read did.
+  long read(const Source& source);
 
  private:
   void advance();

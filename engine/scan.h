@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #include "rules/kinds.h"
@@ -42,9 +43,36 @@ using Sink = std::function<void(std::string_view bytes, const Found* number)>;
 // The blocks a source is read in.
 inline constexpr std::size_t kBlockSize = 64 * 1024;
 
-// Reads the whole of `source` through `sink`: the identity numbers found by an IdentityFinder, the
-// other kinds by an OtherFinder over the text between them, or by an OtherFinder alone when no
-// identity kind is asked for. The errno of a read error, or 0.
+class IdentityFinder;
+class OtherFinder;
+
+// The search of an input read from `source` into `sink`: the identity numbers found by an
+// IdentityFinder, the other kinds by an OtherFinder over the text between them, or by an
+// OtherFinder alone when no identity kind is asked for. It goes a read at a time, for a caller
+// that has the input's next block only once it has come (FedSearch).
+class Search {
+ public:
+  Search(const ScanOptions& options, Source source, Sink sink);
+  ~Search();
+  Search(const Search&) = delete;
+  Search& operator=(const Search&) = delete;
+
+  // Reads the source once (at most kBlockSize bytes) and passes on what that settles; false once
+  // the input has ended and all of it has been passed on.
+  bool step();
+  // The errno of a read error that ended the input, or 0.
+  int error() const noexcept { return m_error; }
+
+ private:
+  Source m_source;  // the OtherFinder's, when it reads the input itself
+  Sink m_sink;      // the IdentityFinder's
+  std::unique_ptr<OtherFinder> m_other;
+  std::unique_ptr<IdentityFinder> m_identity;
+  bool m_ended = false;
+  int m_error = 0;
+};
+
+// Reads the whole of `source` through `sink` with a Search. The errno of a read error, or 0.
 int ScanWith(const ScanOptions& options, const Source& source, const Sink& sink);
 
 }  // namespace engine

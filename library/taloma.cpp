@@ -9,13 +9,17 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/aes.h"
+#include "engine/fed_search.h"
 #include "engine/masks.h"
-#include "library/interface.h"
+#include "engine/pseudonyms.h"
 #include "engine/scan.h"
+#include "library/interface.h"
 #include "resources/version.h"
 #include "rules/kinds.h"
 #include "rules/generation.h"
@@ -165,6 +169,69 @@ struct taloma_generator {
   std::uint64_t drawn = 0;
   bool unique = false;
   std::string held;  // a number drawn for a buffer too small for it, given by the next call
+};
+
+// The search fed in pieces, with the caller's callbacks: the first nonzero answer stops it.
+struct taloma_scanner {
+  explicit taloma_scanner(const taloma_scanner_options& options)
+      : options(options),
+        pseudonyms(pseudonymsOf(options)),
+        search(scanOptionsOf(&options.scan, true), numberOf(), redactedOf(), pseudonyms.get()) {
+    this->options.key = nullptr;
+  }
+
+  // Runs `work`, unless the scan has stopped or failed already; the interface's answer.
+  template <typename Work>
+  int run(const Work& work) {
+    if (state != 0) return state;
+    try {
+      work();
+    } catch (const std::bad_alloc&) {
+      state = -1;
+      search.stop();
+    }
+    return state;
+  }
+
+  taloma_scanner_options options;
+  int state = 0;  // 1 once a callback has stopped the scan, -1 once memory has run out
+  std::unique_ptr<engine::Pseudonyms> pseudonyms;
+  engine::FedSearch search;
+
+ private:
+  static std::unique_ptr<engine::Pseudonyms> pseudonymsOf(const taloma_scanner_options& options) {
+    if (options.key == nullptr) return nullptr;
+    engine::Key key;
+    std::copy(options.key, options.key + key.size(), key.begin());
+    auto pseudonyms = std::make_unique<engine::Pseudonyms>(engine::OpenAes256(key),
+                                                           options.context != nullptr ? options.context : "",
+                                                           options.reveal != 0);
+    key.fill(0);  // the cipher holds it from here
+    return pseudonyms;
+  }
+  void stopIf(int answer) {
+    if (answer == 0 || state != 0) return;
+    state = 1;
+    search.stop();
+  }
+  engine::FedSearch::Number numberOf() {
+    if (options.number == nullptr) return {};
+    return [this](const engine::Found& number) {
+      taloma_found found{};
+      found.offset = static_cast<std::size_t>(number.offset);
+      found.length = number.text.size();
+      found.line = number.line;
+      found.column = number.column;
+      fill(number.verdict, &found.verdict);
+      stopIf(options.number(&found, number.text.data(), options.user));
+    };
+  }
+  engine::FedSearch::Text redactedOf() {
+    if (options.redacted == nullptr) return {};
+    return [this](std::string_view bytes) {
+      if (!bytes.empty()) stopIf(options.redacted(bytes.data(), bytes.size(), options.user));
+    };
+  }
 };
 
 namespace {
@@ -368,8 +435,41 @@ size_t taloma_redact(const char* text, size_t length, const taloma_scan_options*
 
 void taloma_free(void* memory) { std::free(memory); }
 
+taloma_scanner* taloma_scanner_new(const taloma_scanner_options* options) {
+  if (options == nullptr || options->size != sizeof(taloma_scanner_options)) return nullptr;
+  try {
+    return new taloma_scanner(*options);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  } catch (const std::runtime_error&) {  // no AES from the system
+    return nullptr;
+  }
+}
+
+int taloma_scanner_feed(taloma_scanner* scanner, const char* bytes, size_t length) {
+  return scanner->run([&] { scanner->search.feed(std::string_view(bytes, length)); });
+}
+
+int taloma_scanner_finish(taloma_scanner* scanner) {
+  return scanner->run([scanner] { scanner->search.finish(); });
+}
+
+void taloma_scanner_free(taloma_scanner* scanner) { delete scanner; }
+
 const char* taloma_kind_name(unsigned kind) {
   return kind < rules::kKindCount ? named(rules::kKinds[kind].name) : nullptr;
+}
+
+const char* taloma_field_value(size_t field, size_t index) {
+  // NUL-ended copies of the rules' texts, made once.
+  static const auto values = [] {
+    std::vector<std::vector<std::string>> all(std::size(rules::kVerdictFields));
+    for (std::size_t f = 0; f < all.size(); ++f) {
+      for (std::size_t i = 0; !rules::FieldText(f, i).empty(); ++i) all[f].emplace_back(rules::FieldText(f, i));
+    }
+    return all;
+  }();
+  return field < values.size() && index < values[field].size() ? values[field][index].c_str() : nullptr;
 }
 
 const char* taloma_field_name(size_t field) {

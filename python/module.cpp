@@ -1,12 +1,16 @@
 // The Python module taloma._taloma: libtaloma's C interface with pybind11, each result a plain
-// Python object with taloma-id's field names. A sequence is checked with the GIL released.
+// Python object with taloma-id's field names, or for pandas and Dask columns of numpy arrays. A
+// sequence is checked, and a fed scanner scans, with the GIL released.
+#include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
+#include <cerrno>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -84,12 +88,13 @@ py::dict shapeOf(const taloma_verdict& v) {
 // What tells one verdict's row from another's: the library's texts are constants, so their
 // addresses do.
 struct VerdictKey {
+  VerdictKey() = default;
   explicit VerdictKey(const taloma_verdict& v)
       : texts{v.kind, v.sex, v.category, v.letter, v.place, v.reason},
         numbers{v.valid, v.position, v.expected} {}
   bool operator==(const VerdictKey&) const = default;
-  std::array<const char*, 6> texts;
-  std::array<int, 3> numbers;
+  std::array<const char*, 6> texts{};
+  std::array<int, 3> numbers{};
 };
 struct VerdictKeyHash {
   std::size_t operator()(const VerdictKey& k) const noexcept {
@@ -155,6 +160,352 @@ py::object check(const py::object& input, const std::optional<std::string>& kind
   return rows;
 }
 
+// The columns of taloma.pandas: each field of a verdict over many rows, a boolean or number field
+// as its values with a mask of the rows that have none, a text field as codes into the texts it
+// can hold (taloma_field_value), -1 where it has none. Filled without the GIL.
+class FieldColumns {
+ public:
+  FieldColumns(std::size_t rows, bool validOnly) {
+    // Each field's type, from a verdict that has every field.
+    const taloma_verdict every{1, "-", "-", "-", "-", "-", "-", 1, 0};
+    for (std::size_t field = 0; const char* name = taloma_field_name(field); ++field) {
+      if (validOnly && field > 0) break;
+      Column column{name, taloma_verdict_field(&every, field, nullptr, nullptr), {}, {}, {}};
+      for (std::size_t i = 0; const char* text = taloma_field_value(field, i); ++i) column.texts.push_back(text);
+      if (column.type == TALOMA_FIELD_BOOLEAN) {
+        column.values = py::array_t<bool>(static_cast<py::ssize_t>(rows));
+      } else {
+        column.values = py::array_t<std::int8_t>(static_cast<py::ssize_t>(rows));
+      }
+      if (column.type != TALOMA_FIELD_TEXT) column.mask = py::array_t<bool>(static_cast<py::ssize_t>(rows));
+      m_columns.push_back(std::move(column));
+    }
+    if (m_columns.size() > kMostFields) throw std::logic_error("taloma: more fields than FieldColumns holds");
+    m_count = m_columns.size();
+    for (std::size_t c = 0; c < m_count; ++c) {
+      Column& column = m_columns[c];
+      m_at[c] = static_cast<std::int8_t*>(column.values.mutable_data());
+      m_none[c] = column.type != TALOMA_FIELD_TEXT ? static_cast<bool*>(column.mask.mutable_data()) : nullptr;
+    }
+  }
+
+  // Row `row`: the verdict `v`, or a missing input's, which has no field.
+  void put(std::size_t row, const taloma_verdict& v) {
+    // Each different verdict's values are made once; a small cache by the key's hash finds them
+    // quicker than the map.
+    const VerdictKey key(v);
+    const std::size_t hash = VerdictKeyHash{}(key);
+    Cached& cached = m_cache[(hash ^ (hash >> 23)) & (m_cache.size() - 1)];
+    if (cached.row == nullptr || !(cached.key == key)) {
+      const auto [at, added] = m_rows.try_emplace(key);
+      if (added) at->second = rowOf(v);
+      cached = {key, &at->second};
+    }
+    const Row& values = *cached.row;
+    for (std::size_t c = 0; c < m_count; ++c) {
+      m_at[c][row] = values.values[c];
+      if (m_none[c] != nullptr) m_none[c][row] = values.none[c];
+    }
+  }
+  void putValid(std::size_t row, int valid) {
+    m_at[0][row] = static_cast<std::int8_t>(valid != 0);
+    m_none[0][row] = false;
+  }
+  void putMissing(std::size_t row) {
+    for (std::size_t c = 0; c < m_count; ++c) {
+      m_at[c][row] = m_none[c] == nullptr ? -1 : 0;
+      if (m_none[c] != nullptr) m_none[c][row] = true;
+    }
+  }
+
+  // Each field by name: a text field's codes, or a tuple of values and mask.
+  void addTo(py::dict& table) const {
+    for (const Column& column : m_columns) {
+      table[column.name] = column.type == TALOMA_FIELD_TEXT ? py::object(column.values)
+                                                            : py::make_tuple(column.values, column.mask);
+    }
+  }
+
+ private:
+  static constexpr std::size_t kMostFields = 16;
+  struct Column {
+    const char* name;
+    taloma_field_type type;
+    std::vector<const char*> texts;
+    py::array values, mask;  // a mask for all but a text field
+  };
+  struct Row {
+    std::array<std::int8_t, kMostFields> values{};
+    std::array<bool, kMostFields> none{};
+  };
+
+  Row rowOf(const taloma_verdict& v) const {
+    Row row;
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+      const Column& column = m_columns[c];
+      int number = 0;
+      const char* text = nullptr;
+      const taloma_field_type type = taloma_verdict_field(&v, c, &number, &text);
+      row.none[c] = type == TALOMA_FIELD_ABSENT;
+      row.values[c] = static_cast<std::int8_t>(number);
+      if (column.type != TALOMA_FIELD_TEXT) continue;
+      row.values[c] = -1;
+      for (std::size_t i = 0; text != nullptr && i < column.texts.size(); ++i) {
+        if (std::strcmp(text, column.texts[i]) == 0) row.values[c] = static_cast<std::int8_t>(i);
+      }
+      if (!row.none[c] && row.values[c] < 0) throw std::logic_error("taloma: a text no field lists");
+    }
+    return row;
+  }
+
+  struct Cached {
+    VerdictKey key;
+    const Row* row = nullptr;
+  };
+  std::vector<Column> m_columns;
+  std::size_t m_count = 0;
+  std::array<std::int8_t*, kMostFields> m_at{};  // each column's values
+  std::array<bool*, kMostFields> m_none{};       // and mask
+  std::unordered_map<VerdictKey, Row, VerdictKeyHash> m_rows;
+  std::array<Cached, 512> m_cache{};
+};
+
+// A one-dimensional numpy array of objects, item by item: each a str's UTF-8, or missing (None,
+// NaN or `na`, pandas' NA), a block at a time. Any other item is a TypeError.
+class Items {
+ public:
+  static constexpr std::size_t kBlock = 65536;
+
+  Items(const py::array& values, const py::handle& na) : m_values(values), m_na(na) {
+    if (values.ndim() != 1 || values.dtype().kind() != 'O') {
+      throw py::type_error("taloma: a one-dimensional array of objects is needed");
+    }
+    m_count = static_cast<std::size_t>(values.shape(0));
+  }
+  std::size_t size() const { return m_count; }
+
+  // Reads the items from `start` on, as many as a block takes; returns how many. Needs the GIL.
+  std::size_t read(std::size_t start) {
+    const std::size_t n = std::min(kBlock, m_count - start);
+    texts.resize(n);
+    lengths.resize(n);
+    missing.resize(n);
+    const auto* base = static_cast<const char*>(m_values.data());
+    for (std::size_t i = 0; i < n; ++i) {
+      PyObject* const item =
+          *reinterpret_cast<PyObject* const*>(base + static_cast<py::ssize_t>(start + i) * m_values.strides(0));
+      missing[i] = !PyUnicode_Check(item);
+      if (!missing[i]) {
+        Py_ssize_t length = 0;
+        texts[i] = PyUnicode_AsUTF8AndSize(item, &length);
+        if (texts[i] == nullptr) throw py::error_already_set();
+        lengths[i] = static_cast<std::size_t>(length);
+      } else if (item != Py_None && item != m_na.ptr() && !(PyFloat_Check(item) && std::isnan(PyFloat_AS_DOUBLE(item)))) {
+        throw py::type_error("taloma: item " + std::to_string(start + i) + " is " +
+                             Py_TYPE(item)->tp_name + ", not a string");
+      }
+    }
+    return n;
+  }
+
+  std::vector<const char*> texts;
+  std::vector<std::size_t> lengths;
+  std::vector<std::uint8_t> missing;
+
+ private:
+  const py::array& m_values;
+  py::handle m_na;
+  std::size_t m_count = 0;
+};
+
+// The verdicts on an array of strings as columns; only the valid column with `validOnly`.
+py::dict checkColumns(const py::array& values, const std::optional<std::string>& kinds, bool before2023,
+                      bool validOnly, const py::handle& na) {
+  const unsigned set = kindsOf(kinds, before2023);
+  Items items(values, na);
+  FieldColumns columns(items.size(), validOnly);
+  for (std::size_t start = 0; start < items.size();) {
+    const std::size_t n = items.read(start);
+    py::gil_scoped_release released;
+    for (std::size_t i = 0; i < n; ++i, ++start) {
+      if (items.missing[i]) {
+        columns.putMissing(start);
+      } else if (validOnly) {
+        columns.putValid(start, taloma_check(items.texts[i], items.lengths[i], set, nullptr));
+      } else {
+        taloma_verdict verdict;
+        taloma_check(items.texts[i], items.lengths[i], set, &verdict);
+        columns.put(start, verdict);
+      }
+    }
+  }
+  py::dict table;
+  columns.addTo(table);
+  return table;
+}
+
+taloma_scan_options scanOptions(const std::optional<std::string>& kinds, bool before2023,
+                                bool nearMisses, bool normalize, bool labelled) {
+  return {kindsOf(kinds, before2023), nearMisses ? 1 : 0, normalize ? 1 : 0, labelled ? 1 : 0};
+}
+
+// Each string of an array redacted, or given a key pseudonymized (or revealed), a missing item as
+// it was, in a list.
+py::list redactEach(const py::array& values, const std::optional<std::string>& kinds, bool before2023,
+                    bool nearMisses, bool normalize, bool labelled, const py::handle& na,
+                    const std::optional<py::bytes>& key, const std::optional<std::string>& context, bool reveal) {
+  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
+  std::string keyBytes = key ? std::string(*key) : std::string();
+  if (key && keyBytes.size() != 32) {
+    throw py::value_error("taloma: a key is 32 bytes (taloma.read_key reads a key file), not " +
+                          std::to_string(keyBytes.size()));
+  }
+  const std::string family = context.value_or("");
+  const auto rewrite = [&](const char* input, std::size_t size, char** text, std::size_t* length) {
+    if (!key) return taloma_redact(input, size, &options, text, length);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(keyBytes.data());
+    return (reveal ? taloma_reveal : taloma_pseudonymize)(input, size, &options, bytes, keyBytes.size(),
+                                                          family.c_str(), text, length, nullptr);
+  };
+  Items items(values, na);
+  py::list out(items.size());
+  std::vector<std::string> redacted;
+  for (std::size_t start = 0; start < items.size();) {
+    const std::size_t n = items.read(start);
+    redacted.assign(n, {});
+    bool failed = false;
+    {
+      py::gil_scoped_release released;
+      for (std::size_t i = 0; i < n && !failed; ++i) {
+        char* text = nullptr;
+        std::size_t length = 0;
+        if (items.missing[i]) continue;
+        failed = rewrite(items.texts[i], items.lengths[i], &text, &length) == static_cast<std::size_t>(-1);
+        if (!failed) redacted[i].assign(text, length);
+        taloma_free(text);
+      }
+    }
+    if (failed) {
+      std::fill(keyBytes.begin(), keyBytes.end(), '\0');
+      throw std::bad_alloc();
+    }
+    const auto* base = static_cast<const char*>(values.data());
+    for (std::size_t i = 0; i < n; ++i, ++start) {
+      out[start] = items.missing[i] ? py::reinterpret_borrow<py::object>(*reinterpret_cast<PyObject* const*>(
+                                          base + static_cast<py::ssize_t>(start) * values.strides(0)))
+                                    : py::object(py::str(redacted[i]));
+    }
+  }
+  std::fill(keyBytes.begin(), keyBytes.end(), '\0');
+  return out;
+}
+
+// `text` as a CSV field: quoted when it holds a comma, a quote or a line end.
+std::string csvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? "\"\"" : std::string(1, c);
+  return quoted + "\"";
+}
+
+// A scanner fed in pieces for taloma.dask: for each piece, its redacted bytes, how many numbers it
+// settles, and with a file name those numbers as CSV rows of taloma-id scan -f csv's fields (the
+// file, line, column, offset, length, input and the verdict's fields, "true" or "false", empty
+// where absent). taloma_scanner does the work without the GIL, and the rows are made beside it.
+class Scanner {
+ public:
+  Scanner(const std::optional<std::string>& kinds, bool before2023, bool nearMisses, bool normalize,
+          bool labelled, bool redact, const std::optional<std::string>& file,
+          const std::optional<py::bytes>& key, const std::optional<std::string>& context, bool reveal)
+      : m_file(file ? std::optional(csvField(*file)) : std::nullopt) {
+    taloma_scanner_options options{};
+    options.size = sizeof options;
+    options.scan = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
+    options.number = [](const taloma_found* found, const char* text, void* user) {
+      static_cast<Scanner*>(user)->row(*found, std::string_view(text, found->length));
+      return 0;
+    };
+    if (redact) {
+      options.redacted = [](const char* bytes, std::size_t length, void* user) {
+        static_cast<Scanner*>(user)->m_out.append(bytes, length);
+        return 0;
+      };
+    }
+    options.user = this;
+    std::string keyBytes;
+    if (key) {
+      keyBytes = std::string(*key);
+      if (keyBytes.size() != 32) throw py::value_error("the key is 32 bytes");
+      options.key = reinterpret_cast<const unsigned char*>(keyBytes.data());
+      options.context = context ? context->c_str() : nullptr;
+      options.reveal = reveal ? 1 : 0;
+    }
+    m_scanner = taloma_scanner_new(&options);
+    std::fill(keyBytes.begin(), keyBytes.end(), '\0');
+    if (m_scanner == nullptr && key) throw std::runtime_error("no AES from the system, or no memory");
+    if (m_scanner == nullptr) throw std::bad_alloc();
+  }
+  ~Scanner() { taloma_scanner_free(m_scanner); }
+  Scanner(const Scanner&) = delete;
+  Scanner& operator=(const Scanner&) = delete;
+
+  py::tuple feed(const py::buffer& piece) {
+    const py::buffer_info bytes = piece.request();
+    return handOn([&] {
+      return taloma_scanner_feed(m_scanner, static_cast<const char*>(bytes.ptr),
+                                 static_cast<std::size_t>(bytes.size * bytes.itemsize));
+    });
+  }
+  py::tuple finish() {
+    return handOn([this] { return taloma_scanner_finish(m_scanner); });
+  }
+
+ private:
+  void row(const taloma_found& found, std::string_view text) {
+    ++m_numbers;
+    if (!m_file) return;
+    m_rows += *m_file;
+    for (const std::uint64_t n : {found.line, found.column, std::uint64_t{found.offset}, std::uint64_t{found.length}}) {
+      m_rows += ',';
+      m_rows += std::to_string(n);
+    }
+    m_rows += ',';
+    m_rows += csvField(text);
+    for (std::size_t field = 0; taloma_field_name(field) != nullptr; ++field) {
+      int number = 0;
+      const char* value = nullptr;
+      m_rows += ',';
+      switch (taloma_verdict_field(&found.verdict, field, &number, &value)) {
+        case TALOMA_FIELD_ABSENT: break;
+        case TALOMA_FIELD_BOOLEAN: m_rows += number != 0 ? "true" : "false"; break;
+        case TALOMA_FIELD_NUMBER: m_rows += std::to_string(number); break;
+        case TALOMA_FIELD_TEXT: m_rows += value; break;
+      }
+    }
+    m_rows += '\n';
+  }
+
+  // Runs `work` without the GIL; what it settled, as (redacted bytes, numbers, CSV rows).
+  template <typename Work>
+  py::tuple handOn(const Work& work) {
+    m_out.clear();
+    m_rows.clear();
+    m_numbers = 0;
+    int answer = 0;
+    {
+      py::gil_scoped_release released;
+      answer = work();
+    }
+    if (answer != 0) throw std::bad_alloc();
+    return py::make_tuple(py::bytes(m_out), m_numbers, py::bytes(m_rows));
+  }
+
+  std::optional<std::string> m_file;  // as a CSV field
+  taloma_scanner* m_scanner = nullptr;
+  std::string m_out, m_rows;
+  std::size_t m_numbers = 0;
+};
+
 std::string decode(const std::string& input, const std::optional<std::string>& kinds,
                    bool before2023, const std::string& lang) {
   const unsigned set = kindsOf(kinds, before2023);
@@ -209,11 +560,6 @@ std::vector<std::string> generate(std::uint64_t count, std::uint64_t seed, const
   }
   taloma_generator_free(generator);
   return numbers;
-}
-
-taloma_scan_options scanOptions(const std::optional<std::string>& kinds, bool before2023,
-                                bool nearMisses, bool normalize, bool labelled) {
-  return {kindsOf(kinds, before2023), nearMisses ? 1 : 0, normalize ? 1 : 0, labelled ? 1 : 0};
 }
 
 // Every number in `text`, found with the GIL released.
@@ -285,40 +631,6 @@ py::list scan(const py::object& input, const std::optional<std::string>& kinds, 
     rows[i++] = rowOf(row, each.verdict);
   }
   return rows;
-}
-
-// scan's findings as columns (line, column, input and the verdict's fields, None where a field
-// does not apply), which a DataFrame takes whole: for taloma.dask, where findings travel.
-py::dict scanTable(const py::object& input, const std::optional<std::string>& kinds, bool before2023,
-                   bool nearMisses, bool normalize, bool labelled) {
-  const Text text = textOf(input);
-  const std::vector<taloma_found> found =
-      findAll(text.bytes, scanOptions(kinds, before2023, nearMisses, normalize, labelled));
-  const std::size_t n = found.size();
-  Positions positions(text);
-  py::list line(n), column(n), offset(n), length(n), input_(n);
-  std::vector<py::list> fields;
-  for (std::size_t field = 0; taloma_field_name(field) != nullptr; ++field) fields.emplace_back(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const taloma_found& f = found[i];
-    const auto [at, size] = positions.of(f);
-    line[i] = f.line;
-    column[i] = f.column;
-    offset[i] = at;
-    length[i] = size;
-    input_[i] = py::str(text.bytes.data() + f.offset, f.length);
-    for (std::size_t field = 0; field < fields.size(); ++field) fields[field][i] = py::none();
-    std::size_t field = 0;
-    eachField(f.verdict, [&](PyObject* name, PyObject* value) {
-      while (key(taloma_field_name(field)) != name) ++field;
-      fields[field][i] = py::reinterpret_borrow<py::object>(value);
-    });
-  }
-  py::dict table;
-  table["line"] = line, table["column"] = column, table["offset"] = offset, table["length"] = length;
-  table["input"] = input_;
-  for (std::size_t field = 0; field < fields.size(); ++field) table[taloma_field_name(field)] = fields[field];
-  return table;
 }
 
 py::str redact(const py::object& input, const std::optional<std::string>& kinds, bool before2023,
@@ -426,6 +738,14 @@ PYBIND11_MODULE(_taloma, m) {
   for (std::size_t field = 0; const char* name = taloma_field_name(field); ++field) fieldNames.append(name);
   m.attr("KINDS") = py::tuple(kindNames);
   m.attr("FIELDS") = py::tuple(fieldNames);
+  // The texts each field can hold, for the categories of taloma.pandas' columns.
+  py::list fieldValues;
+  for (std::size_t field = 0; taloma_field_name(field) != nullptr; ++field) {
+    py::list values;
+    for (std::size_t i = 0; const char* text = taloma_field_value(field, i); ++i) values.append(text);
+    fieldValues.append(py::tuple(values));
+  }
+  m.attr("_FIELD_VALUES") = py::tuple(fieldValues);
   m.def("check", &check, "input"_a, py::kw_only(), "kinds"_a = py::none(), "before_2023"_a = false,
         "The verdict on one string as a dict with taloma-id's field names, or a list of them for a "
         "sequence of strings (checked with the GIL released).");
@@ -439,9 +759,6 @@ PYBIND11_MODULE(_taloma, m) {
         "near_misses"_a = false, "normalize"_a = false, "labelled"_a = false,
         "The numbers in a text: dicts with line, column, offset and length (in code points of a str, "
         "bytes of bytes), the input and the verdict.");
-  m.def("_scan_table", &scanTable, "text"_a, py::kw_only(), "kinds"_a = py::none(),
-        "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
-        "labelled"_a = false, "scan's findings as columns, for taloma.dask.");
   m.def("redact", &redact, "text"_a, py::kw_only(), "kinds"_a = py::none(),
         "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
         "labelled"_a = false, "The text with each number found masked, as taloma-id scan --redact.");
@@ -459,6 +776,22 @@ PYBIND11_MODULE(_taloma, m) {
                    "and context, as taloma-id scan --pseudonymize.");
   }
   m.def("_read_key", &readKey, "path"_a, "The key in a key file, and whether others may read the file.");
+  m.def("_check_columns", &checkColumns, "values"_a, py::kw_only(), "kinds"_a = py::none(),
+        "before_2023"_a = false, "valid_only"_a = false, "na"_a = py::none(),
+        "The verdicts on an array of objects as columns, for taloma.pandas.");
+  m.def("_redact_each", &redactEach, "values"_a, py::kw_only(), "kinds"_a = py::none(),
+        "before_2023"_a = false, "near_misses"_a = false, "normalize"_a = false,
+        "labelled"_a = false, "na"_a = py::none(), "key"_a = py::none(), "context"_a = py::none(),
+        "reveal"_a = false, "Each string of an array redacted or pseudonymized, for taloma.pandas.");
+  py::class_<Scanner>(m, "_Scanner", "A scanner fed in pieces, for taloma.dask.")
+      .def(py::init<const std::optional<std::string>&, bool, bool, bool, bool, bool,
+                    const std::optional<std::string>&, const std::optional<py::bytes>&,
+                    const std::optional<std::string>&, bool>(),
+           py::kw_only(), "kinds"_a = py::none(), "before_2023"_a = false, "near_misses"_a = false,
+           "normalize"_a = false, "labelled"_a = false, "redact"_a = false, "file"_a = py::none(),
+           "key"_a = py::none(), "context"_a = py::none(), "reveal"_a = false)
+      .def("feed", &Scanner::feed, "piece"_a)
+      .def("finish", &Scanner::finish);
   m.def("places", &places, py::kw_only(), "postal"_a = false,
         "The 26 letters with their places, or with postal=True the 369 postal districts.");
 }

@@ -58,7 +58,7 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME "libtaloma-dev")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME "python3-taloma")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION "python")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3 (>= 3.11), python3 (<< 3.12)")
-set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS "python3-pandas, python3-distributed")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS "python3-pandas, python3-distributed, python3-fsspec")
 # Byte-compiled when installed and its byte code removed first when removed (py3compile, py3clean).
 set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
     "${CMAKE_CURRENT_LIST_DIR}/debian/python3-taloma/postinst"
@@ -67,8 +67,8 @@ string(CONCAT CPACK_DEBIAN_PYTHON_DESCRIPTION
     "Taiwanese identity-card numbers for Python\n"
     "The Python module taloma checks, generates, finds and masks Taiwanese\n"
     "identity-card and resident-certificate numbers and the other numbers a\n"
-    "form asks for, a pandas column or a list at a time, and with\n"
-    "taloma.dask scans and redacts files across a Dask cluster.")
+    "form asks for, a list at a time or as a pandas column's accessor, and\n"
+    "with taloma.dask scans and redacts files across a Dask cluster.")
 # The extension, named as Debian names them after the server's major version.
 set(CPACK_DEBIAN_POSTGRES_PACKAGE_NAME "postgresql-${TALOMA_POSTGRES_MAJOR}-taloma")
 set(CPACK_DEBIAN_POSTGRES_PACKAGE_SECTION "database")

@@ -36,6 +36,23 @@ FieldValue VerdictField(const IdVerdict& v, std::size_t field) noexcept {
   return {};
 }
 
-static_assert(std::size(kVerdictFields) == 9, "VerdictField has a case for each field");
+std::string_view FieldText(std::size_t field, std::size_t index) noexcept {
+  const auto nth = [index](const auto& names) {
+    return index < std::size(names) ? names[index].name : std::string_view();
+  };
+  switch (field) {
+    case 1: return nth(kKindNames);
+    case 2: return nth(kSexNames);
+    case 3: return nth(kCategoryNames);
+    case 4: return index < kCapitals.size() ? kCapitals.substr(index, 1) : std::string_view();
+    case 5: return index < kPlaceCount ? Places()[index].name : std::string_view();
+    case 6: return nth(kReasonNames);
+    case 8: return index < kDigits.size() ? kDigits.substr(index, 1) : std::string_view();
+    default: break;
+  }
+  return {};
+}
+
+static_assert(std::size(kVerdictFields) == 9, "VerdictField and FieldText have a case for each field");
 
 }  // namespace rules

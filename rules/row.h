@@ -45,4 +45,9 @@ struct FieldValue {
 // Field `field` (an index into kVerdictFields) of `verdict`.
 FieldValue VerdictField(const IdVerdict& verdict, std::size_t field) noexcept;
 
+// The texts field `field` can hold, by `index` in order: the kinds' names, the sexes, the
+// categories, the letters, the places, the reasons, the digits. Empty past the last, and for a
+// field that holds no text; VerdictField gives no other text.
+std::string_view FieldText(std::size_t field, std::size_t index) noexcept;
+
 }  // namespace rules

@@ -23,7 +23,7 @@ TALOMA_PACKAGES=(
   clang libclang-rt-14-dev
   libxcb1-dev xclip jq
   emscripten chromium node-typescript
-  pybind11-dev python3-dev python3-pandas python3-distributed
+  pybind11-dev python3-dev python3-numpy python3-pandas python3-distributed python3-fsspec
   postgresql-server-dev-15 postgresql-common postgresql-15
   g++-mingw-w64-x86-64-posix wine wine64
 )

@@ -60,35 +60,41 @@ extern "C" {
   return CodeOf(rules::VerifyAny(std::string_view(text, length), choiceOf(kinds)));
 }
 
-// The verdicts on `count` texts laid end to end at `texts`, the i-th ending at ends[i]: in
-// slots[i] the index of its verdict among the different ones, whose codes go to distinct[];
-// returns how many different verdicts there are (at most kMostDistinct, then slots are codes'
-// indexes no more and the call answers -1).
+// The verdicts on `count` texts, as columns: valid[i] 1 or 0, and verdicts[i] the index of its
+// verdict among the different ones, whose codes go to distinct[]. The i-th text is the first
+// lengths[i] bytes of the 16 at slots + 16 i, or for a length of 255 the next of the texts laid
+// end to end at spilt, the j-th of them ending at ends[j]. Returns how many different verdicts
+// there are, or -1 past kMostDistinct (then the columns are incomplete).
 [[gnu::flatten]] EMSCRIPTEN_KEEPALIVE std::int32_t taloma_js_check_many(
-    const char* texts, const std::uint32_t* ends, std::size_t count, unsigned kinds,
-    std::int32_t* slots, std::int32_t* distinct) {
+    const std::uint8_t* lengths, const char* slots, std::size_t count, const std::uint32_t* ends,
+    const char* spilt, unsigned kinds, std::uint8_t* valid, std::uint16_t* verdicts, std::int32_t* distinct) {
   // Far more than there are verdicts: kinds, sexes, categories and places, reasons and positions.
   constexpr std::size_t kTable = 8192;
   constexpr std::int32_t kMostDistinct = 4096;
   std::array<std::int32_t, kTable> codes;
-  std::array<std::int32_t, kTable> indexes;
+  std::array<std::uint16_t, kTable> indexes;
   codes.fill(-1);
   std::int32_t found = 0;
   const rules::KindChoice set = choiceOf(kinds);
   std::uint32_t start = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::int32_t code =
-        CodeOf(rules::VerifyAny(std::string_view(texts + start, ends[i] - start), set));
-    start = ends[i];
+    std::string_view text(slots + 16 * i, lengths[i]);
+    if (lengths[i] == 255) {
+      text = std::string_view(spilt + start, *ends - start);
+      start = *ends++;
+    }
+    const rules::IdVerdict verdict = rules::VerifyAny(text, set);
+    const std::int32_t code = CodeOf(verdict);
     std::size_t at = (static_cast<std::uint32_t>(code) * 2654435761u >> 19) & (kTable - 1);
     while (codes[at] != code && codes[at] != -1) at = (at + 1) & (kTable - 1);
     if (codes[at] == -1) {
       if (found == kMostDistinct) return -1;
       codes[at] = code;
-      indexes[at] = found;
+      indexes[at] = static_cast<std::uint16_t>(found);
       distinct[found++] = code;
     }
-    slots[i] = indexes[at];
+    valid[i] = verdict.isValid() ? 1 : 0;
+    verdicts[i] = indexes[at];
   }
   return found;
 }

@@ -174,6 +174,46 @@ TALOMA_API int taloma_read_key(const char* path, unsigned char key[32], int* exp
 
 TALOMA_API void taloma_free(void* memory);
 
+/* A scanner fed in pieces: the search of taloma_scan and taloma_redact over an input that comes
+ * a piece at a time (a file read in blocks, a pipe, a socket), read as taloma-id scan reads a
+ * file: UTF-8 as it is, UTF-16 (by its byte-order mark, or its NULs) and Big5 decoded into UTF-8,
+ * in which each number's offset, line and column are counted. Pieces may be cut anywhere, through
+ * a number or a character: the numbers found and the text handed back are those that taloma-id
+ * scan -a -f jsonl and taloma-id scan --redact give for the same bytes. It holds at most 64 KiB
+ * besides the piece being fed. (2.0, TALOMA_2) */
+typedef struct taloma_scanner taloma_scanner;
+
+/* A number found, and its text (found->length bytes of UTF-8, no NUL after them); a nonzero
+ * return stops the scan. */
+typedef int (*taloma_number_fn)(const taloma_found* found, const char* number, void* user);
+/* A piece of the redacted input; a nonzero return stops the scan. */
+typedef int (*taloma_write_fn)(const char* bytes, size_t length, void* user);
+
+typedef struct taloma_scanner_options {
+  size_t size;               /* sizeof(taloma_scanner_options): later versions may add fields */
+  taloma_scan_options scan;  /* what is looked for */
+  taloma_number_fn number;   /* told of each number found; NULL for none */
+  taloma_write_fn redacted;  /* receives the input back as taloma-id scan --redact writes it: each
+                                number masked, UTF-16 and Big5 in their own encoding, every other
+                                byte as it came; NULL for none */
+  void* user;                /* handed to both */
+  const unsigned char* key;  /* 32 bytes, or NULL: with a key each valid number in the redacted
+                                input becomes its pseudonym, as taloma_pseudonymize gives it (the
+                                scanner keeps no pointer to the key) */
+  const char* context;       /* the pseudonyms' context; NULL for none */
+  int reveal;                /* nonzero: the numbers are pseudonyms, turned back */
+} taloma_scanner_options;
+
+/* A scanner, or NULL when `options` is NULL or of a size this library does not know, a key is
+ * given and the system has no AES, or memory ran out. Freed with taloma_scanner_free. */
+TALOMA_API taloma_scanner* taloma_scanner_new(const taloma_scanner_options* options);
+/* Takes the next `length` bytes of the input and hands on what they settle. Returns 0; 1 once a
+ * callback has stopped the scan (nothing more is taken or handed on); -1 once memory has run out. */
+TALOMA_API int taloma_scanner_feed(taloma_scanner* scanner, const char* bytes, size_t length);
+/* The end of the input: hands on the rest. Returns as taloma_scanner_feed does. */
+TALOMA_API int taloma_scanner_finish(taloma_scanner* scanner);
+TALOMA_API void taloma_scanner_free(taloma_scanner* scanner);
+
 /* The names of the kinds, "national" to "mobile", by taloma_kind; NULL past the last. (2.0,
  * TALOMA_2) */
 TALOMA_API const char* taloma_kind_name(unsigned kind);
@@ -193,6 +233,10 @@ typedef enum taloma_field_type {
 TALOMA_API const char* taloma_field_name(size_t field);
 TALOMA_API taloma_field_type taloma_verdict_field(const taloma_verdict* verdict, size_t field,
                                                   int* number, const char** text);
+/* The texts a text field can hold, in order, "national" to "mobile" for "kind", "A" to "Z" for
+ * "letter", "0" to "9" for "expected", ...; NULL past the last, and for a field that holds no text.
+ * For columns of codes, or an enumerated type. (2.0, TALOMA_2) */
+TALOMA_API const char* taloma_field_value(size_t field, size_t index);
 
 /* The 26 places in letter-value order, and the 369 postal districts, as taloma-id places lists
  * them. Each returns 0, or -1 for an index out of range. */

@@ -4,7 +4,9 @@ other numbers a form asks for (統一編號, 自然人憑證, 手機條碼, 捐�
 check, decode, generate, scan, redact and places give plain Python objects with the field names
 of taloma-id's JSON rows (a verdict's are FIELDS, the kinds' names KINDS); pseudonymize and reveal
 write a text with valid pseudonyms in its numbers' place and back, under a key that read_key reads;
-taloma.dask runs check, scan and redact across a Dask cluster.
+`import taloma.pandas` gives a Series of strings the accessor s.taloma (valid, check, redact,
+pseudonymize, reveal) with columns made in C; and taloma.dask takes it to Dask Series, and scans,
+redacts and pseudonymizes files across a Dask cluster.
 """
 import os
 import warnings

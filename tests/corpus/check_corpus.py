@@ -4,7 +4,9 @@ business and mobile number in every document is found, with and without --labell
 統一編號 that a label names); the redacted copy holds none of them and is the document byte for
 byte elsewhere (as long, in its own encoding); nothing is found inside an amount, a date or a
 landline. The UTF-8 documents give the same rows and the same redacted text through the Python
-module and through libtaloma's C interface (ctypes) as through taloma-id.
+module and through libtaloma's C interface (ctypes) as through taloma-id; every document gives the
+same redacted bytes and the same findings' CSV through taloma.dask.scan_file, read in small pieces
+from memory://, as through taloma-id, whatever its encoding.
 
     check_corpus.py TALOMA_ID CORPUS_DIR LIBTALOMA"""
 
@@ -15,7 +17,10 @@ import sys
 from collections import Counter
 from pathlib import Path
 
+import fsspec
+
 import taloma
+import taloma.dask
 
 KINDS = "national,resident,resident-old,business,mobile"
 FIELDS = ("line", "column", "input", "valid", "kind")
@@ -34,6 +39,7 @@ class ScanOptions(ctypes.Structure):
 
 
 def main(program, corpus, library):
+    taloma.dask.PIECE = 4099  # numbers and characters cut between pieces
     c = ctypes.CDLL(library)
     c.taloma_redact.restype = ctypes.c_size_t
     c.taloma_scan.restype = ctypes.c_size_t
@@ -67,7 +73,17 @@ def main(program, corpus, library):
             leaked = [text for text in wanted if text in redacted]
             expect(not leaked, f"{doc['file']} {labelled}: left in the redacted copy: {leaked[:5]}")
             expect(len(redacted_bytes) == len(original), f"{doc['file']}: the redacted copy is not as long")
-        # The rows and the copy without --labelled, for the other front ends.
+        # The rows and the copy without --labelled, for the other front ends: a fed scanner in any
+        # encoding, the others in UTF-8.
+        memory = fsspec.filesystem("memory")
+        memory.pipe("/corpus/" + doc["file"], original)
+        fed = taloma.dask.scan_file("memory://corpus/" + doc["file"], "memory://copy/" + doc["file"],
+                                    "memory://found/" + doc["file"], kinds=KINDS,
+                                    normalize="--normalize" in doc["options"])
+        found_csv, _ = talomaid(program, "scan", "-f", "csv", *options, path)
+        found_csv = found_csv.replace(path.encode(), f"memory://corpus/{doc['file']}".encode())
+        expect(memory.cat("/copy/" + doc["file"]) == redacted_bytes and fed["numbers"] == len(rows) and
+               memory.cat("/found/" + doc["file"]) == found_csv, f"{doc['file']}: scan_file's copy or findings differ")
         if doc["encoding"] != "utf-8":
             continue
         text = original.decode()

@@ -272,12 +272,14 @@ void checkNormalizedScan(std::string_view input, unsigned kinds, std::size_t blo
 
 // The other kinds' finder, handed the input in small pieces and whole: the same numbers, each
 // where it stands with the verdict its text gets from the rules, and all of the input passed on.
-void checkOtherFinder(std::string_view input, unsigned kinds, bool nearMisses, bool labelled,
-                     std::size_t step) {
+void checkOtherFinder(std::string_view input, const rules::KindChoice& choice, bool nearMisses,
+                      bool labelled, std::size_t step) {
   const auto findAll = [&](std::size_t piece) {
     std::vector<engine::Found> found;
     std::string passed;
-    engine::OtherFinder finder(engine::ScanOptions{kinds, nearMisses, false, true, true, labelled},
+    engine::ScanOptions options{choice.kinds, nearMisses, false, true, true, labelled};
+    options.before2023 = choice.before2023;
+    engine::OtherFinder finder(options,
                            [&](std::string_view bytes, const engine::Found* number) {
                              passed += bytes;
                              if (number != nullptr) found.push_back(*number);
@@ -304,7 +306,7 @@ void checkOtherFinder(std::string_view input, unsigned kinds, bool nearMisses, b
       text += static_cast<char>(c >= 0xFF01 && c <= 0xFF5E ? c - 0xFEE0 : c == 0x3000 ? ' ' : c);
     }
     const rules::IdVerdict verdict =
-        rules::VerifyOther(text, f.verdict.kind, (kinds & rules::kBusinessBefore2023) != 0);
+        rules::VerifyOther(text, f.verdict.kind, choice.before2023);
     require(verdict.reason == f.verdict.reason && verdict.position == f.verdict.position,
             "the finder's verdict is the rules'", input);
   }
@@ -375,10 +377,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t step = 1 + data[1] % 97;
   const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
   const unsigned formKinds = (static_cast<unsigned>(data[1]) << 3) & rules::kOtherKinds;
-  checkOtherFinder(input,
-                  (formKinds != 0 ? formKinds : rules::kOtherKinds) |
-                      ((data[1] & 0x80u) != 0 ? rules::kBusinessBefore2023 : 0u),
-                  (data[0] & 1u) != 0, (data[0] & 2u) != 0, step);
+  checkOtherFinder(input, {formKinds != 0 ? formKinds : rules::kOtherKinds, (data[1] & 0x80u) != 0},
+                   (data[0] & 1u) != 0, (data[0] & 2u) != 0, step);
 
   std::size_t offered = 0, calls = 0;
   engine::LineReader reader(

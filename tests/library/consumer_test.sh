@@ -76,6 +76,25 @@ for kinds in national,resident,resident-old national resident-old,resident \
     same "redact -k $kinds" "$work/redact.want" "$consumer" redact "$kinds" <"$text"
   done
 done
+# A scanner fed in pieces writes what taloma-id writes for the whole input, in UTF-8, UTF-16 and
+# Big5, with bytes that are none of them, across its 64 KiB blocks.
+big=$work/big.txt
+{ cat "$text"; "$id" gen -n 6000 --seed 4 | sed 's/^/x /; 3~7s/$/ 0912-345-678 04595257/'; } >"$big"
+iconv -f UTF-8 -t UTF-16 "$big" >"$big.utf16"
+iconv -f UTF-8 -t BIG5 "$big" >"$big.big5"
+printf 'A123456789\x80\xC3 B2\xFF\xFE 0912-345-678\n' | cat - "$big" >"$big.bytes"
+for input in "$big" "$big.utf16" "$big.big5" "$big.bytes"; do
+  for kinds in national,resident,resident-old national,business,mobile mobile; do
+    run_id scan -k "$kinds" -a -f tsv --no-header <"$input" >"$work/scan.want"
+    run_id scan -k "$kinds" --redact <"$input" >"$work/redact.want"
+    for consumer in "${consumers[@]:0:3}"; do
+      for piece in 1 4099 65536; do
+        same "fed scan $piece -k $kinds $input" "$work/scan.want" "$consumer" fed scan "$kinds" "$piece" <"$input"
+        same "fed redact $piece -k $kinds $input" "$work/redact.want" "$consumer" fed redact "$kinds" "$piece" <"$input"
+      done
+    done
+  done
+done
 for options in "gen national 42 300" "gen-unique national 42 300" "gen resident 7 100 A,臺中市 female" \
                "gen-unique resident 9 50 '' '' foreign,mainland-china" "gen resident-old 5 80 F,H male" \
                "gen business 1 50" "gen-unique business 1 50" "gen certificate 2 20" \

@@ -6,7 +6,7 @@ import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import { join } from "node:path";
 import { test } from "node:test";
-import { check, decode, generate, places, ready, redact, scan, version } from "taloma";
+import { check, checkColumns, decode, generate, places, ready, redact, scan, version } from "taloma";
 
 const id = (args, input = "") => {
   try {
@@ -44,6 +44,9 @@ for (const kinds of ["", "national", "resident,resident-old", "business,certific
     const want = lines(id(args));
     assert.deepEqual(check(inputs, { kinds }).map((v, i) => JSON.stringify({ input: inputs[i], ...v })), want);
     assert.deepEqual(inputs.map((input) => JSON.stringify(check(input, { kinds }))), want);
+    const rows = check(inputs, { kinds }), columns = checkColumns(inputs, { kinds });
+    assert.deepEqual(Array.from(columns.verdict, (v) => columns.verdicts[v]), rows);
+    assert.deepEqual([...columns.valid], rows.map((row) => (row.valid ? 1 : 0)));
   });
 }
 

@@ -34,7 +34,7 @@ file(GLOB_RECURSE installed LIST_DIRECTORIES false RELATIVE "${prefix}" "${prefi
 set(library_files "include/taloma/taloma\\.h" "lib/[^/]+/libtaloma\\.(a|so|so\\.1|so\\.1\\.0\\.0)"
     "lib/[^/]+/pkgconfig/taloma\\.pc" "lib/[^/]+/cmake/Taloma/Taloma[A-Za-z-]*\\.cmake"
     "share/doc/libtaloma(1|-dev)/(copyright|changelog\\.gz)" "share/lintian/overrides/libtaloma1"
-    "lib/python3[.0-9]*/(dist|site)-packages/taloma/(_taloma[^/]*\\.so|__init__\\.pyi?|dask\\.py|py\\.typed)"
+    "lib/python3[.0-9]*/(dist|site)-packages/taloma/(_taloma[^/]*\\.so|__init__\\.pyi?|dask\\.py|pandas\\.py|py\\.typed)"
     "share/doc/python3-taloma/(copyright|changelog\\.gz)")
 if(POSTGRES)
   list(APPEND library_files "lib/postgresql/[0-9]+/lib/taloma\\.so"

@@ -1,19 +1,23 @@
 """The Python module against taloma-id: the case table's verdicts, seeded numbers, scan and redact;
-a pandas column; and files scanned and redacted on a Dask cluster of two worker processes, the
-findings and the redacted bytes equal to taloma-id's. TALOMA_ID and CASES name the program and
-the table; PYTHONPATH the built module."""
+the pandas accessor's columns against the rows; and files scanned and redacted on a Dask cluster of
+two worker processes, one of them killed mid-file, the findings and the redacted bytes equal to
+taloma-id's. TALOMA_ID and CASES name the program and the table; PYTHONPATH the built module."""
 import json
 import os
 import re
+import signal
 import subprocess
 import tempfile
+import threading
 import unittest
 from pathlib import Path
 
+import numpy as np
 import pandas as pd
 
 import taloma
 import taloma.dask
+import taloma.pandas
 
 TALOMA_ID = os.environ["TALOMA_ID"]
 
@@ -29,13 +33,22 @@ def jsonl(output):
     return [json.loads(line) for line in output.splitlines() if line]
 
 
+def case_inputs():
+    """The inputs the case table gives verdicts on, and one of each other kind."""
+    with open(os.environ["CASES"], encoding="utf-8") as table:
+        inputs = [json.loads(m)["input"] for m in re.findall(r'^> (\{"input":.*\})$', table.read(), re.M)]
+    inputs = [i for i in inputs if i and "\n" not in i and "\0" not in i and not i.endswith("…")]
+    return inputs + ["04595257", "0912-345-678", "+886 912 345 678", "/ABC+123", "AB12345678901234"]
+
+
+KIND_SETS = (None, "national", "business,certificate,carrier,donation,mobile")
+KEY = bytes(range(32))
+
+
 class Rules(unittest.TestCase):
     def test_the_case_table_as_taloma_id_checks_it(self):
-        with open(os.environ["CASES"], encoding="utf-8") as table:
-            inputs = [json.loads(m)["input"] for m in re.findall(r'^> (\{"input":.*\})$', table.read(), re.M)]
-        inputs = [i for i in inputs if i and "\n" not in i and "\0" not in i and not i.endswith("…")]
-        inputs += ["04595257", "0912-345-678", "+886 912 345 678", "/ABC+123", "AB12345678901234"]
-        for kinds in (None, "national", "business,certificate,carrier,donation,mobile"):
+        inputs = case_inputs()
+        for kinds in KIND_SETS:
             want = jsonl(talomaid("check", "-f", "jsonl", *(["-k", kinds] if kinds else []), "--", *inputs))
             self.assertEqual(taloma.check(inputs, kinds=kinds), want)
             self.assertEqual(taloma.check(inputs * 50, kinds=kinds), want * 50)  # several blocks
@@ -110,39 +123,125 @@ class Declarations(unittest.TestCase):
         self.assertEqual(manual, list(taloma.KINDS))
 
 
-class Cluster(unittest.TestCase):
-    def test_a_pandas_column_and_files_on_two_workers(self):
-        from distributed import Client, LocalCluster
+class Pandas(unittest.TestCase):
+    """s.taloma's columns hold what taloma.check's rows hold, in each dtype the accessor takes."""
 
-        kinds = "national,resident,resident-old,business,mobile"
-        numbers = talomaid("gen", "-n", "600", "--seed", "5").split()
+    def test_the_accessor_against_the_rows(self):
+        inputs = case_inputs()
+        values = inputs[:5] + [None, np.nan, pd.NA] + inputs[5:]
+        for dtype in (object, "string", "category"):
+            series = pd.Series(values, index=[f"r{i}" for i in range(len(values))], dtype=dtype, name="id")
+            for kinds in KIND_SETS:
+                checked = series.taloma.check(kinds=kinds)
+                got = [{k: v for k, v in row.items() if not pd.isna(v)} for row in checked.to_dict("records")]
+                want = [{k: v for k, v in row.items() if k != "input"} if isinstance(value, str) else {}
+                        for value, row in zip(values, taloma.check([str(v) for v in values], kinds=kinds))]
+                self.assertEqual(got, want, (dtype, kinds))
+                self.assertEqual(list(checked.index), list(series.index))
+                pd.testing.assert_series_equal(series.taloma.valid(kinds=kinds), checked["valid"].rename("id"))
+                redacted = series.taloma.redact(kinds=kinds)
+                self.assertEqual([taloma.redact(v, kinds=kinds) if isinstance(v, str) else None
+                                  for v in values], [None if pd.isna(v) else v for v in redacted])
+                made = series.taloma.pseudonymize(key=KEY, context="crm", kinds=kinds)
+                self.assertEqual([taloma.pseudonymize(v, key=KEY, context="crm", kinds=kinds)
+                                  if isinstance(v, str) else None for v in values],
+                                 [None if pd.isna(v) else v for v in made])
+                pd.testing.assert_series_equal(made.taloma.reveal(key=KEY, context="crm", kinds=kinds),
+                                               series.taloma.pseudonymize(key=KEY, kinds=kinds).taloma.reveal(
+                                                   key=KEY, kinds=kinds))
+            self.assertEqual(dict(checked.dtypes.map(str)),
+                             dict(valid="boolean", position="Int8",
+                                  **{f: "category" for f in taloma.FIELDS if f not in ("valid", "position")}))
+        for refused in (pd.Series([10458570]), pd.Series([1.5]), pd.Series(["A123456789", 3])):
+            with self.assertRaises(TypeError):
+                refused.taloma.valid()
+
+
+class Cluster(unittest.TestCase):
+    """Files on a LocalCluster of two worker processes, one killed while it writes a copy: one base
+    name in two folders, UTF-16, bytes of no encoding, a missing file; and s.taloma on Dask."""
+
+    def test_files_and_columns_on_two_workers_one_killed(self):
+        from distributed import Client, LocalCluster
+        import dask.dataframe as dd
+
+        kinds = "national,resident,business,mobile"
+        numbers = talomaid("gen", "-n", "300000", "--seed", "5").split()
         with tempfile.TemporaryDirectory() as work:
-            paths = []
-            for part in range(6):
-                path = os.path.join(work, f"part-{part}.{'csv' if part % 2 else 'log'}")
-                with open(path, "w", encoding="utf-8") as out:
-                    for n, number in enumerate(numbers[part * 100:(part + 1) * 100]):
-                        if part % 2:
-                            out.write(f'{n},"Wang, Hsiao-Ming",{number},0912-345-{n:03d},04595257\n')
-                        else:
-                            out.write(f"2026-12-07T13:05:{n % 60:02d} user={number} {number.lower()} ok\n")
-                paths.append(path)
+            contents = {
+                "a/app.log": "".join(f"2026-12-07 user={n} 0912-345-{i % 1000:03d} ok\n"
+                                     for i, n in enumerate(numbers)).encode(),
+                "b/app.log": "客戶 A123456789，統編 04595257\n".encode() * 50,
+                "b/utf16.csv": "客戶,A123456789,0912-345-678\n".encode("utf-16") * 50,
+                "bytes.log": b"A123456789 \x80\xff\xfe B123456780 09123\xc3\n" * 50,
+            }
+            for name, content in contents.items():
+                Path(work, "in", name).parent.mkdir(parents=True, exist_ok=True)
+                Path(work, "in", name).write_bytes(content)
+            paths = [os.path.join(work, "in", name) for name in contents]
+            paths[1] = "file://" + paths[1]
+            paths.append(os.path.join(work, "in", "missing.log"))
+            out, found = os.path.join(work, "out"), os.path.join(work, "found")
+            # The first copy's part is a pipe that takes a mebibyte and no more, which stops its
+            # worker half-way through the file; that worker is killed, and the retried task finds a
+            # half-written part in its place.
+            part = Path(out, "a", "app.log.taloma-part")
+            part.parent.mkdir(parents=True)
+            os.mkfifo(part)
             with LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
                               dashboard_address=None) as cluster, Client(cluster) as client:
-                found = taloma.dask.scan_files(client, paths, os.path.join(work, "redacted"), kinds=kinds,
-                                               near_misses=True)
-                import dask.dataframe as dd
-                column = dd.from_pandas(pd.Series(numbers + ["A123456788"]), npartitions=4)
-                checked = taloma.dask.check_column(column).compute()
-            want = jsonl(talomaid("scan", "-a", "-f", "jsonl", "-k", kinds, *paths))
-            got = [{k: v for k, v in row.items() if not pd.isna(v)} for row in found.to_dict("records")]
-            self.assertEqual(got, want)
-            for path in paths:
-                with open(path, encoding="utf-8") as original:
-                    want_redacted = talomaid("scan", "--redact", "-k", kinds, text=original.read())
-                with open(os.path.join(work, "redacted", os.path.basename(path)), encoding="utf-8") as copy:
-                    self.assertEqual(copy.read(), want_redacted)
-            self.assertEqual(checked["valid"].tolist(), [True] * 600 + [False])
+                pids = list(client.run(os.getpid).values())
+                killed = []
+
+                def kill_the_writer():
+                    with open(part, "rb") as pipe:
+                        pipe.read(1 << 20)
+                        writer = next(pid for pid in pids for fd in os.listdir(f"/proc/{pid}/fd")
+                                      if os.readlink(f"/proc/{pid}/fd/{fd}") == str(part))
+                        part.unlink()
+                        part.write_bytes(b"half")
+                        self.assertFalse(part.with_suffix("").exists())
+                        os.kill(writer, signal.SIGKILL)
+                        killed.append(writer)
+
+                killer = threading.Thread(target=kill_the_writer, daemon=True)
+                killer.start()
+                report = taloma.dask.scan_files(client, paths, out, found, kinds=kinds)
+                killer.join(300)  # only a broken run leaves it waiting for a writer
+                self.assertFalse(killer.is_alive())
+                found_rows = taloma.dask.read_found(report).compute()
+                again = taloma.dask.scan_files(client, paths, out, found, kinds=kinds)
+                key_file = os.path.join(work, "crm.key")
+                subprocess.run([TALOMA_ID, "key", key_file], check=True)
+                keyed = taloma.dask.scan_files(client, paths, os.path.join(work, "pseudonyms"), None, kinds=kinds,
+                                               key_file=key_file, context="crm")
+                series = pd.Series(numbers[:999] + ["A123456788", None], dtype="string")
+                column = dd.from_pandas(series, npartitions=4)
+                pd.testing.assert_frame_equal(taloma.dask.check_column(column).compute(), series.taloma.check())
+                pd.testing.assert_series_equal(column.taloma.valid().compute(), series.taloma.valid())
+                pd.testing.assert_series_equal(column.taloma.redact().compute(), series.taloma.redact())
+                key = taloma.read_key(key_file)
+                pd.testing.assert_series_equal(column.taloma.pseudonymize(key_file=key_file).compute(),
+                                               series.taloma.pseudonymize(key=key))
+            self.assertEqual(len(killed), 1)
+            self.assertEqual(list(report.status), ["done"] * 4 + ["failed"])
+            self.assertIn("FileNotFoundError", report.error[4])
+            self.assertEqual(list(again.status), ["skipped"] * 4 + ["failed"])
+            self.assertEqual(list(keyed.status), ["done"] * 4 + ["failed"])
+            self.assertEqual(sorted(str(p.relative_to(out)) for p in Path(out).rglob("*")),
+                             ["a", "a/app.log", "b", "b/app.log", "b/utf16.csv", "bytes.log"])
+            fields = pd.Series([], dtype=object).taloma.check().dtypes
+            self.assertEqual(len(found_rows), report.numbers.sum())
+            pd.testing.assert_series_equal(found_rows.dtypes[fields.index], fields)
+            for path, name in zip(paths, contents):
+                local = path.removeprefix("file://")
+                taloma_id = lambda *args: subprocess.run([TALOMA_ID, "scan", "-k", kinds, *args, local],
+                                                         capture_output=True).stdout
+                self.assertEqual(Path(out, name).read_bytes(), taloma_id("--redact"), name)
+                self.assertEqual(Path(work, "pseudonyms", name).read_bytes(),
+                                 taloma_id("--pseudonymize", "--key-file", key_file, "--context", "crm"), name)
+                self.assertEqual(Path(found, name + ".csv").read_bytes(),
+                                 taloma_id("-f", "csv").replace(local.encode(), path.encode()), name)
 
 
 if __name__ == "__main__":

@@ -4,7 +4,10 @@
 
 let wasm = null;  // the module, once `ready` has settled
 let names = null;  // the kinds' and sexes' names, and the version
-let scratch = { at: 0, size: 0 };  // a buffer in the module's memory, kept between calls
+// Buffers in the module's memory, kept between calls: the one every call uses, and bulk checks'
+// room for texts that are not short ASCII.
+const scratch = { at: 0, size: 0 };
+const spill = { at: 0, size: 0 };
 
 const unpack = async () => {
   const bytes = typeof Buffer === "function"
@@ -45,13 +48,16 @@ const kindsOf = (options) => {
   return kinds | (options.before2023 ? 0x100 : 0);
 };
 
-// Room for `bytes` bytes at scratch.at.
-const reserve = (bytes) => {
-  if (bytes <= scratch.size) return;
-  if (scratch.size > 0) wasm._free(scratch.at);
-  scratch = { size: Math.max(bytes, 2 * scratch.size, 256), at: 0 };
-  scratch.at = wasm._malloc(scratch.size);
-  if (scratch.at === 0) throw new Error("taloma: out of memory");
+// Room for `bytes` bytes at area.at (scratch's, unless another is given).
+const reserve = (bytes, area = scratch) => {
+  if (bytes <= area.size) return;
+  if (area.size > 0) wasm._free(area.at);
+  area.size = Math.max(bytes, 2 * area.size, 256);
+  area.at = wasm._malloc(area.size);
+  if (area.at === 0) {
+    area.size = 0;
+    throw new Error("taloma: out of memory");
+  }
 };
 
 const encoder = new TextEncoder();
@@ -104,45 +110,93 @@ const checkCode = (input, kinds) => {
   return checkOne(scratch.at, end - scratch.at, kinds);
 };
 
-// Every text written end to end, then one call for all the verdicts; the i-th verdict is the
-// shared one of inputs[i]. ASCII, the common case, is copied a character at a time, which is
-// quicker than joining the texts and encoding the whole.
-const checkMany = (inputs, kinds) => {
+// The verdicts on many inputs as columns, in one call into the module: valid, 1 or 0; verdict, each
+// input's index into verdicts, the different verdicts, each once. Each text of up to 16 ASCII
+// characters, the common case, is written into a slot of its own four characters a store; the
+// others go as UTF-8 into the spill area after them. This reads each character once, as any check
+// starting from JavaScript strings must, and writes a quarter as often.
+const kSlot = 16;
+const kSpilt = 255;  // a length that sends the module to the spill area
+const columnsOf = (inputs, kinds) => {
   const count = inputs.length;
-  let texts = inputs;
-  let bytes = 0;
-  for (let i = 0; i < count; ++i) {
-    if (typeof texts[i] !== "string") {
-      if (texts === inputs) texts = inputs.slice();
-      texts[i] = String(texts[i]);
-    }
-    bytes += texts[i].length;
-  }
-  const tables = 12 * count + 16 + 4 * 4096;
-  reserve(tables + 3 * bytes + 8);
-  const heap = wasm.HEAPU8;
-  const endsAt = scratch.at;
-  const slotsAt = endsAt + 4 * count + 4;
-  const distinctAt = slotsAt + 4 * count + 4;
-  const textAt = scratch.at + tables;
-  const ends = new Uint32Array(heap.buffer, endsAt, count);
-  let at = textAt;
-  for (let i = 0; i < count; ++i) {
-    at = put(heap, texts[i], at);
-    ends[i] = at - textAt;
-  }
-  const found = wasm._taloma_js_check_many(textAt, endsAt, count, kinds, slotsAt, distinctAt);
+  const slotsAt = (count + 3) & ~3;
+  const validAt = slotsAt + kSlot * count;
+  const verdictAt = (validAt + count + 1) & ~1;
+  const distinctAt = (verdictAt + 2 * count + 3) & ~3;
+  reserve(distinctAt + 4 * 4096);
   const buffer = wasm.HEAPU8.buffer;
-  const verdicts = new Array(count);
-  if (found < 0) {
-    // More different verdicts than the table holds: one call each.
-    for (let i = 0; i < count; ++i) verdicts[i] = templateOf(checkCode(texts[i], kinds));
-    return verdicts;
+  const lengths = new Uint8Array(buffer, scratch.at, count);
+  const words = new Int32Array(buffer, scratch.at + slotsAt, 4 * count);
+  const spilt = [];
+  for (let k = 0; k < count; ++k) {
+    let text = inputs[k];
+    if (typeof text !== "string") text = String(text);
+    const n = text.length;
+    if (n > kSlot) {
+      spilt.push(text);
+      lengths[k] = kSpilt;
+      continue;
+    }
+    let i = 0, w = 4 * k, all = 0;
+    for (; i + 4 <= n; i += 4) {
+      const a = text.charCodeAt(i), b = text.charCodeAt(i + 1), c = text.charCodeAt(i + 2), d = text.charCodeAt(i + 3);
+      all |= a | b | c | d;
+      words[w++] = a | (b << 8) | (c << 16) | (d << 24);
+    }
+    if (i < n) {
+      let word = 0;
+      for (let shift = 0; i < n; ++i, shift += 8) {
+        const c = text.charCodeAt(i);
+        all |= c;
+        word |= c << shift;
+      }
+      words[w] = word;
+    }
+    if (all < 0x80) {
+      lengths[k] = n;
+    } else {
+      spilt.push(text);
+      lengths[k] = kSpilt;
+    }
   }
-  const shared = Array.from(new Int32Array(buffer, distinctAt, found), (code) => templateOf(code));
-  const slots = new Int32Array(buffer, slotsAt, count);
-  for (let i = 0; i < count; ++i) verdicts[i] = shared[slots[i]];
-  return verdicts;
+  // The spill area: the ends of its texts, then the texts end to end.
+  let bytes = 4 * spilt.length;
+  for (const text of spilt) bytes += 3 * text.length;
+  reserve(bytes + 8, spill);
+  const heap = wasm.HEAPU8;
+  const ends = new Uint32Array(heap.buffer, spill.at, spilt.length);
+  const textAt = spill.at + 4 * spilt.length;
+  let at = textAt;
+  for (let j = 0; j < spilt.length; ++j) {
+    at = put(heap, spilt[j], at);
+    ends[j] = at - textAt;
+  }
+  const base = scratch.at;
+  const found = wasm._taloma_js_check_many(base, base + slotsAt, count, spill.at, textAt, kinds, base + validAt,
+    base + verdictAt, base + distinctAt);
+  const memory = wasm.HEAPU8.buffer;
+  if (found >= 0) {
+    return {
+      valid: new Uint8Array(memory, base + validAt, count).slice(),
+      verdict: new Uint16Array(memory, base + verdictAt, count).slice(),
+      verdicts: Object.freeze(Array.from(new Int32Array(memory, base + distinctAt, found), templateOf)),
+    };
+  }
+  // More different verdicts than the module's table holds: one call each.
+  const valid = new Uint8Array(count), verdict = new Uint16Array(count), indexes = new Map(), verdicts = [];
+  for (let i = 0; i < count; ++i) {
+    const code = checkCode(String(inputs[i]), kinds);
+    if (!indexes.has(code)) indexes.set(code, verdicts.push(templateOf(code)) - 1);
+    verdict[i] = indexes.get(code);
+    valid[i] = verdicts[verdict[i]].valid ? 1 : 0;
+  }
+  return { valid, verdict, verdicts: Object.freeze(verdicts) };
+};
+
+const checkColumns = (inputs, options) => {
+  loaded();
+  if (!Array.isArray(inputs)) throw new TypeError("taloma: checkColumns takes an array");
+  return columnsOf(inputs, kindsOf(options));
 };
 
 // check("A123456789") gives one row; check([...]) the verdict on each, without the input.
@@ -153,7 +207,12 @@ const check = (input, options) => {
   }
   loaded();
   const kinds = kindsOf(options);
-  if (Array.isArray(input)) return checkMany(input, kinds);
+  if (Array.isArray(input)) {
+    const { verdict, verdicts } = columnsOf(input, kinds);
+    const rows = new Array(verdict.length);
+    for (let i = 0; i < verdict.length; ++i) rows[i] = verdicts[verdict[i]];
+    return rows;
+  }
   const text = typeof input === "string" ? input : String(input);
   return rowOf(text, templateOf(checkCode(text, kinds)));
 };

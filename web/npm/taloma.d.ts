@@ -99,6 +99,17 @@ export declare function check(input: string, options?: KindOptions): Row;
 /** The verdict on each input, in order: rows without their input (which is inputs[i]), shared
  * and frozen where verdicts are equal, so that a million checks make no million objects. */
 export declare function check(inputs: readonly string[], options?: KindOptions): Readonly<Verdict>[];
+/** The verdicts on many inputs as columns, each entry for the input at the same index: for bulk
+ * work, a million inputs in about the time of reading their characters. */
+export interface Columns {
+  /** 1 where the input is valid, 0 where it is not. */
+  valid: Uint8Array;
+  /** The input's verdict as an index into `verdicts`. */
+  verdict: Uint16Array;
+  /** The different verdicts among the inputs, each once: the fields of a row but the input. */
+  verdicts: readonly Readonly<Verdict>[];
+}
+export declare function checkColumns(inputs: readonly string[], options?: KindOptions): Columns;
 export declare function decode(input: string, options?: DecodeOptions): string;
 export declare function generate(options?: GenerateOptions): string[];
 export declare function scan(text: string, options?: ScanOptions): ScanRow[];

@@ -6,7 +6,9 @@
  *   consumer gen-unique ...      as taloma-id gen --unique, the same way
  *   consumer scan KINDS          standard input, as taloma-id scan -k KINDS -a -f tsv
  *   consumer redact KINDS        standard input, as taloma-id scan -k KINDS --redact
- *   consumer places              as taloma-id places -f tsv --no-header */
+ *   consumer places              as taloma-id places -f tsv --no-header
+ *   consumer fed scan|redact KINDS N   as scan and redact, standard input fed to a scanner in
+ *                                      pieces of N bytes (not in the first version's header) */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -40,6 +42,18 @@ static int print_found(const taloma_found* found, void* user) {
   putchar('\n');
   return 0;
 }
+
+#ifdef TALOMA_VERSION_MAJOR
+static int print_fed(const taloma_found* found, const char* number, void* user) {
+  (void)user;
+  return print_found(found, (void*)(number - found->offset));
+}
+
+static int write_fed(const char* bytes, size_t length, void* user) {
+  (void)user;
+  return fwrite(bytes, 1, length, stdout) != length;
+}
+#endif
 
 static unsigned kinds_of(const char* names) {
   unsigned kinds = 0;
@@ -104,6 +118,22 @@ int main(int argc, char** argv) {
     free(text);
     return 0;
   }
+#ifdef TALOMA_VERSION_MAJOR
+  if (strcmp(mode, "fed") == 0 && argc == 5) {
+    const int scan = strcmp(argv[2], "scan") == 0;
+    taloma_scanner_options options = {sizeof options, {kinds_of(argv[3]), scan, 0, 0},
+                                      scan ? print_fed : NULL, scan ? NULL : write_fed, NULL};
+    taloma_scanner* scanner = taloma_scanner_new(&options);
+    char piece[1 << 16];
+    size_t size = strtoul(argv[4], NULL, 10), got;
+    while (scanner != NULL && (got = fread(piece, 1, size, stdin)) > 0) {
+      if (taloma_scanner_feed(scanner, piece, got) != 0) return 2;
+    }
+    if (scanner == NULL || taloma_scanner_finish(scanner) != 0) return 2;
+    taloma_scanner_free(scanner);
+    return 0;
+  }
+#endif
   if (strcmp(mode, "places") == 0) {
     taloma_place place;
     for (size_t i = 0; taloma_place_at(i, &place) == 0; ++i) {
