@@ -45,6 +45,13 @@ Counted countedOf(std::string_view number, rules::IdKind kind) {
   return counted;
 }
 
+// The value of `c` among the numerals of `alphabet`, npos when it is none of them.
+std::size_t numeralOf(std::string_view alphabet, char c) {
+  if (alphabet != rules::kDecimal) return alphabet.find(c);
+  const auto digit = static_cast<unsigned>(c - '0');
+  return digit < 10 ? digit : std::string_view::npos;
+}
+
 // Where a kind's enciphered characters stand among `count` counted ones; none when the shape does
 // not fit or its values are too few to hide a number among.
 struct Span {
@@ -119,6 +126,9 @@ const Ff1Domain& Pseudonyms::domainOf(rules::IdKind kind, std::string_view tweak
   for (std::size_t i = 0; i < tweakKept.size(); ++i) {
     packed |= std::uint64_t{static_cast<unsigned char>(tweakKept[i])} << (16 + 8 * i);
   }
+  // Most numbers find their domain among the few used last, without the map.
+  auto& [recentKey, recent] = m_recent[(packed * 0x9E3779B97F4A7C15u) >> 58];
+  if (recentKey == packed) return *recent;
   std::unique_ptr<Ff1Domain>& domain = m_domains[packed];
   if (!domain) {
     // The tweak: [context/]kind[/kept], in ASCII.
@@ -129,6 +139,8 @@ const Ff1Domain& Pseudonyms::domainOf(rules::IdKind kind, std::string_view tweak
     const auto radix = static_cast<unsigned>(rules::EntryOf(kind).pseudonym.alphabet.size());
     domain = std::make_unique<Ff1Domain>(*m_cipher, radix, length, tweak);
   }
+  recentKey = packed;
+  recent = domain.get();
   return *domain;
 }
 
@@ -145,7 +157,7 @@ void Pseudonyms::add(std::string& out, std::string_view number, const rules::IdV
   }
   std::array<std::uint8_t, 32> numerals{};
   for (std::size_t i = 0; i < span->length; ++i) {
-    const std::size_t place = shape.alphabet.find(counted.at[span->first + i]);
+    const std::size_t place = numeralOf(shape.alphabet, counted.at[span->first + i]);
     if (place == std::string_view::npos) {
       out += MaskedNumber(number, verdict.kind);
       ++m_masked;

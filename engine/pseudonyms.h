@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/aes.h"
@@ -62,6 +63,7 @@ class Pseudonyms {
   bool m_reveal;
   // By kind, length and the characters kept in the tweak (three at most), packed in one word.
   std::unordered_map<std::uint64_t, std::unique_ptr<Ff1Domain>> m_domains;
+  std::array<std::pair<std::uint64_t, const Ff1Domain*>, 64> m_recent{};  // 0: none
   Ff1Batch m_batch;
   std::vector<Job> m_jobs;
   std::uint64_t m_replaced = 0, m_masked = 0;

@@ -1,13 +1,17 @@
-// The npm package's WebAssembly module: libtaloma's C interface bound with embind. Checking,
-// where speed counts, has plain exports of its own (verdict_codes.cpp).
+// The npm package's WebAssembly module: libtaloma's C interface bound with embind, its pseudonyms
+// over Node's AES (aes_node.cpp). Checking, where speed counts, has plain exports of its own
+// (verdict_codes.cpp).
 #include <emscripten/bind.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/val.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/aes.h"
+#include "engine/pseudonyms.h"
 #include "rules/kinds.h"
 #include "rules/place_table.h"
 #include "rules/row.h"
@@ -124,6 +128,34 @@ val libraryRedact(const std::string& input, unsigned kinds, bool nearMisses, boo
   return redacted;
 }
 
+// The text with each valid number replaced by its pseudonym under the 32 bytes of `key` and
+// `context`, or with `reveal` each pseudonym turned back, as taloma-id scan --pseudonymize and
+// --reveal write it; null when memory ran out.
+val libraryRewrite(const std::string& input, unsigned kinds, bool nearMisses, bool normalize, bool labelled,
+                   const std::string& key, const std::string& context, bool reveal) {
+  const taloma_scan_options options = scanOptions(kinds, nearMisses, normalize, labelled);
+  char* out = nullptr;
+  std::size_t length = 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(key.data());
+  if ((reveal ? taloma_reveal : taloma_pseudonymize)(input.data(), input.size(), &options, bytes, key.size(),
+                                                     context.c_str(), &out, &length, nullptr) ==
+      static_cast<std::size_t>(-1)) {
+    return val::null();
+  }
+  val rewritten = text(std::string_view(out, length));
+  taloma_free(out);
+  return rewritten;
+}
+
+// The key a key file holds (as taloma-id key writes it), or null.
+val libraryKeyOfFile(const std::string& contents) {
+  const std::optional<engine::Key> key = engine::KeyOfFile(contents);
+  if (!key) return val::null();
+  val bytes = val::global("Uint8Array").new_(key->size());
+  for (std::size_t i = 0; i < key->size(); ++i) bytes.set(i, (*key)[i]);
+  return bytes;
+}
+
 // The numbers taloma-id gen prints for the same options, one a line, or {error} saying why the
 // options draw none.
 val libraryGenerate(double count, unsigned seedHigh, unsigned seedLow, int kind,
@@ -210,6 +242,8 @@ EMSCRIPTEN_BINDINGS(taloma_library) {
   emscripten::function("libraryTemplate", &libraryTemplate);
   emscripten::function("libraryScan", &libraryScan);
   emscripten::function("libraryRedact", &libraryRedact);
+  emscripten::function("libraryRewrite", &libraryRewrite);
+  emscripten::function("libraryKeyOfFile", &libraryKeyOfFile);
   emscripten::function("libraryGenerate", &libraryGenerate);
   emscripten::function("libraryPlaces", &libraryPlaces);
   emscripten::function("libraryDecode", &libraryDecode);

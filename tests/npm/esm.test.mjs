@@ -3,10 +3,12 @@
 // CASES and CORPUS name the program, the table and the corpus's folder (tests/corpus).
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { readFileSync } from "node:fs";
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { test } from "node:test";
-import { check, checkColumns, decode, generate, places, ready, redact, scan, version } from "taloma";
+import { check, checkColumns, decode, generate, places, pseudonymize, readKey, ready, redact, reveal, scan,
+  version } from "taloma";
 
 const id = (args, input = "") => {
   try {
@@ -85,6 +87,26 @@ test("scan and redact as taloma-id scan", () => {
   const want = idRows(id(["scan", "-a", "-f", "jsonl", "-k", kinds], text));
   assert.deepEqual(ownRows(text, scan(text, { kinds, nearMisses: true })), want);
   assert.equal(redact(text, { kinds }), id(["scan", "--redact", "-k", kinds], text));
+});
+
+test("pseudonyms as taloma-id scan --pseudonymize writes them, and back", () => {
+  const folder = mkdtempSync(join(tmpdir(), "taloma-key-"));
+  try {
+    const keyFile = join(folder, "crm.key");
+    id(["key", keyFile]);
+    const key = readKey(keyFile);
+    const text = "\uD800 王小明 A123456789，Ａ１２３４５６７８９ 統編 04595257 手機 +886 912-345-678 捐贈碼 8585\n";
+    const kinds = "national,business,mobile,donation";
+    const made = pseudonymize(text, { key, context: "crm", kinds });
+    assert.equal(made, "\uD800" + id(["scan", "--pseudonymize", "--key-file", keyFile, "--context", "crm", "-k", kinds],
+      text.slice(1)));
+    assert.equal(reveal(made, { key, context: "crm", kinds }), text.replace("8585", "***5"));
+    assert.throws(() => pseudonymize(text, { key: key.subarray(1) }), /32 bytes/);
+    writeFileSync(keyFile, "not a key\n");
+    assert.throws(() => readKey(keyFile), /not a key file/);
+  } finally {
+    rmSync(folder, { recursive: true });
+  }
 });
 
 test("a row is a plain object; text round-trips code unit for code unit", () => {

@@ -1,5 +1,6 @@
 // A typed program against the package's declarations, compiled with tsc --strict.
-import { check, checkColumns, generate, places, ready, scan, type Columns, type Row, type ScanRow, type Verdict } from "taloma";
+import { check, checkColumns, generate, places, pseudonymize, ready, scan, type Columns, type Row, type ScanRow,
+  type Verdict } from "taloma";
 
 export async function main(): Promise<string[]> {
   await ready;
@@ -11,5 +12,6 @@ export async function main(): Promise<string[]> {
   const numbers: string[] = generate({ count: 2, seed: 1n, kind: "resident", categories: ["foreign"] });
   const postal = places({ postal: true }).map((d) => d.postal_code);
   const reason: string | undefined = one.valid ? undefined : one.reason;
-  return [...numbers, ...postal, String(many.length), String(found[0]?.column), reason ?? "", kind ?? ""];
+  const pseudonym: string = pseudonymize("A123456789", { key: new Uint8Array(32), context: "crm" });
+  return [...numbers, ...postal, String(many.length), String(found[0]?.column), reason ?? "", kind ?? "", pseudonym];
 }

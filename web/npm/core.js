@@ -1,6 +1,7 @@
-// The package's interface over the module: check, decode, generate, scan, redact and places, with
-// the field names of taloma-id's JSON rows. `createTalomaModule` and `talomaWasm` (the module,
-// gzip-compressed, in base64) come before this text in the files that pack.mjs writes.
+// The package's interface over the module: check, decode, generate, scan, redact, pseudonymize,
+// reveal and places, with the field names of taloma-id's JSON rows. `createTalomaModule` and
+// `talomaWasm` (the module, gzip-compressed, in base64) come before this text in the files that
+// pack.mjs writes.
 
 let wasm = null;  // the module, once `ready` has settled
 let names = null;  // the kinds' and sexes' names, and the version
@@ -17,8 +18,32 @@ const unpack = async () => {
   return new Uint8Array(await new Response(stream).arrayBuffer());
 };
 
+// Pseudonyms need Node: its node:crypto gives the AES they are made with. The module asks for a
+// cipher by its key and hands it blocks to encipher in ECB.
+const nodeCrypto = (() => {
+  if (typeof process !== "object" || !process.versions?.node || typeof require !== "function") return null;
+  try {
+    return require("node:crypto");
+  } catch {
+    return null;
+  }
+})();
+const ciphers = new Map();
+let lastCipher = 0;
+const talomaAes = {
+  open(key) {
+    const cipher = nodeCrypto.createCipheriv("aes-256-ecb", key, null);
+    key.fill(0);
+    cipher.setAutoPadding(false);
+    ciphers.set(++lastCipher, cipher);
+    return lastCipher;
+  },
+  encrypt: (handle, blocks) => ciphers.get(handle).update(blocks),
+  close: (handle) => ciphers.delete(handle),
+};
+
 const ready = (async () => {
-  const module = await createTalomaModule({ wasmBinary: await unpack() });
+  const module = await createTalomaModule({ wasmBinary: await unpack(), talomaAes });
   names = module.libraryNames();
   // The first call puts the module's own function in place of the loader's stand-in.
   module._taloma_js_check(0, 0, 0);
@@ -255,9 +280,45 @@ const scanArguments = (text, options = {}) => [text.replace(lone, "\uFFFD"), kin
 const scan = (text, options) => loaded().libraryScan(...scanArguments(String(text), options));
 const redact = (input, options) => {
   const text = String(input);
-  const redacted = loaded().libraryRedact(...scanArguments(text, options));
-  if (redacted === null || !hasLone.test(text)) return redacted;
-  return redacted.replace(/\uFFFD/g, (mark, at) => text[at]);
+  return lonesBack(text, loaded().libraryRedact(...scanArguments(text, options)));
 };
+// A lone surrogate went to the module as U+FFFD; the text written back takes it back in its place.
+const lonesBack = (text, written) =>
+  written === null || !hasLone.test(text) ? written : written.replace(/\uFFFD/g, (mark, at) => text[at]);
+
+// The text with each valid number replaced by its pseudonym (or with `reveal` turned back), under
+// options.key (32 bytes) and options.context, as taloma-id scan --pseudonymize writes it.
+const rewritten = (input, options, reveal) => {
+  const module = loaded();
+  if (nodeCrypto === null) {
+    throw new Error("taloma: pseudonyms need Node, whose node:crypto gives the AES they are made with");
+  }
+  const key = options?.key;
+  if (!(key instanceof Uint8Array) || key.length !== 32) {
+    throw new TypeError("taloma: options.key is 32 bytes, a Uint8Array or Buffer (readKey reads a key file)");
+  }
+  const text = String(input);
+  const written = module.libraryRewrite(...scanArguments(text, options), key, String(options.context ?? ""), reveal);
+  if (written === null) throw new Error("taloma: out of memory");
+  return lonesBack(text, written);
+};
+const pseudonymize = (text, options) => rewritten(text, options, false);
+const reveal = (text, options) => rewritten(text, options, true);
+
+// The key in a key file that taloma-id key wrote: 64 hexadecimal characters and a newline. A
+// file that other users may read gets a warning, as taloma-id gives.
+const readKey = (path) => {
+  if (nodeCrypto === null) throw new Error("taloma: readKey needs Node");
+  const fs = require("node:fs");
+  const key = loaded().libraryKeyOfFile(fs.readFileSync(path, "latin1"));
+  if (key === null) {
+    throw new Error(`taloma: ${path} is not a key file: it must hold 64 hexadecimal characters and a newline, nothing else`);
+  }
+  if (process.platform !== "win32" && (fs.statSync(path).mode & 0o077) !== 0) {
+    process.emitWarning(`other users may read the key file ${path}; run chmod 600 on it`);
+  }
+  return key;
+};
+
 const places = (options = {}) => loaded().libraryPlaces(Boolean(options.postal));
 const version = () => names?.version ?? null;

@@ -114,6 +114,19 @@ export declare function decode(input: string, options?: DecodeOptions): string;
 export declare function generate(options?: GenerateOptions): string[];
 export declare function scan(text: string, options?: ScanOptions): ScanRow[];
 export declare function redact(text: string, options?: ScanOptions): string;
+/** A pseudonym's key (32 bytes, readKey reads a key file) and context (none by default). */
+export interface PseudonymOptions extends ScanOptions {
+  key: Uint8Array;
+  context?: string;
+}
+/** The text with each valid number replaced by its pseudonym, a valid number of its kind written
+ * the same way, as taloma-id scan --pseudonymize writes it; what cannot have one is masked as
+ * redact masks it. In Node only: the AES comes from node:crypto. */
+export declare function pseudonymize(text: string, options: PseudonymOptions): string;
+/** The text with each pseudonym turned back into its number, as taloma-id scan --reveal. */
+export declare function reveal(text: string, options: PseudonymOptions): string;
+/** The key in a key file that taloma-id key wrote; warns when other users may read the file. */
+export declare function readKey(path: string): Uint8Array;
 export declare function places(options?: { postal?: false }): Place[];
 export declare function places(options: { postal: true }): District[];
 /** "2.00", once ready. */
