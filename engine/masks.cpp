@@ -40,7 +40,8 @@ std::string_view Redaction::put(std::string_view bytes, const Found* number) {
     } else {
       m_waiting += bytes;
     }
-    if (m_pseudonyms->waiting() < kPseudonymBatch && m_waiting.size() < kBlockSize) return {};
+    // Nothing yet; an empty view of a string, never a null pointer, for whoever copies it.
+    if (m_pseudonyms->waiting() < kPseudonymBatch && m_waiting.size() < kBlockSize) return {m_waiting.data(), 0};
     return release();
   }
   if (number != nullptr) {
@@ -51,7 +52,7 @@ std::string_view Redaction::put(std::string_view bytes, const Found* number) {
 }
 
 std::string_view Redaction::release() {
-  if (m_waiting.empty()) return {};
+  if (m_waiting.empty()) return {m_waiting.data(), 0};
   m_pseudonyms->finish(m_waiting);
   m_masked.swap(m_waiting);
   m_waiting.clear();
