@@ -45,9 +45,10 @@ Counted countedOf(std::string_view number, rules::IdKind kind) {
   return counted;
 }
 
-// The value of `c` among the numerals of `alphabet`, npos when it is none of them.
-std::size_t numeralOf(std::string_view alphabet, char c) {
-  if (alphabet != rules::kDecimal) return alphabet.find(c);
+// The value of `c` among the numerals of `alphabet` (decimal digits when `decimal`), npos when it
+// is none of them.
+std::size_t numeralOf(std::string_view alphabet, bool decimal, char c) {
+  if (!decimal) return alphabet.find(c);
   const auto digit = static_cast<unsigned>(c - '0');
   return digit < 10 ? digit : std::string_view::npos;
 }
@@ -149,7 +150,8 @@ void Pseudonyms::add(std::string& out, std::string_view number, const rules::IdV
   const Counted counted = verdict.isValid() ? countedOf(number, verdict.kind) : Counted{};
   const std::optional<Span> span = enciphered(shape, counted.count);
   // A lower-case letter that the cipher might turn into a digit could not come back in its case.
-  const bool caseKept = !counted.lowerCase || shape.alphabet == rules::kDecimal;
+  const bool decimal = shape.alphabet == rules::kDecimal;
+  const bool caseKept = !counted.lowerCase || decimal;
   if (!span || !caseKept) {
     out += MaskedNumber(number, verdict.kind);
     ++m_masked;
@@ -157,7 +159,7 @@ void Pseudonyms::add(std::string& out, std::string_view number, const rules::IdV
   }
   std::array<std::uint8_t, 32> numerals{};
   for (std::size_t i = 0; i < span->length; ++i) {
-    const std::size_t place = numeralOf(shape.alphabet, counted.at[span->first + i]);
+    const std::size_t place = numeralOf(shape.alphabet, decimal, counted.at[span->first + i]);
     if (place == std::string_view::npos) {
       out += MaskedNumber(number, verdict.kind);
       ++m_masked;
