@@ -24,9 +24,7 @@ FedSearch::FedSearch(ScanOptions options, Number number, Text redacted, Pseudony
                [this](std::string_view bytes, const Found* number) {
                  if (m_stopped) return;
                  if (number != nullptr && m_number) m_number(*number);
-                 if (!m_redaction) return;
-                 const std::string_view out = m_redaction->put(bytes, number);
-                 if (!out.empty()) m_redacted(out);
+                 if (m_redaction) m_redacted(m_redaction->put(bytes, number));
                }) {
   if (m_redacted) m_redaction.emplace(m_text, pseudonyms);
 }
@@ -46,9 +44,7 @@ void FedSearch::finish() {
   m_finished = true;
   while (m_search.step()) {
   }
-  if (!m_redaction || m_stopped) return;
-  const std::string_view out = m_redaction->end();
-  if (!out.empty()) m_redacted(out);
+  if (m_redaction && !m_stopped) m_redacted(m_redaction->end());
 }
 
 long FedSearch::read(char* into, std::size_t size) {

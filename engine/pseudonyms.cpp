@@ -8,6 +8,7 @@
 
 #include "engine/bytes.h"
 #include "engine/masks.h"
+#include "engine/text_source.h"
 #include "rules/kinds.h"
 
 namespace engine {
@@ -201,23 +202,21 @@ std::string PseudonymizedText(std::string_view text, const ScanOptions& options,
   out.reserve(text.size());
   ScanOptions scan = options;
   scan.text = true;
-  ScanWith(
-      scan,
+  // The text is taken as UTF-8 as it stands, every byte passed on; Redaction holds it while the
+  // numbers wait to be enciphered together, as it does for taloma-id.
+  TextSource source(
       [text](char* into, std::size_t room) mutable -> long {
         const std::size_t n = std::min(room, text.size());
         std::copy_n(text.data(), n, into);
         text.remove_prefix(n);
         return static_cast<long>(n);
       },
-      [&](std::string_view bytes, const Found* number) {
-        if (number == nullptr) {
-          out += bytes;
-          return;
-        }
-        pseudonyms.add(out, bytes, number->verdict);
-        if (pseudonyms.waiting() >= kPseudonymBatch) pseudonyms.finish(out);
-      });
-  pseudonyms.finish(out);
+      {}, Encoding::Utf8);
+  Redaction written(source, &pseudonyms);
+  ScanWith(
+      scan, [&source](char* into, std::size_t size) { return source.read(into, size); },
+      [&](std::string_view bytes, const Found* number) { out += written.put(bytes, number); });
+  out += written.end();
   return out;
 }
 
