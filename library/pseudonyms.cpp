@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -20,18 +22,15 @@ std::size_t rewrite(const char* text, size_t length, const taloma_scan_options* 
   constexpr auto kFailed = static_cast<std::size_t>(-1);
   if (key == nullptr || key_length != engine::Key().size() || out == nullptr) return kFailed;
   try {
-    engine::Key bytes;
-    std::copy(key, key + bytes.size(), bytes.begin());
-    engine::Pseudonyms pseudonyms(engine::OpenAes256(bytes), context != nullptr ? context : "", reveal);
-    bytes.fill(0);  // the cipher holds the key from here
+    const std::unique_ptr<engine::Pseudonyms> pseudonyms = taloma_c::pseudonymsOf(key, context, reveal);
     const std::string written = engine::PseudonymizedText(
-        std::string_view(text, length), taloma_c::scanOptionsOf(options, true), pseudonyms);
+        std::string_view(text, length), taloma_c::scanOptionsOf(options, true), *pseudonyms);
     char* copy = taloma_c::copied(written);
     if (copy == nullptr) return kFailed;
     *out = copy;
     if (out_length != nullptr) *out_length = written.size();
-    if (masked != nullptr) *masked = pseudonyms.masked();
-    return pseudonyms.replaced();
+    if (masked != nullptr) *masked = pseudonyms->masked();
+    return pseudonyms->replaced();
   } catch (const std::bad_alloc&) {
     return kFailed;
   } catch (const std::runtime_error&) {  // no AES from the system
@@ -40,6 +39,16 @@ std::size_t rewrite(const char* text, size_t length, const taloma_scan_options* 
 }
 
 }  // namespace
+
+std::unique_ptr<engine::Pseudonyms> taloma_c::pseudonymsOf(const unsigned char* key, const char* context,
+                                                           bool reveal) {
+  engine::Key bytes;
+  std::copy(key, key + bytes.size(), bytes.begin());
+  auto pseudonyms = std::make_unique<engine::Pseudonyms>(engine::OpenAes256(bytes),
+                                                         context != nullptr ? context : "", reveal);
+  bytes.fill(0);  // the cipher holds the key from here
+  return pseudonyms;
+}
 
 size_t taloma_pseudonymize(const char* text, size_t length, const taloma_scan_options* options,
                            const unsigned char* key, size_t key_length, const char* context,

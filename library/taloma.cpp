@@ -14,7 +14,6 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/aes.h"
 #include "engine/fed_search.h"
 #include "engine/masks.h"
 #include "engine/pseudonyms.h"
@@ -175,7 +174,9 @@ struct taloma_generator {
 struct taloma_scanner {
   explicit taloma_scanner(const taloma_scanner_options& options)
       : options(options),
-        pseudonyms(pseudonymsOf(options)),
+        pseudonyms(options.key != nullptr
+                       ? taloma_c::pseudonymsOf(options.key, options.context, options.reveal != 0)
+                       : nullptr),
         search(scanOptionsOf(&options.scan, true), numberOf(), redactedOf(), pseudonyms.get()) {
     this->options.key = nullptr;
   }
@@ -199,16 +200,6 @@ struct taloma_scanner {
   engine::FedSearch search;
 
  private:
-  static std::unique_ptr<engine::Pseudonyms> pseudonymsOf(const taloma_scanner_options& options) {
-    if (options.key == nullptr) return nullptr;
-    engine::Key key;
-    std::copy(options.key, options.key + key.size(), key.begin());
-    auto pseudonyms = std::make_unique<engine::Pseudonyms>(engine::OpenAes256(key),
-                                                           options.context != nullptr ? options.context : "",
-                                                           options.reveal != 0);
-    key.fill(0);  // the cipher holds it from here
-    return pseudonyms;
-  }
   void stopIf(int answer) {
     if (answer == 0 || state != 0) return;
     state = 1;

@@ -349,23 +349,42 @@ taloma_scan_options scanOptions(const std::optional<std::string>& kinds, bool be
   return {kindsOf(kinds, before2023), nearMisses ? 1 : 0, normalize ? 1 : 0, labelled ? 1 : 0};
 }
 
+// A key from Python, copied for the library: refused unless it is 32 bytes, and wiped when the
+// copy goes.
+class KeyCopy {
+ public:
+  explicit KeyCopy(const py::bytes& key) : m_bytes(key) {
+    if (m_bytes.size() == 32) return;
+    const std::size_t size = m_bytes.size();
+    wipe();
+    throw py::value_error("taloma: a key is 32 bytes (taloma.read_key reads a key file), not " +
+                          std::to_string(size));
+  }
+  ~KeyCopy() { wipe(); }
+  KeyCopy(const KeyCopy&) = delete;
+  KeyCopy& operator=(const KeyCopy&) = delete;
+
+  const unsigned char* data() const { return reinterpret_cast<const unsigned char*>(m_bytes.data()); }
+  std::size_t size() const { return m_bytes.size(); }
+
+ private:
+  void wipe() { std::fill(m_bytes.begin(), m_bytes.end(), '\0'); }
+  std::string m_bytes;
+};
+
 // Each string of an array redacted, or given a key pseudonymized (or revealed), a missing item as
 // it was, in a list.
 py::list redactEach(const py::array& values, const std::optional<std::string>& kinds, bool before2023,
                     bool nearMisses, bool normalize, bool labelled, const py::handle& na,
                     const std::optional<py::bytes>& key, const std::optional<std::string>& context, bool reveal) {
   const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
-  std::string keyBytes = key ? std::string(*key) : std::string();
-  if (key && keyBytes.size() != 32) {
-    throw py::value_error("taloma: a key is 32 bytes (taloma.read_key reads a key file), not " +
-                          std::to_string(keyBytes.size()));
-  }
+  std::optional<KeyCopy> keyCopy;
+  if (key) keyCopy.emplace(*key);
   const std::string family = context.value_or("");
   const auto rewrite = [&](const char* input, std::size_t size, char** text, std::size_t* length) {
-    if (!key) return taloma_redact(input, size, &options, text, length);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(keyBytes.data());
-    return (reveal ? taloma_reveal : taloma_pseudonymize)(input, size, &options, bytes, keyBytes.size(),
-                                                          family.c_str(), text, length, nullptr);
+    if (!keyCopy) return taloma_redact(input, size, &options, text, length);
+    return (reveal ? taloma_reveal : taloma_pseudonymize)(input, size, &options, keyCopy->data(),
+                                                          keyCopy->size(), family.c_str(), text, length, nullptr);
   };
   Items items(values, na);
   py::list out(items.size());
@@ -385,10 +404,7 @@ py::list redactEach(const py::array& values, const std::optional<std::string>& k
         taloma_free(text);
       }
     }
-    if (failed) {
-      std::fill(keyBytes.begin(), keyBytes.end(), '\0');
-      throw std::bad_alloc();
-    }
+    if (failed) throw std::bad_alloc();
     const auto* base = static_cast<const char*>(values.data());
     for (std::size_t i = 0; i < n; ++i, ++start) {
       out[start] = items.missing[i] ? py::reinterpret_borrow<py::object>(*reinterpret_cast<PyObject* const*>(
@@ -396,7 +412,6 @@ py::list redactEach(const py::array& values, const std::optional<std::string>& k
                                     : py::object(py::str(redacted[i]));
     }
   }
-  std::fill(keyBytes.begin(), keyBytes.end(), '\0');
   return out;
 }
 
@@ -432,16 +447,14 @@ class Scanner {
       };
     }
     options.user = this;
-    std::string keyBytes;
+    std::optional<KeyCopy> keyCopy;  // the scanner keeps no pointer to it
     if (key) {
-      keyBytes = std::string(*key);
-      if (keyBytes.size() != 32) throw py::value_error("the key is 32 bytes");
-      options.key = reinterpret_cast<const unsigned char*>(keyBytes.data());
+      keyCopy.emplace(*key);
+      options.key = keyCopy->data();
       options.context = context ? context->c_str() : nullptr;
       options.reveal = reveal ? 1 : 0;
     }
     m_scanner = taloma_scanner_new(&options);
-    std::fill(keyBytes.begin(), keyBytes.end(), '\0');
     if (m_scanner == nullptr && key) throw std::runtime_error("no AES from the system, or no memory");
     if (m_scanner == nullptr) throw std::bad_alloc();
   }
@@ -656,11 +669,7 @@ py::str rewritten(const py::object& input, const py::bytes& key, const std::opti
                   bool reveal, const std::optional<std::string>& kinds, bool before2023, bool nearMisses,
                   bool normalize, bool labelled) {
   const std::string text = textOf(input).bytes;
-  const std::string keyBytes = key;
-  if (keyBytes.size() != 32) {
-    throw py::value_error("taloma: a key is 32 bytes (taloma.read_key reads a key file), not " +
-                          std::to_string(keyBytes.size()));
-  }
+  const KeyCopy keyCopy(key);
   const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
   const std::string family = context.value_or("");
   char* out = nullptr;
@@ -668,10 +677,9 @@ py::str rewritten(const py::object& input, const py::bytes& key, const std::opti
   std::size_t replaced;
   {
     py::gil_scoped_release released;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(keyBytes.data());
-    replaced = (reveal ? taloma_reveal : taloma_pseudonymize)(text.data(), text.size(), &options, bytes,
-                                                              keyBytes.size(), family.c_str(), &out,
-                                                              &length, nullptr);
+    replaced = (reveal ? taloma_reveal : taloma_pseudonymize)(text.data(), text.size(), &options,
+                                                              keyCopy.data(), keyCopy.size(), family.c_str(),
+                                                              &out, &length, nullptr);
   }
   if (replaced == static_cast<std::size_t>(-1)) throw std::bad_alloc();
   py::str result(out, length);
