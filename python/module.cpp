@@ -372,20 +372,52 @@ class KeyCopy {
   std::string m_bytes;
 };
 
+// What redact, pseudonymize and reveal write through the library: a text with its numbers
+// masked, or given a key replaced by their pseudonyms (turned back with `reveal`).
+class Rewrite {
+ public:
+  Rewrite(const taloma_scan_options& options, const std::optional<py::bytes>& key,
+          const std::optional<std::string>& context, bool reveal)
+      : m_options(options), m_family(context.value_or("")), m_reveal(reveal) {
+    if (key) m_key.emplace(*key);
+  }
+
+  // The library's answer for one text: how many numbers it replaced, or (size_t)-1 when memory ran
+  // out; the text written in *out, which taloma_free frees.
+  std::size_t operator()(const char* text, std::size_t size, char** out, std::size_t* length) const {
+    if (!m_key) return taloma_redact(text, size, &m_options, out, length);
+    return (m_reveal ? taloma_reveal : taloma_pseudonymize)(text, size, &m_options, m_key->data(), m_key->size(),
+                                                            m_family.c_str(), out, length, nullptr);
+  }
+
+  // One text written, as a str; the GIL released meanwhile.
+  py::str of(const std::string& text) const {
+    char* out = nullptr;
+    std::size_t length = 0;
+    std::size_t answer;
+    {
+      py::gil_scoped_release released;
+      answer = (*this)(text.data(), text.size(), &out, &length);
+    }
+    if (answer == static_cast<std::size_t>(-1)) throw std::bad_alloc();
+    py::str result(out, length);
+    taloma_free(out);
+    return result;
+  }
+
+ private:
+  taloma_scan_options m_options;
+  std::optional<KeyCopy> m_key;
+  std::string m_family;
+  bool m_reveal;
+};
+
 // Each string of an array redacted, or given a key pseudonymized (or revealed), a missing item as
 // it was, in a list.
 py::list redactEach(const py::array& values, const std::optional<std::string>& kinds, bool before2023,
                     bool nearMisses, bool normalize, bool labelled, const py::handle& na,
                     const std::optional<py::bytes>& key, const std::optional<std::string>& context, bool reveal) {
-  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
-  std::optional<KeyCopy> keyCopy;
-  if (key) keyCopy.emplace(*key);
-  const std::string family = context.value_or("");
-  const auto rewrite = [&](const char* input, std::size_t size, char** text, std::size_t* length) {
-    if (!keyCopy) return taloma_redact(input, size, &options, text, length);
-    return (reveal ? taloma_reveal : taloma_pseudonymize)(input, size, &options, keyCopy->data(),
-                                                          keyCopy->size(), family.c_str(), text, length, nullptr);
-  };
+  const Rewrite rewrite(scanOptions(kinds, before2023, nearMisses, normalize, labelled), key, context, reveal);
   Items items(values, na);
   py::list out(items.size());
   std::vector<std::string> redacted;
@@ -648,19 +680,9 @@ py::list scan(const py::object& input, const std::optional<std::string>& kinds, 
 
 py::str redact(const py::object& input, const std::optional<std::string>& kinds, bool before2023,
                bool nearMisses, bool normalize, bool labelled) {
-  const std::string text = textOf(input).bytes;
-  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
-  char* out = nullptr;
-  std::size_t length = 0;
-  std::size_t masked;
-  {
-    py::gil_scoped_release released;
-    masked = taloma_redact(text.data(), text.size(), &options, &out, &length);
-  }
-  if (masked == static_cast<std::size_t>(-1)) throw std::bad_alloc();
-  py::str result(out, length);
-  taloma_free(out);
-  return result;
+  const Rewrite rewrite(scanOptions(kinds, before2023, nearMisses, normalize, labelled), std::nullopt, std::nullopt,
+                        false);
+  return rewrite.of(textOf(input).bytes);
 }
 
 // The text with each number pseudonymized, or with `reveal` each pseudonym turned back, under the
@@ -668,23 +690,8 @@ py::str redact(const py::object& input, const std::optional<std::string>& kinds,
 py::str rewritten(const py::object& input, const py::bytes& key, const std::optional<std::string>& context,
                   bool reveal, const std::optional<std::string>& kinds, bool before2023, bool nearMisses,
                   bool normalize, bool labelled) {
-  const std::string text = textOf(input).bytes;
-  const KeyCopy keyCopy(key);
-  const taloma_scan_options options = scanOptions(kinds, before2023, nearMisses, normalize, labelled);
-  const std::string family = context.value_or("");
-  char* out = nullptr;
-  std::size_t length = 0;
-  std::size_t replaced;
-  {
-    py::gil_scoped_release released;
-    replaced = (reveal ? taloma_reveal : taloma_pseudonymize)(text.data(), text.size(), &options,
-                                                              keyCopy.data(), keyCopy.size(), family.c_str(),
-                                                              &out, &length, nullptr);
-  }
-  if (replaced == static_cast<std::size_t>(-1)) throw std::bad_alloc();
-  py::str result(out, length);
-  taloma_free(out);
-  return result;
+  const Rewrite rewrite(scanOptions(kinds, before2023, nearMisses, normalize, labelled), key, context, reveal);
+  return rewrite.of(textOf(input).bytes);
 }
 
 // The key in a key file, and whether other users may read the file; OSError for a file that
