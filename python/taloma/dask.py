@@ -19,7 +19,7 @@ import dask.dataframe as dd
 import fsspec
 import pandas as pd
 
-from . import _taloma
+from . import _taloma, read_key
 from . import pandas as _pandas  # noqa: F401, the accessor that Accessor maps
 
 __all__ = ["Accessor", "check_column", "read_found", "scan_file", "scan_files"]
@@ -39,7 +39,6 @@ def _apply(part: pd.Series, method: str, options: dict, key_file: str | None = N
 
 def _key(key_file: str | None) -> bytes | None:
     """The key in key_file, read where the work is done: a key never travels in a task."""
-    from . import read_key
     return None if key_file is None else read_key(key_file)
 
 
